@@ -1,0 +1,81 @@
+#include "app/Worker.h"
+#include "support/LogCapture.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+/// A job made of a callable, started the way CLI and MainWindow start theirs.
+class CallableWorker : public Worker
+{
+public:
+    explicit CallableWorker(std::function<void()> job)
+        : Worker(nullptr)
+        , job(std::move(job))
+    {}
+
+protected:
+    void doWork() override { job(); }
+
+private:
+    std::function<void()> job;
+};
+
+class Owner : public QObject
+{
+    Q_OBJECT
+signals:
+    void run();
+};
+
+/// Runs the job on its thread and waits for done(); returns whether done() arrived.
+bool runToCompletion(std::function<void()> job)
+{
+    Owner owner;
+    auto worker = std::make_unique<CallableWorker>(std::move(job));
+    QObject::connect(&owner, &Owner::run, worker.get(), &Worker::work);
+    QSignalSpy done(worker.get(), &Worker::done);
+    emit owner.run();
+    return done.wait(10000);
+}
+
+} // namespace
+
+TEST(Worker, JobRunsOnItsOwnThreadAndSignalsDone)
+{
+    QThread *jobThread = nullptr;
+    EXPECT_TRUE(runToCompletion([&] { jobThread = QThread::currentThread(); }));
+    EXPECT_NE(jobThread, QThread::currentThread());
+}
+
+TEST(Worker, StandardExceptionIsLoggedAndDoneStillArrives)
+{
+    LogCapture log;
+    EXPECT_TRUE(runToCompletion([] { throw std::runtime_error("disk on fire"); }));
+    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupted by exception - disk on fire"));
+}
+
+TEST(Worker, UnknownExceptionIsLoggedAndDoneStillArrives)
+{
+    LogCapture log;
+    EXPECT_TRUE(runToCompletion([] { throw 42; }));
+    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupt by unknown exception"));
+}
+
+TEST(Worker, LifecycleIsLoggedAtDebug)
+{
+    LogCapture log;
+    EXPECT_TRUE(runToCompletion([] {}));
+    EXPECT_EQ(log.texts(Logger::L_DEBUG),
+              QStringList({"Worker thread started",
+                           "Worker thread beginning work",
+                           "Worker thread ended work",
+                           "Waiting on worker thread to end",
+                           "Workered thread ended"}));
+}
+
+#include "WorkerTest.moc"

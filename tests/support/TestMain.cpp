@@ -1,0 +1,26 @@
+#include "app/Logger.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#ifdef JCT_GUI_TESTS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+// Every suite runs with an application object and the one logger, as the program does; the log
+// goes to a throw-away directory so that tests never litter the working directory.
+int main(int argc, char **argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    // Widgets are tested without a display; test discovery runs without CTest's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApplication app(argc, argv);
+    QTemporaryDir logDir;
+    Logger::init(logDir.path());
+    return RUN_ALL_TESTS();
+}
