@@ -1,0 +1,17 @@
+#pragma once
+
+#include "TestResult.pb.h"
+
+#include <QString>
+
+/// The result log lines of one TestResult, as its generated mutable_logs() returns them.
+using ResultLogs = google::protobuf::RepeatedPtrField<LogEntry>;
+
+/// A new, empty tree root named "Results Tree"; the caller owns it.
+TestResultGroup *createResultsTreeRootNode();
+
+/// Appends an L_ERROR line to a result's logs, stored in the local 8-bit encoding.
+void error(ResultLogs *logs, const QString &text);
+
+/// Appends an L_WARNING line to a result's logs, stored in the local 8-bit encoding.
+void warning(ResultLogs *logs, const QString &text);
