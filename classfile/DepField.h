@@ -1,0 +1,28 @@
+#pragma once
+
+#include "classfile/TypeDescriptor.h"
+
+#include <QString>
+
+/// A field of another class that bytecode uses. Ordered by one key text, the owner's descriptor,
+/// the name and the type's descriptor joined without separators; equal key texts are one key.
+class DepField
+{
+public:
+    DepField() = default;
+    DepField(const TypeDescriptor &owner, const QString &name, const TypeDescriptor &type);
+
+    const QString &getKey() const { return key; }
+
+    bool operator==(const DepField &other) const { return key == other.key; }
+    bool operator!=(const DepField &other) const { return key != other.key; }
+    bool operator<(const DepField &other) const { return key < other.key; }
+
+    // Set by the constructor only: the key is computed from them once.
+    TypeDescriptor owner;
+    QString name;
+    TypeDescriptor type;
+
+private:
+    QString key;
+};
