@@ -1,0 +1,157 @@
+#include "app/Options.h"
+
+#include "app/QtArg.h"
+#include "app/QtArgCmdLine.h"
+#include "app/QtArgHelp.h"
+#include "app/QtArgHelpHasPrintedEx.h"
+#include "app/QtXorArg.h"
+
+#include <QRegExp>
+#include <cstdio>
+#include <cstdlib>
+
+Options *Options::opts = new Options;
+
+namespace {
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+/// The index of the one given option among options, or -1 when none was given.
+template<std::size_t N>
+int definedIndex(const QtArg (&options)[N])
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (options[i].isDefined())
+            return int(i);
+    }
+    return -1;
+}
+
+template<std::size_t N>
+QList<QtArg *> pointersTo(QtArg (&options)[N])
+{
+    QList<QtArg *> pointers;
+    for (QtArg &option : options)
+        pointers << &option;
+    return pointers;
+}
+
+bool isDecimalNumber(const QString &text)
+{
+    return QRegExp("\\s*[+-]?[0-9]+\\s*").exactMatch(text);
+}
+
+} // namespace
+
+void Options::set(int argc, char *argv[])
+{
+    if (!read(argc, argv))
+        std::exit(1);
+    if (gui)
+        return;
+    const QString error = validationError();
+    if (!error.isNull()) {
+        printError(error);
+        std::exit(1);
+    }
+}
+
+bool Options::read(int argc, char *argv[])
+{
+    QtArgCmdLine cmdLine(argc, argv);
+
+    QtArg guiArg("gui", "Show the GUI. [Default] (No other options will be used.)");
+    QtArg noguiArg("nogui", "Do not show the GUI, and execute in command mode.");
+    QtXorArg guiMode("GUI Mode", {&guiArg, &noguiArg});
+    QtArg classpathArg("classpath",
+                       "Your classpath in command mode. (Required for testing in command mode.)",
+                       QtArg::TakesValue);
+    QtArg frameworkArg("frameworkclasspath",
+                       "Framework classpath in command mode. (For testing in command mode.)",
+                       QtArg::TakesValue);
+    QtArg tssGoldArg("tssgold", "TSS Java Gold classpath.", QtArg::TakesValue);
+    QtArg logDirArg("logdir", "Your log directory in command mode. (Defaults to current directory.)", QtArg::TakesValue);
+    // In command-code order: the code of a command is its index plus one.
+    QtArg commands[] = {
+        {"testpcs", "Test a PCS."},
+        {"testpss", "Test a PSS."},
+        {"testoss", "Test a OSS."},
+        {"testtss", "Test a TSS."},
+        {"testtssabs", "Test a TSS with Abstraction Layer."},
+        {"testtssabsiface", "Test a TSS Abstraction Interface."},
+        {"testios", "Test a IOS."},
+        {"buildjavagold", "Build a Java Gold file.", QtArg::TakesValue},
+        {"listcontents", "List contents of a classpath."},
+    };
+    QtXorArg commandMode("Command Mode", pointersTo(commands));
+    // In profile-code order, likewise.
+    QtArg profiles[] = {
+        {"general", "Use General Profile."},
+        {"safetyExt", "Use Safety Extended Profile."},
+        {"safetyBase", "Use Safety Base Profile."},
+    };
+    QtXorArg profileGroup("Profile", pointersTo(profiles));
+    QtArg hostArg("host", "Hostname to report results.", QtArg::TakesValue);
+    QtArg portArg("port", "TCP port to report results.", QtArg::TakesValue);
+    QtArgHelp help(&cmdLine);
+    help.printer().setProgramDescription("DRAV Java Conformance Tester");
+
+    try {
+        cmdLine.addArg(guiMode);
+        cmdLine.addArg(classpathArg);
+        cmdLine.addArg(frameworkArg);
+        cmdLine.addArg(tssGoldArg);
+        cmdLine.addArg(logDirArg);
+        cmdLine.addArg(commandMode);
+        cmdLine.addArg(profileGroup);
+        cmdLine.addArg(hostArg);
+        cmdLine.addArg(portArg);
+        cmdLine.addArg(help);
+        cmdLine.parse();
+    } catch (const QtArgHelpHasPrintedEx &) {
+        return false;
+    } catch (const QtArgBaseException &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return false;
+    }
+
+    // A number that does not fit a TCP port would be cut down to one nobody asked for.
+    bool portIsNumber = false;
+    const int portNumber = portArg.value().toInt(&portIsNumber);
+    if (isDecimalNumber(portArg.value()) && (!portIsNumber || portNumber < 0 || portNumber > 65535)) {
+        printError(QString("Invalid port: %1").arg(portArg.value()));
+        return false;
+    }
+
+    gui = !noguiArg.isDefined();
+    classpath = Classpath(classpathArg.value());
+    frameworkClasspath = Classpath(frameworkArg.value());
+    logDir = logDirArg.isDefined() ? logDirArg.value() : QStringLiteral(".");
+    goldFile = commands[C_BUILDJAVAGOLD - 1].value();
+    tssGold = tssGoldArg.value();
+    host = hostArg.isDefined() ? hostArg.value() : QStringLiteral("localhost");
+    port = portIsNumber ? portNumber : 0;
+    command = definedIndex(commands) + 1;
+    profile = definedIndex(profiles) + 1;
+    return true;
+}
+
+QString Options::validationError() const
+{
+    if (command < C_TESTPCS || command > C_LISTCONTENTS)
+        return "Unknown command.";
+    if (command >= C_BUILDJAVAGOLD)
+        return classpath.isEmpty() ? "A classpath is required." : QString();
+    if (profile < P_GENERAL || profile > P_SAFETY_BASE)
+        return "Unknown profile.";
+    if (classpath.isEmpty())
+        return "A classpath is required for test command mode.";
+    const bool needsTssGold =
+        command == C_TESTPCS || command == C_TESTPSS || command == C_TESTTSS || command == C_TESTTSSABS;
+    if (needsTssGold && tssGold.isNull())
+        return "A TSS Java Gold classpath is required for PCS, PSS, and TSS test modes.";
+    return QString();
+}

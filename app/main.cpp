@@ -1,0 +1,43 @@
+#include "app/CLI.h"
+#include "app/Logger.h"
+#include "app/MainWindow.h"
+#include "app/Options.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+
+int runGui(int &argc, char **argv)
+{
+    QApplication app(argc, argv);
+    emit Logger::logger->log(Logger::L_INFO, "Starting in GUI mode.");
+    MainWindow window;
+    window.show();
+    return app.exec();
+}
+
+int runConsole(int &argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    emit Logger::logger->log(Logger::L_INFO, "Starting in console mode.");
+    emit Logger::logger->log(Logger::L_INFO, QString("Classpath: %1").arg(Options::opts->classpath.toString()));
+    CLI cli;
+    QTimer::singleShot(0, &cli, &CLI::begin);
+    const int status = app.exec();
+    // The worker logs its last lines after done(); its thread has been joined, so they are all
+    // queued here by now, behind the quit.
+    QCoreApplication::sendPostedEvents(Logger::logger);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Before any application object exists, so Qt's own options are refused as unknown arguments.
+    Options::opts->set(argc, argv);
+    Logger::init(Options::opts->logDir);
+    return Options::opts->gui ? runGui(argc, argv) : runConsole(argc, argv);
+}

@@ -1,0 +1,14 @@
+#include "conformance/IosTestWorker.h"
+
+#include "app/Logger.h"
+
+IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , framework(framework)
+{}
+
+void IosTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running IOS test");
+}

@@ -1,0 +1,13 @@
+#include "conformance/OssTestWorker.h"
+
+#include "app/Logger.h"
+
+OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
+    : Worker(parent)
+    , test(test)
+{}
+
+void OssTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running OSS test");
+}

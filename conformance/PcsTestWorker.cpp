@@ -1,0 +1,15 @@
+#include "conformance/PcsTestWorker.h"
+
+#include "app/Logger.h"
+
+PcsTestWorker::PcsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , tssGold(tssGold)
+    , framework(framework)
+{}
+
+void PcsTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running PCS test");
+}

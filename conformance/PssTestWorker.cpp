@@ -1,0 +1,15 @@
+#include "conformance/PssTestWorker.h"
+
+#include "app/Logger.h"
+
+PssTestWorker::PssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , tssGold(tssGold)
+    , framework(framework)
+{}
+
+void PssTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running PSS test");
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/Worker.h"
+#include "loader/Classpath.h"
+
+#include <QString>
+
+/// Runs the PSS test recipe on its worker thread (the testpss command).
+/// Placeholder until the real job lands: it logs its first line and returns.
+class PssTestWorker : public Worker
+{
+    Q_OBJECT
+public:
+    PssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+
+protected:
+    void doWork() override;
+
+private:
+    Classpath test;
+    QString tssGold;
+    Classpath framework;
+};

@@ -1,0 +1,14 @@
+#include "conformance/TssAbsIfaceTestWorker.h"
+
+#include "app/Logger.h"
+
+TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , framework(framework)
+{}
+
+void TssAbsIfaceTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running TSS Abstraction Interface test");
+}

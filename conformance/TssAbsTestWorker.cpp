@@ -1,0 +1,15 @@
+#include "conformance/TssAbsTestWorker.h"
+
+#include "app/Logger.h"
+
+TssAbsTestWorker::TssAbsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , tssGold(tssGold)
+    , framework(framework)
+{}
+
+void TssAbsTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running TSS with Type Abstraction test");
+}

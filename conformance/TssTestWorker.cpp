@@ -1,0 +1,15 @@
+#include "conformance/TssTestWorker.h"
+
+#include "app/Logger.h"
+
+TssTestWorker::TssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+    : Worker(parent)
+    , test(test)
+    , tssGold(tssGold)
+    , framework(framework)
+{}
+
+void TssTestWorker::doWork()
+{
+    emit Logger::logger->log(Logger::L_INFO, "Running TSS test");
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/Worker.h"
+#include "loader/Classpath.h"
+
+#include <QString>
+
+/// Runs the TSS test recipe on its worker thread (the testtss command).
+/// Placeholder until the real job lands: it logs its first line and returns.
+class TssTestWorker : public Worker
+{
+    Q_OBJECT
+public:
+    TssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+
+protected:
+    void doWork() override;
+
+private:
+    Classpath test;
+    QString tssGold;
+    Classpath framework;
+};
