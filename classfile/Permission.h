@@ -2,6 +2,13 @@
 
 #include <QString>
 
+// The access rules work on the class model and follow superclasses through a loader; they are
+// defined with the loaders.
+class Class;
+class ClassLoader;
+class Field;
+class Method;
+
 /// An access level of a class, field or method. The numbers are those of the gold format's
 /// JPermission, so either converts to the other by number.
 class Permission
@@ -23,6 +30,16 @@ public:
     /// "private", "protected", "public", "package", or "invalid" for any other number.
     QString toString() const;
 
+    /// May code in class from use class target: the same class, a public class, or one of the
+    /// same package.
+    static bool accessible(ClassLoader &loader, const Class &from, const Class &target);
+    /// May code in from use this member of target. Protected members are reachable from
+    /// subclasses, whose superclasses the loader finds.
+    static bool accessible(ClassLoader &loader, const Class &from, const Class &target,
+                           const Method &member);
+    static bool accessible(ClassLoader &loader, const Class &from, const Class &target,
+                           const Field &member);
+
     bool operator==(const Permission &other) const { return value == other.value; }
     bool operator!=(const Permission &other) const { return value != other.value; }
 
@@ -34,3 +51,7 @@ public:
 
     int value;
 };
+
+/// Is b the class a itself or one of its superclasses, found through the loader. Interfaces are
+/// not followed; a superclass cycle ends the walk with false.
+bool isInstanceOf(ClassLoader &loader, const Class &a, const Class &b);
