@@ -49,12 +49,12 @@ TEST(Results, WireFormatKeepsTheFieldNumbers)
     warning(result->mutable_logs(), "w");
     group.add_subgroup()->set_name("s");
 
-    const std::string expected = std::string("\x0a\x01g", 3)            // 1 name
-        + std::string("\x12\x03\x0a\x01s", 5)                            // 2 subgroup
-        + std::string("\x1a\x0f", 2)                                     // 3 results
-        + std::string("\x0a\x01r\x10\x03", 5)                            //   1 name, 2 score
-        + std::string("\x1a\x05\x08\x01\x12\x01w", 7)                    //   3 logs: level, text
-        + std::string("\x22\x01\x64", 3);                                //   4 description
+    const std::string expected = std::string("\x0a\x01g", 3) // 1 name
+        + std::string("\x12\x03\x0a\x01s", 5) // 2 subgroup
+        + std::string("\x1a\x0f", 2) // 3 results
+        + std::string("\x0a\x01r\x10\x03", 5) //   1 name, 2 score
+        + std::string("\x1a\x05\x08\x01\x12\x01w", 7) //   3 logs: level, text
+        + std::string("\x22\x01\x64", 3); //   4 description
     std::string wire;
     ASSERT_TRUE(group.SerializeToString(&wire));
     EXPECT_EQ(wire, expected);

@@ -1,0 +1,7 @@
+# The reporting host is tested here, beside the report that talks to it.
+if(TARGET jct_conformance_tests AND TARGET jct_receiver)
+    target_link_libraries(jct_conformance_tests PRIVATE jct_receiver)
+    add_dependencies(jct_conformance_tests javaconformance-receiver)
+    target_compile_definitions(jct_conformance_tests PRIVATE
+        JCT_RECEIVER_BINARY="$<TARGET_FILE:javaconformance-receiver>")
+endif()

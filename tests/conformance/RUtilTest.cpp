@@ -1,0 +1,218 @@
+#include "conformance/RUtil.h"
+
+#include "Loopback.h"
+#include "SampleTrees.h"
+#include "app/Options.h"
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <future>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+std::string textOf(const TestResultGroup &group)
+{
+    std::ostringstream out;
+    write(out, group, 0);
+    return out.str();
+}
+
+/// The captured lines as one text, so that a failure prints readably.
+std::string logText(const LogCapture &log)
+{
+    return log.lines().join('\n').toStdString();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Points the report at a log directory and port for one test, then restores the options.
+class ReportOptions
+{
+public:
+    ReportOptions(const QString &logDir, int port)
+        : saved(*Options::opts)
+    {
+        Options::opts->logDir = logDir;
+        Options::opts->host = "127.0.0.1";
+        Options::opts->port = port;
+    }
+    ~ReportOptions() { *Options::opts = saved; }
+
+private:
+    Options saved;
+};
+
+/// Runs store on this thread while the listener reads on another; returns the bytes received.
+QByteArray storeAndReceive(LoopbackSocket &listener, const TestResultGroup &root)
+{
+    auto received = std::async(std::launch::async, [&] { return listener.acceptAndReadAll(); });
+    store(root);
+    return received.get();
+}
+
+/// Splits a report into its length field and message, checking that they agree.
+std::string messageOf(const QByteArray &report)
+{
+    EXPECT_GE(report.size(), 4);
+    if (report.size() < 4)
+        return {};
+    const qint32 length = qFromBigEndian<qint32>(report.constData());
+    EXPECT_EQ(length, report.size() - 4);
+    return report.mid(4).toStdString();
+}
+
+} // namespace
+
+TEST(ResultsText, ExampleTreeIsWrittenExactly)
+{
+    EXPECT_EQ(textOf(*exampleTree()), exampleText());
+}
+
+TEST(ResultsText, RootAloneGivesItsHeaderAndAnEmptyLine)
+{
+    std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
+    EXPECT_EQ(textOf(*root), "Results Tree:\n\n");
+}
+
+TEST(ResultsText, ResultsPrecedeSubgroupsAndInspectReadsUnknown)
+{
+    TestResultGroup group;
+    group.set_name("Access Results");
+    group.add_subgroup()->set_name("Sub");
+    TestResult *inspect = group.add_results();
+    inspect->set_name("Native method test");
+    inspect->set_score(R_INSPECT);
+    inspect->set_description("Inspect it.");
+    warning(inspect->mutable_logs(), "native");
+    error(inspect->mutable_logs(), "and more");
+    TestResult *bare = group.add_results();
+    bare->set_name("Bare");
+    bare->set_score(R_PASS);
+
+    EXPECT_EQ(textOf(group),
+              "Access Results:\n"
+              "\n"
+              "  Native method test: UNKNOWN\n"
+              "    Inspect it.\n"
+              "      WARNING: native\n"
+              "      ERROR: and more\n"
+              "\n"
+              "  Bare: PASS\n"
+              "    \n"
+              "\n"
+              "  Sub:\n"
+              "\n");
+}
+
+TEST(ResultsFile, ReplacesAnExistingFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("results.txt");
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(4096, 'x'));
+    old.close();
+
+    LogCapture log;
+    RUtil::writeResultsFile(path, *exampleTree());
+    EXPECT_EQ(readFile(path), exampleText());
+    EXPECT_EQ(logText(log), "");
+}
+
+TEST(ResultsFile, AFullDiskIsReported)
+{
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    LogCapture log;
+    RUtil::writeResultsFile("/dev/full", *exampleTree());
+    EXPECT_EQ(logText(log), "ERROR: Could not write results file /dev/full");
+}
+
+TEST(Store, PortZeroWritesTheFileAndNothingElse)
+{
+    QTemporaryDir dir;
+    // A trailing slash makes two slashes before the file name, which the file system accepts.
+    ReportOptions options(dir.path() + "/", 0);
+    LogCapture log;
+    store(*exampleTree());
+    EXPECT_EQ(readFile(dir.filePath("results.txt")), exampleText());
+    EXPECT_EQ(logText(log), "");
+}
+
+TEST(Store, TheHostReceivesTheLengthAndTheTree)
+{
+    const std::unique_ptr<TestResultGroup> example = exampleTree();
+    const std::unique_ptr<TestResultGroup> rootOnly(createResultsTreeRootNode());
+    for (const TestResultGroup *tree : { example.get(), rootOnly.get() }) {
+        QTemporaryDir dir;
+        LoopbackSocket listener(LoopbackSocket::Listening);
+        ReportOptions options(dir.path(), listener.port());
+        LogCapture log;
+
+        const QByteArray report = storeAndReceive(listener, *tree);
+        EXPECT_EQ(report.size(), 4 + int(tree->ByteSizeLong()));
+        EXPECT_EQ(messageOf(report), tree->SerializeAsString());
+        EXPECT_EQ(readFile(dir.filePath("results.txt")), QByteArray::fromStdString(textOf(*tree)));
+        EXPECT_EQ(logText(log), "");
+    }
+}
+
+TEST(Store, ARefusedConnectionIsOneErrorAndTheFileIsComplete)
+{
+    QTemporaryDir dir;
+    LoopbackSocket closed(LoopbackSocket::Refusing);
+    ReportOptions options(dir.path(), closed.port());
+    LogCapture log;
+
+    store(*exampleTree());
+    EXPECT_EQ(logText(log),
+              QString("ERROR: Could not connect to 127.0.0.1:%1 to report test results. "
+                      "Connection refused")
+                  .arg(closed.port())
+                  .toStdString());
+    EXPECT_EQ(readFile(dir.filePath("results.txt")), exampleText());
+}
+
+TEST(Store, AnUnwritableLogDirectoryStillSendsTheReport)
+{
+    QTemporaryDir dir;
+    // A regular file in place of the directory: refused even to root.
+    const QString notADirectory = dir.filePath("file");
+    QFile file(notADirectory);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    LoopbackSocket listener(LoopbackSocket::Listening);
+    ReportOptions options(notADirectory, listener.port());
+    LogCapture log;
+
+    std::unique_ptr<TestResultGroup> tree = exampleTree();
+    const QByteArray report = storeAndReceive(listener, *tree);
+    EXPECT_EQ(logText(log),
+              ("ERROR: Unable to open results file for writing " + notADirectory + "/results.txt")
+                  .toStdString());
+    EXPECT_EQ(messageOf(report), tree->SerializeAsString());
+}
+
+TEST(Store, AHostThatNeverReadsEndsInAWriteError)
+{
+    // The listener's small receive buffer and a tree far beyond the send buffer keep the report
+    // from ever draining; nobody accepts the connection either, the kernel completes it alone.
+    LoopbackSocket listener(LoopbackSocket::Listening, 4096);
+    TestResultGroup tree;
+    tree.set_name(std::string(16 << 20, 'x'));
+    LogCapture log;
+
+    RUtil::sendResults("127.0.0.1", listener.port(), tree, 200);
+    EXPECT_EQ(logText(log),
+              "ERROR: Could not write data to network. Network operation timed out\n"
+              "ERROR: Disconnect problem. Network operation timed out");
+}
