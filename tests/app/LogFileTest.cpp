@@ -1,0 +1,110 @@
+// The log as the running program writes it: log.txt, standard output and standard error.
+
+#include "support/ProcessRunner.h"
+
+#include <QDir>
+#include <QList>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// One line as the logger writes it: a UTC stamp to the second, the level label and the text.
+const QRegularExpression logLine("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ (DEBUG|INFO|WARN|ERROR|UNKNOWN): (.*)$");
+
+/// The lines of a stream without their time stamps ("LEVEL: text"); every line must carry one.
+QStringList withoutStamps(const QByteArray &stream)
+{
+    QStringList lines;
+    for (const QString &line : QString::fromLocal8Bit(stream).split('\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = logLine.match(line);
+        EXPECT_TRUE(match.hasMatch()) << line.toStdString();
+        lines << match.captured(1) + ": " + match.captured(2);
+    }
+    return lines;
+}
+
+QStringList atLevels(const QStringList &lines, const QStringList &levels)
+{
+    QStringList selected;
+    for (const QString &line : lines) {
+        if (levels.contains(line.section(':', 0, 0)))
+            selected << line;
+    }
+    return selected;
+}
+
+class LogFile : public testing::Test
+{
+protected:
+    ProcessRunner runner{JCT_APP_BINARY};
+
+    ProcessRunner::Result runListing(const QString &classpath, const QString &logDir)
+    {
+        const ProcessRunner::Result result =
+            runner.run({"--nogui", "--listcontents", "--classpath", classpath, "--logdir", logDir});
+        EXPECT_TRUE(result.exitedNormally);
+        EXPECT_EQ(result.exitCode, 0);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(LogFile, EveryLevelGoesToTheFileWarningsToStandardOutputErrorsToStandardError)
+{
+    // An entry that is neither a jar nor a directory: a listing that has something to complain about.
+    const ProcessRunner::Result result = runListing("nothing", ".");
+    const QStringList log = withoutStamps(runner.readFile("log.txt"));
+    EXPECT_TRUE(log.contains("INFO: Starting in console mode."));
+    EXPECT_TRUE(log.contains("INFO: Classpath: nothing"));
+    EXPECT_TRUE(log.contains("DEBUG: Worker thread started"));
+    // The listing itself goes to standard output without a stamp; only log lines are checked there.
+    QStringList outLines;
+    for (const QString &line : QString::fromLocal8Bit(result.out).split('\n', Qt::SkipEmptyParts)) {
+        if (logLine.match(line).hasMatch())
+            outLines << line;
+    }
+    EXPECT_EQ(withoutStamps(outLines.join('\n').toLocal8Bit()), atLevels(log, {"WARN"}));
+    EXPECT_EQ(withoutStamps(result.err), atLevels(log, {"ERROR", "UNKNOWN"}));
+}
+
+TEST_F(LogFile, LinesOfTheWorkerThreadAreAllWrittenBeforeTheProcessEnds)
+{
+    // The last worker line races with the quit; a few runs make a lost line show.
+    for (int run = 0; run < 5; ++run) {
+        runListing("a", ".");
+        const QStringList log = withoutStamps(runner.readFile("log.txt"));
+        // Emitted by the worker thread after done(), while the main thread is already quitting.
+        EXPECT_TRUE(log.contains("DEBUG: Worker thread ended work"));
+        EXPECT_TRUE(log.contains("DEBUG: Workered thread ended"));
+    }
+}
+
+TEST_F(LogFile, EachRunStartsANewLog)
+{
+    runListing("first", "logs");
+    runListing("second", "logs");
+    const QStringList log = withoutStamps(runner.readFile("logs/log.txt"));
+    EXPECT_TRUE(log.contains("INFO: Classpath: second"));
+    EXPECT_FALSE(log.contains("INFO: Classpath: first"));
+    EXPECT_EQ(log.count("INFO: Starting in console mode."), 1);
+}
+
+TEST_F(LogFile, TheLogDirectoryIsCreatedOneLevelDeepOnly)
+{
+    runListing("a", "new");
+    EXPECT_TRUE(QFile::exists(runner.path("new/log.txt")));
+
+    const ProcessRunner::Result result = runListing("a", "missing/deeper");
+    EXPECT_FALSE(QDir(runner.path("missing")).exists());
+    EXPECT_EQ(withoutStamps(result.err), QStringList{"ERROR: Could not open log file missing/deeper/log.txt"});
+}
+
+TEST_F(LogFile, ACommandLineErrorEndsTheProcessBeforeTheLogExists)
+{
+    // In GUI mode too: the error comes before the log and before any window.
+    const ProcessRunner::Result refused = runner.run({"--logdir", "gui", "--bogus"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_FALSE(QDir(runner.path("gui")).exists());
+}
