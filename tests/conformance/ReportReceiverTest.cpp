@@ -193,7 +193,8 @@ TEST(ReceiverProgram, PrintsItsPortAndOneLinePerReport)
     EXPECT_EQ(listening.captured(2), reports);
     const quint16 port = quint16(listening.captured(1).toUInt());
 
-    RUtil::sendResults("127.0.0.1", port, *exampleTree());
+    // The report's default host name reaches a receiver on the IPv4 loopback address.
+    RUtil::sendResults("localhost", port, *exampleTree());
     EXPECT_TRUE(receiver.nextLine().startsWith("Report 1 from 127.0.0.1:"));
     EXPECT_EQ(readFile(reports + "/report-1.txt"), exampleText());
 

@@ -1,16 +1,7 @@
 #include "conformance/Results.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
-
-TEST(Results, RootIsNamedResultsTreeAndEmpty)
-{
-    std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
-    EXPECT_EQ(root->name(), "Results Tree");
-    EXPECT_EQ(root->subgroup_size(), 0);
-    EXPECT_EQ(root->results_size(), 0);
-}
 
 TEST(Results, LogHelpersAppendInOrderWithTheirLevels)
 {

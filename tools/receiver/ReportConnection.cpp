@@ -56,7 +56,7 @@ void ReportConnection::readAvailable()
         if (length < 0)
             readLength();
         else
-            message += socket->read(length - message.size());
+            readMessage();
         if (!finished && length >= 0 && message.size() == length)
             succeed();
     }
@@ -75,6 +75,12 @@ void ReportConnection::readLength()
         fail(QString("length %1 exceeds the limit of %2 bytes").arg(declared).arg(maxLength));
     else
         length = declared;
+}
+
+void ReportConnection::readMessage()
+{
+    // Asking QIODevice::read for more than is buffered would allocate the whole request.
+    message += socket->read(qMin<qint64>(length - message.size(), socket->bytesAvailable()));
 }
 
 void ReportConnection::peerClosed()

@@ -31,6 +31,7 @@ signals:
 private:
     void readAvailable();
     void readLength();
+    void readMessage();
     void peerClosed();
     void succeed();
     void fail(const QString &reason);
