@@ -1,0 +1,36 @@
+package drav.ios;
+
+/** Names one open device; handed out by IoService.open and valid until close. */
+public final class IoHandle {
+    private final int id;
+    private final String device;
+    private final IoMode mode;
+
+    public IoHandle(int id, String device, IoMode mode) {
+        this.id = id;
+        this.device = device;
+        this.mode = mode;
+    }
+
+    public int getId() {
+        return id;
+    }
+
+    public String getDevice() {
+        return device;
+    }
+
+    public IoMode getMode() {
+        return mode;
+    }
+
+    @Override
+    public boolean equals(Object other) {
+        return other instanceof IoHandle && ((IoHandle) other).id == id;
+    }
+
+    @Override
+    public int hashCode() {
+        return id;
+    }
+}
