@@ -1,0 +1,857 @@
+#include "classfile/JavaClassFile.h"
+
+#include "classfile/BadClassFileException.h"
+#include "classfile/ClassFileCursor.h"
+#include "classfile/Permission.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <cstring>
+#include <memory>
+
+enum JavaClassFile::AttributeKind : signed char {
+    AK_NOT_LOOKED_UP = -1,
+    AK_UNKNOWN = 0,
+    AK_CONSTANT_VALUE,
+    AK_CODE,
+    AK_BODY_SKIPPED,
+    AK_EXCEPTIONS,
+    AK_INNER_CLASSES,
+    AK_ENCLOSING_METHOD,
+    AK_NO_BODY,
+    AK_SIGNATURE,
+    AK_SOURCE_FILE,
+    AK_SOURCE_DEBUG_EXTENSION,
+    AK_LINE_NUMBER_TABLE,
+    AK_LOCAL_VARIABLE_TABLE,
+    AK_LOCAL_VARIABLE_TYPE_TABLE
+};
+
+namespace {
+
+const quint32 CLASS_FILE_MAGIC = 0xCAFEBABE;
+// Code attributes nest through their own attribute tables; no real class file goes deeper than
+// one level, and a bound keeps hostile nesting from exhausting the stack.
+const int MAX_ATTRIBUTE_NESTING = 8;
+
+[[noreturn]] void failTruncated()
+{
+    throw BadClassFileException(QStringLiteral("Class file format error - truncated class file"));
+}
+
+// A table of `count` items of at least `itemSize` bytes each must fit into what is left, before
+// anything is sized or looped by the count.
+void requireTable(const ClassFileCursor &cursor, quint32 count, quint32 itemSize)
+{
+    if (quint64(count) * itemSize > cursor.remaining())
+        failTruncated();
+}
+
+const uchar *takeBytes(ClassFileCursor &cursor, quint32 length)
+{
+    requireTable(cursor, length, 1);
+    return cursor.bytes(length);
+}
+
+QByteArray takeByteArray(ClassFileCursor &cursor, quint32 length)
+{
+    const uchar *bytes = takeBytes(cursor, length);
+    return bytes ? QByteArray(reinterpret_cast<const char *>(bytes), int(length)) : QByteArray();
+}
+
+template<typename Float, typename Bits>
+Float fromBits(Bits bits)
+{
+    static_assert(sizeof(Float) == sizeof(Bits), "IEEE 754 width");
+    Float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+template<typename Entry>
+Entry *readTwoIndices(ClassFileCursor &cursor, Entry *entry, unsigned short Entry::*first,
+    unsigned short Entry::*second)
+{
+    entry->*first = cursor.u2();
+    entry->*second = cursor.u2();
+    return entry;
+}
+
+} // namespace
+
+JavaClassFile::~JavaClassFile()
+{
+    qDeleteAll(attributes);
+    qDeleteAll(methods);
+    qDeleteAll(fields);
+    qDeleteAll(constant_pool);
+}
+
+// --- Factories -----------------------------------------------------------------------------------
+
+JavaClassFile *JavaClassFile::create(const QFileInfo &file)
+{
+    JavaClassFile *classFile = new JavaClassFile;
+    classFile->read(file);
+    return classFile;
+}
+
+JavaClassFile *JavaClassFile::create(const QString &path)
+{
+    JavaClassFile *classFile = new JavaClassFile;
+    classFile->read(path);
+    return classFile;
+}
+
+JavaClassFile *JavaClassFile::create(QDataStream &stream)
+{
+    JavaClassFile *classFile = new JavaClassFile;
+    classFile->read(stream);
+    return classFile;
+}
+
+JavaClassFile *JavaClassFile::create(QByteArray &data)
+{
+    return create(data.constData(), data.size());
+}
+
+JavaClassFile *JavaClassFile::create(const char *data, int size)
+{
+    JavaClassFile *classFile = new JavaClassFile;
+    classFile->read(data, size);
+    return classFile;
+}
+
+// --- Reading -------------------------------------------------------------------------------------
+
+void JavaClassFile::read(const QFileInfo &file)
+{
+    read(file.filePath());
+}
+
+void JavaClassFile::read(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        checkLog.error(QStringLiteral("File (%1) does not exist").arg(path));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        checkLog.error(QStringLiteral("Could not open file %1").arg(path));
+        return;
+    }
+    const QByteArray data = file.readAll();
+    read(data.constData(), data.size());
+}
+
+// The rest of the stream is read into memory and parsed there with bounds; a seekable stream is
+// left just after the class file.
+void JavaClassFile::read(QDataStream &stream)
+{
+    stream.setByteOrder(QDataStream::BigEndian);
+    QIODevice *device = stream.device();
+    if (!device) {
+        read(nullptr, 0);
+        return;
+    }
+    const qint64 start = device->pos();
+    const QByteArray data = device->readAll();
+    ClassFileCursor cursor(reinterpret_cast<const uchar *>(data.constData()), quint32(data.size()));
+    parse(cursor);
+    if (!device->isSequential())
+        device->seek(start + cursor.position());
+}
+
+void JavaClassFile::read(const char *data, int size)
+{
+    ClassFileCursor cursor(reinterpret_cast<const uchar *>(data), data && size > 0 ? quint32(size) : 0);
+    parse(cursor);
+}
+
+void JavaClassFile::parse(ClassFileCursor &cursor)
+{
+    try {
+        magic = cursor.u4(); // u4 magic
+        if (magic != CLASS_FILE_MAGIC)
+            throw BadClassFileException(
+                QStringLiteral("Not a Java class file - bad magic (0x%1)").arg(magic, 0, 16));
+        minor_version = cursor.u2(); // u2 minor_version
+        major_version = cursor.u2(); // u2 major_version
+        readConstantPool(cursor);
+        access_flags = cursor.u2(); // u2 access_flags
+        this_class = cursor.u2();   // u2 this_class
+        super_class = cursor.u2();  // u2 super_class
+        readInterfaces(cursor);
+        readMembers(cursor, fields, "Field");
+        readMembers(cursor, methods, "Method");
+        readAttributes(cursor, attributes, 0);
+        // Reading past the end gave zeros; if they happened to form a complete class, the file
+        // was still cut short.
+        if (cursor.hasFailed())
+            failTruncated();
+    } catch (const BadClassFileException &e) {
+        checkLog.error(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    findDependencies();
+}
+
+void JavaClassFile::readConstantPool(ClassFileCursor &cursor)
+{
+    const quint16 count = cursor.u2(); // u2 constant_pool_count
+    // Every entry takes at least one byte: the reservation never outgrows the input.
+    constant_pool.reserve(qMin<quint32>(count, cursor.remaining()));
+    for (int index = 1; index < count;) {
+        const quint8 tag = cursor.u1(); // u1 tag
+        constant_pool.append(readConstant(cursor, tag));
+        if (tag == cp_info::CONSTANT_Long || tag == cp_info::CONSTANT_Double) {
+            constant_pool.append(new cp_info(cp_info::CONSTANT_Placeholder));
+            index += 2;
+        } else {
+            ++index;
+        }
+    }
+}
+
+cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
+{
+    switch (tag) {
+    case cp_info::CONSTANT_Utf8: {
+        const quint16 length = cursor.u2(); // u2 length
+        const uchar *bytes = takeBytes(cursor, length);
+        auto *entry = new CONSTANT_Utf8_info;
+        entry->value = QString::fromUtf8(reinterpret_cast<const char *>(bytes), bytes ? length : 0);
+        return entry;
+    }
+    case cp_info::CONSTANT_Integer: {
+        auto *entry = new CONSTANT_Integer_info;
+        entry->bytes = qint32(cursor.u4()); // u4 bytes
+        return entry;
+    }
+    case cp_info::CONSTANT_Float: {
+        auto *entry = new CONSTANT_Float_info;
+        entry->value = fromBits<float>(cursor.u4()); // u4 bytes
+        return entry;
+    }
+    case cp_info::CONSTANT_Long: {
+        auto *entry = new CONSTANT_Long_info;
+        entry->value = qint64(cursor.u8()); // u4 high_bytes, u4 low_bytes
+        return entry;
+    }
+    case cp_info::CONSTANT_Double: {
+        auto *entry = new CONSTANT_Double_info;
+        entry->value = fromBits<double>(cursor.u8()); // u4 high_bytes, u4 low_bytes
+        return entry;
+    }
+    case cp_info::CONSTANT_Class: {
+        auto *entry = new CONSTANT_Class_info;
+        entry->name_index = cursor.u2(); // u2 name_index
+        return entry;
+    }
+    case cp_info::CONSTANT_String: {
+        auto *entry = new CONSTANT_String_info;
+        entry->string_index = cursor.u2(); // u2 string_index
+        return entry;
+    }
+    case cp_info::CONSTANT_Fieldref:
+    case cp_info::CONSTANT_Methodref:
+    case cp_info::CONSTANT_InterfaceMethodref: // u2 class_index, u2 name_and_type_index
+        return readTwoIndices(cursor, new CONSTANT_Fieldref_info(tag), &CONSTANT_Fieldref_info::class_index,
+            &CONSTANT_Fieldref_info::name_and_type_index);
+    case cp_info::CONSTANT_NameAndType: // u2 name_index, u2 descriptor_index
+        return readTwoIndices(cursor, new CONSTANT_NameAndType_info, &CONSTANT_NameAndType_info::name_index,
+            &CONSTANT_NameAndType_info::descriptor_index);
+    case cp_info::CONSTANT_MethodHandle: {
+        auto *entry = new CONSTANT_MethodHandle_info;
+        entry->reference_kind = cursor.u1();  // u1 reference_kind
+        entry->reference_index = cursor.u2(); // u2 reference_index
+        return entry;
+    }
+    case cp_info::CONSTANT_MethodType: {
+        auto *entry = new CONSTANT_MethodType_info;
+        entry->descriptor_index = cursor.u2(); // u2 descriptor_index
+        return entry;
+    }
+    case cp_info::CONSTANT_InvokeDynamic: // u2 bootstrap_method_attr_index, u2 name_and_type_index
+        return readTwoIndices(cursor, new CONSTANT_InvokeDynamic_info,
+            &CONSTANT_InvokeDynamic_info::bootstrap_method_attr_index,
+            &CONSTANT_InvokeDynamic_info::name_and_type_index);
+    default:
+        throw BadClassFileException(
+            QStringLiteral("Class file format error - unknown constant pool tag (%1)").arg(tag));
+    }
+}
+
+void JavaClassFile::readInterfaces(ClassFileCursor &cursor)
+{
+    const quint16 count = cursor.u2(); // u2 interfaces_count
+    requireTable(cursor, count, 2);
+    interfaces.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const quint16 index = cursor.u2(); // u2 interfaces[i]
+        cptest("interface", i, cp_info::CONSTANT_Class, index);
+        interfaces.append(constant_pool.at(index - 1));
+    }
+}
+
+template<typename Member>
+void JavaClassFile::readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label)
+{
+    const quint16 count = cursor.u2(); // u2 fields_count or methods_count
+    requireTable(cursor, count, 8);
+    members.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        std::unique_ptr<Member> member(new Member);
+        member->access_flags = cursor.u2(); // u2 access_flags
+        member->name_index = cursor.u2();   // u2 name_index
+        cptest(label, i, cp_info::CONSTANT_Utf8, member->name_index);
+        member->descriptor_index = cursor.u2(); // u2 descriptor_index
+        readAttributes(cursor, member->attributes, 0);
+        members.append(member.release());
+    }
+}
+
+void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth)
+{
+    if (depth > MAX_ATTRIBUTE_NESTING)
+        throw BadClassFileException(QStringLiteral("Class file format error - attributes nested too deeply"));
+    const quint16 count = cursor.u2(); // u2 attributes_count
+    requireTable(cursor, count, 6);
+    list.reserve(list.size() + count);
+    for (int i = 0; i < count; ++i) {
+        const quint16 nameIndex = cursor.u2(); // u2 attribute_name_index
+        cptest("Attr", i, cp_info::CONSTANT_Utf8, nameIndex);
+        const quint32 length = cursor.u4(); // u4 attribute_length
+        attribute_info *attribute = readAttributeContent(cursor, attributeKind(nameIndex), nameIndex, length, depth);
+        if (!attribute)
+            continue;
+        attribute->attribute_name_index = nameIndex;
+        attribute->attribute_length = length;
+        list.append(attribute);
+    }
+}
+
+attribute_info *JavaClassFile::readAttributeContent(
+    ClassFileCursor &cursor, AttributeKind kind, unsigned short nameIndex, quint32 length, int depth)
+{
+    switch (kind) {
+    case AK_CONSTANT_VALUE: {
+        auto *attribute = new ConstantValue_attribute;
+        attribute->constantvalue_index = cursor.u2(); // u2 constantvalue_index
+        return attribute;
+    }
+    case AK_CODE:
+        return readCode(cursor, depth);
+    case AK_BODY_SKIPPED:
+        takeBytes(cursor, length);
+        return new attribute_info;
+    case AK_NO_BODY:
+        return new attribute_info;
+    case AK_EXCEPTIONS: {
+        std::unique_ptr<Exceptions_attribute> attribute(new Exceptions_attribute);
+        const quint16 count = cursor.u2(); // u2 number_of_exceptions
+        requireTable(cursor, count, 2);
+        attribute->exception_index_table.reserve(count);
+        for (int i = 0; i < count; ++i)
+            attribute->exception_index_table.append(cursor.u2()); // u2 exception_index_table[i]
+        return attribute.release();
+    }
+    case AK_INNER_CLASSES: {
+        std::unique_ptr<InnerClasses_attribute> attribute(new InnerClasses_attribute);
+        const quint16 count = cursor.u2(); // u2 number_of_classes
+        requireTable(cursor, count, 8);
+        attribute->classes.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            InnerClasses_attribute::inner_class_t entry;
+            entry.inner_class_info_index = cursor.u2();   // u2 inner_class_info_index
+            entry.outer_class_info_index = cursor.u2();   // u2 outer_class_info_index
+            entry.inner_name_index = cursor.u2();         // u2 inner_name_index
+            entry.inner_class_access_flags = cursor.u2(); // u2 inner_class_access_flags
+            attribute->classes.append(entry);
+        }
+        return attribute.release();
+    }
+    case AK_ENCLOSING_METHOD: {
+        auto *attribute = new EnclosingMethod_attribute;
+        attribute->class_index = cursor.u2();  // u2 class_index
+        attribute->method_index = cursor.u2(); // u2 method_index
+        return attribute;
+    }
+    case AK_SIGNATURE: {
+        auto *attribute = new Signature_attribute;
+        attribute->signature_index = cursor.u2(); // u2 signature_index
+        return attribute;
+    }
+    case AK_SOURCE_FILE: {
+        auto *attribute = new SourceFile_attribute;
+        attribute->sourcefile_index = cursor.u2(); // u2 sourcefile_index
+        return attribute;
+    }
+    case AK_SOURCE_DEBUG_EXTENSION: {
+        std::unique_ptr<SourceDebugExtension_attribute> attribute(new SourceDebugExtension_attribute);
+        attribute->debug_extension = takeByteArray(cursor, length); // u1 debug_extension[attribute_length]
+        return attribute.release();
+    }
+    case AK_LINE_NUMBER_TABLE: {
+        std::unique_ptr<LineNumberTable_attribute> attribute(new LineNumberTable_attribute);
+        const quint16 count = cursor.u2(); // u2 line_number_table_length
+        requireTable(cursor, count, 4);
+        attribute->line_number_table.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            LineNumberTable_attribute::line_number_t entry;
+            entry.start_pc = cursor.u2();    // u2 start_pc
+            entry.line_number = cursor.u2(); // u2 line_number
+            attribute->line_number_table.append(entry);
+        }
+        return attribute.release();
+    }
+    case AK_LOCAL_VARIABLE_TABLE: {
+        std::unique_ptr<LocalVariableTable_attribute> attribute(new LocalVariableTable_attribute);
+        const quint16 count = cursor.u2(); // u2 local_variable_table_length
+        requireTable(cursor, count, 10);
+        attribute->local_variable_table.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            LocalVariableTable_attribute::local_variable_t entry;
+            entry.start_pc = cursor.u2();         // u2 start_pc
+            entry.length = cursor.u2();           // u2 length
+            entry.name_index = cursor.u2();       // u2 name_index
+            entry.descriptor_index = cursor.u2(); // u2 descriptor_index
+            entry.index = cursor.u2();            // u2 index
+            attribute->local_variable_table.append(entry);
+        }
+        return attribute.release();
+    }
+    case AK_LOCAL_VARIABLE_TYPE_TABLE: {
+        std::unique_ptr<LocalVariableTypeTable_attribute> attribute(new LocalVariableTypeTable_attribute);
+        const quint16 count = cursor.u2(); // u2 local_variable_type_table_length
+        requireTable(cursor, count, 10);
+        attribute->local_variable_type_table.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            LocalVariableTypeTable_attribute::local_variable_type_t entry;
+            entry.start_pc = cursor.u2();        // u2 start_pc
+            entry.length = cursor.u2();          // u2 length
+            entry.name_index = cursor.u2();      // u2 name_index
+            entry.signature_index = cursor.u2(); // u2 signature_index
+            entry.index = cursor.u2();           // u2 index
+            attribute->local_variable_type_table.append(entry);
+        }
+        return attribute.release();
+    }
+    case AK_UNKNOWN:
+    case AK_NOT_LOOKED_UP:
+        break;
+    }
+    checkLog.warning(QStringLiteral("Unknown attribute - %1").arg(*utf8At(nameIndex)));
+    takeBytes(cursor, length);
+    return nullptr;
+}
+
+Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor, int depth)
+{
+    std::unique_ptr<Code_attribute> code(new Code_attribute);
+    code->max_stack = cursor.u2();   // u2 max_stack
+    code->max_locals = cursor.u2();  // u2 max_locals
+    code->code_length = cursor.u4(); // u4 code_length
+    code->code = takeByteArray(cursor, code->code_length); // u1 code[code_length]
+    const quint16 count = cursor.u2(); // u2 exception_table_length
+    requireTable(cursor, count, 8);
+    code->exception_table.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        Code_attribute::exception_t entry;
+        entry.start_pc = cursor.u2();   // u2 start_pc
+        entry.end_pc = cursor.u2();     // u2 end_pc
+        entry.handler_pc = cursor.u2(); // u2 handler_pc
+        entry.catch_type = cursor.u2(); // u2 catch_type
+        code->exception_table.append(entry);
+    }
+    readAttributes(cursor, code->attributes, depth + 1);
+    return code.release();
+}
+
+JavaClassFile::AttributeKind JavaClassFile::attributeKind(unsigned short nameIndex) const
+{
+    struct AttributeName
+    {
+        QLatin1String name;
+        signed char kind;
+    };
+    static const AttributeName names[] = {
+        {QLatin1String("Code"), AK_CODE},
+        {QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE},
+        {QLatin1String("StackMapTable"), AK_BODY_SKIPPED},
+        {QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE},
+        {QLatin1String("Signature"), AK_SIGNATURE},
+        {QLatin1String("Exceptions"), AK_EXCEPTIONS},
+        {QLatin1String("SourceFile"), AK_SOURCE_FILE},
+        {QLatin1String("InnerClasses"), AK_INNER_CLASSES},
+        {QLatin1String("ConstantValue"), AK_CONSTANT_VALUE},
+        {QLatin1String("LocalVariableTypeTable"), AK_LOCAL_VARIABLE_TYPE_TABLE},
+        {QLatin1String("EnclosingMethod"), AK_ENCLOSING_METHOD},
+        {QLatin1String("Synthetic"), AK_NO_BODY},
+        {QLatin1String("Deprecated"), AK_NO_BODY},
+        {QLatin1String("SourceDebugExtension"), AK_SOURCE_DEBUG_EXTENSION},
+        {QLatin1String("RuntimeVisibleAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("RuntimeInvisibleAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("RuntimeVisibleParameterAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("RuntimeInvisibleParameterAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("AnnotationDefault"), AK_BODY_SKIPPED},
+        {QLatin1String("BootstrapMethods"), AK_BODY_SKIPPED},
+        {QLatin1String("RuntimeVisibleTypeAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("RuntimeInvisibleTypeAnnotations"), AK_BODY_SKIPPED},
+        {QLatin1String("MethodParameters"), AK_BODY_SKIPPED},
+    };
+    const QString *name = utf8At(nameIndex);
+    if (!name)
+        return AK_UNKNOWN;
+    if (attributeKinds.size() < size_t(constant_pool.size()) + 1)
+        attributeKinds.assign(size_t(constant_pool.size()) + 1, AK_NOT_LOOKED_UP);
+    signed char &kind = attributeKinds[nameIndex];
+    if (kind == AK_NOT_LOOKED_UP) {
+        kind = AK_UNKNOWN;
+        for (const AttributeName &known : names) {
+            if (*name == known.name) {
+                kind = known.kind;
+                break;
+            }
+        }
+    }
+    return AttributeKind(kind);
+}
+
+void JavaClassFile::cptest(const char *table, int position, unsigned char kind, unsigned short index) const
+{
+    // The label is only built for the message: this check runs for every name in the file.
+    const auto label = [&] { return QStringLiteral("%1[%2]").arg(QLatin1String(table)).arg(position); };
+    if (!constantInfoContains(index))
+        throw BadClassFileException(
+            QStringLiteral("Class file format error - %1 index (%2) does not exist").arg(label()).arg(index));
+    const unsigned char found = constant_pool.at(index - 1)->tag;
+    if (found != kind)
+        throw BadClassFileException(QStringLiteral("Class file format error - %1 index (%2) does not point to %3 found %4")
+                                        .arg(label())
+                                        .arg(index)
+                                        .arg(constantInfoToString(kind), constantInfoToString(found)));
+}
+
+QString JavaClassFile::constantInfoToString(unsigned char tag)
+{
+    switch (tag) {
+    case cp_info::CONSTANT_Utf8: return QStringLiteral("CONSTANT_Utf8");
+    case cp_info::CONSTANT_Integer: return QStringLiteral("CONSTANT_Integer");
+    case cp_info::CONSTANT_Float: return QStringLiteral("CONSTANT_Float");
+    case cp_info::CONSTANT_Long: return QStringLiteral("CONSTANT_Long");
+    case cp_info::CONSTANT_Double: return QStringLiteral("CONSTANT_Double");
+    case cp_info::CONSTANT_Class: return QStringLiteral("CONSTANT_Class");
+    case cp_info::CONSTANT_String: return QStringLiteral("CONSTANT_String");
+    case cp_info::CONSTANT_Fieldref: return QStringLiteral("CONSTANT_Fieldref");
+    case cp_info::CONSTANT_Methodref: return QStringLiteral("CONSTANT_Methodref");
+    case cp_info::CONSTANT_InterfaceMethodref: return QStringLiteral("CONSTANT_InterfaceMethodref");
+    case cp_info::CONSTANT_NameAndType: return QStringLiteral("CONSTANT_NameAndType");
+    default: return QStringLiteral("CONSTANT_UNDEFINED!");
+    }
+}
+
+// --- The pool ------------------------------------------------------------------------------------
+
+const cp_info *JavaClassFile::getConstantInfo(int index) const
+{
+    return constantInfoContains(index) ? constant_pool.at(index - 1) : nullptr;
+}
+
+bool JavaClassFile::constantInfoContains(int index) const
+{
+    return index >= 1 && index <= constant_pool.size();
+}
+
+const cp_info *JavaClassFile::entryOfKind(int index, unsigned char tag) const
+{
+    const cp_info *entry = getConstantInfo(index);
+    return entry && entry->tag == tag ? entry : nullptr;
+}
+
+const QString *JavaClassFile::utf8At(int index) const
+{
+    const cp_info *entry = entryOfKind(index, cp_info::CONSTANT_Utf8);
+    return entry ? &static_cast<const CONSTANT_Utf8_info *>(entry)->value : nullptr;
+}
+
+const QString *JavaClassFile::classNameAt(int index) const
+{
+    const cp_info *entry = entryOfKind(index, cp_info::CONSTANT_Class);
+    return entry ? utf8At(static_cast<const CONSTANT_Class_info *>(entry)->name_index) : nullptr;
+}
+
+// --- This class ----------------------------------------------------------------------------------
+
+QString JavaClassFile::getName() const
+{
+    const QString *name = classNameAt(this_class);
+    return name ? *name : QString();
+}
+
+QString JavaClassFile::getParentName() const
+{
+    const QString *name = super_class ? classNameAt(super_class) : nullptr;
+    return name ? *name : QString();
+}
+
+// A class index that names no class gives the invalid empty descriptor, as a missing parent does.
+TypeDescriptor JavaClassFile::getTypeDescriptor() const
+{
+    const QString *name = classNameAt(this_class);
+    return name ? TypeDescriptor::fromMungedClassDescriptorName(*name) : TypeDescriptor();
+}
+
+TypeDescriptor JavaClassFile::getParentTypeDescriptor() const
+{
+    const QString *name = super_class ? classNameAt(super_class) : nullptr;
+    return name ? TypeDescriptor::fromMungedClassDescriptorName(*name) : TypeDescriptor();
+}
+
+QString JavaClassFile::getPackage() const
+{
+    const QString className = getTypeDescriptor().className;
+    const int dot = className.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : className.left(dot);
+}
+
+QString JavaClassFile::getInterfaceName(const cp_info *entry) const
+{
+    if (!entry || entry->tag != cp_info::CONSTANT_Class)
+        return QString();
+    const QString *name = utf8At(static_cast<const CONSTANT_Class_info *>(entry)->name_index);
+    return name ? *name : QString();
+}
+
+TypeDescriptor JavaClassFile::getInterfaceTypeDescriptor(const cp_info *entry) const
+{
+    return TypeDescriptor::fromMungedClassDescriptorName(getInterfaceName(entry));
+}
+
+bool JavaClassFile::hasInterface(const QString &name) const
+{
+    for (const cp_info *entry : interfaces) {
+        if (getInterfaceName(entry) == name)
+            return true;
+    }
+    return false;
+}
+
+// --- Fields and methods --------------------------------------------------------------------------
+
+QString JavaClassFile::getFieldName(const field_info *field) const
+{
+    const QString *name = utf8At(field->name_index);
+    return name ? *name : QString();
+}
+
+QString JavaClassFile::getFieldDescriptor(const field_info *field) const
+{
+    const QString *descriptor = utf8At(field->descriptor_index);
+    return descriptor ? *descriptor : QString();
+}
+
+TypeDescriptor JavaClassFile::getFieldTypeDescriptor(const field_info *field) const
+{
+    return TypeDescriptor(getFieldDescriptor(field));
+}
+
+int JavaClassFile::getFieldPermission(const field_info *field) const
+{
+    return Permission::fromAccessFlags(field->access_flags).value;
+}
+
+const field_info *JavaClassFile::getFieldByName(const QString &name) const
+{
+    for (const field_info *field : fields) {
+        const QString *fieldName = utf8At(field->name_index);
+        if (fieldName && *fieldName == name)
+            return field;
+    }
+    return nullptr;
+}
+
+TypeDescriptor JavaClassFile::getFieldTypeDescriptorByName(const QString &name) const
+{
+    const field_info *field = getFieldByName(name);
+    return field ? getFieldTypeDescriptor(field) : TypeDescriptor();
+}
+
+QString JavaClassFile::getMethodName(const method_info *method) const
+{
+    const QString *name = utf8At(method->name_index);
+    return name ? *name : QString();
+}
+
+QString JavaClassFile::getMethodDescriptor(const method_info *method) const
+{
+    const QString *descriptor = utf8At(method->descriptor_index);
+    return descriptor ? *descriptor : QString();
+}
+
+MethodSignature JavaClassFile::getMethodSignature(const method_info *method) const
+{
+    return MethodSignature(getMethodDescriptor(method));
+}
+
+int JavaClassFile::getMethodPermission(const method_info *method) const
+{
+    return Permission::fromAccessFlags(method->access_flags).value;
+}
+
+QList<const method_info *> JavaClassFile::getMethodsByName(const QString &name) const
+{
+    QList<const method_info *> found;
+    for (const method_info *method : methods) {
+        const QString *methodName = utf8At(method->name_index);
+        if (methodName && *methodName == name)
+            found.append(method);
+    }
+    return found;
+}
+
+const method_info *JavaClassFile::getMethodByNameAndDescriptor(const QString &name, const QString &descriptor) const
+{
+    for (const method_info *method : methods) {
+        const QString *methodName = utf8At(method->name_index);
+        const QString *methodDescriptor = utf8At(method->descriptor_index);
+        if (methodName && methodDescriptor && *methodName == name && *methodDescriptor == descriptor)
+            return method;
+    }
+    return nullptr;
+}
+
+bool JavaClassFile::isAttr(const attribute_info *attribute, const QString &name) const
+{
+    const QString *attributeName = attribute ? utf8At(attribute->attribute_name_index) : nullptr;
+    return attributeName && *attributeName == name;
+}
+
+const Code_attribute *JavaClassFile::getMethodCodeAttr(const method_info *method) const
+{
+    // Every attribute named "Code" was read as a Code_attribute.
+    for (const attribute_info *attribute : method->attributes) {
+        if (attributeKind(attribute->attribute_name_index) == AK_CODE)
+            return static_cast<const Code_attribute *>(attribute);
+    }
+    return nullptr;
+}
+
+QStringList JavaClassFile::getMethodExceptions(const method_info *method) const
+{
+    QStringList names;
+    for (const attribute_info *attribute : method->attributes) {
+        if (attributeKind(attribute->attribute_name_index) != AK_EXCEPTIONS)
+            continue;
+        for (unsigned short index : static_cast<const Exceptions_attribute *>(attribute)->exception_index_table) {
+            if (const QString *name = classNameAt(index))
+                names.append(*name);
+        }
+    }
+    return names;
+}
+
+QList<TypeDescriptor> JavaClassFile::getMethodExceptionsTypeDescriptors(const method_info *method) const
+{
+    QList<TypeDescriptor> types;
+    for (const QString &name : getMethodExceptions(method))
+        types.append(TypeDescriptor::fromMungedClassDescriptorName(name));
+    return types;
+}
+
+// --- References of the pool ----------------------------------------------------------------------
+
+QList<const CONSTANT_Fieldref_info *> JavaClassFile::referencesOfKind(unsigned char tag) const
+{
+    QList<const CONSTANT_Fieldref_info *> references;
+    for (const cp_info *entry : constant_pool) {
+        if (entry->tag == tag)
+            references.append(static_cast<const CONSTANT_Fieldref_info *>(entry));
+    }
+    return references;
+}
+
+QList<const CONSTANT_Fieldref_info *> JavaClassFile::getFieldRefInfos() const
+{
+    return referencesOfKind(cp_info::CONSTANT_Fieldref);
+}
+
+QList<const CONSTANT_Fieldref_info *> JavaClassFile::getMethodRefInfos() const
+{
+    return referencesOfKind(cp_info::CONSTANT_Methodref);
+}
+
+QList<const CONSTANT_Fieldref_info *> JavaClassFile::getInterfaceMethodRefInfos() const
+{
+    return referencesOfKind(cp_info::CONSTANT_InterfaceMethodref);
+}
+
+TypeDescriptor JavaClassFile::getClassTypeDescriptor(const CONSTANT_Class_info &entry) const
+{
+    const QString *name = utf8At(entry.name_index);
+    return name ? TypeDescriptor::fromMungedClassDescriptorName(*name) : TypeDescriptor();
+}
+
+const CONSTANT_NameAndType_info *JavaClassFile::nameAndTypeOf(const CONSTANT_Fieldref_info &ref) const
+{
+    return static_cast<const CONSTANT_NameAndType_info *>(
+        entryOfKind(ref.name_and_type_index, cp_info::CONSTANT_NameAndType));
+}
+
+QString JavaClassFile::referenceParentClassName(const CONSTANT_Fieldref_info &ref) const
+{
+    const QString *name = classNameAt(ref.class_index);
+    if (!name)
+        return QStringLiteral("INVALID");
+    if (name->startsWith(QLatin1Char('[')))
+        return *name;
+    return QLatin1Char('L') + *name + QLatin1Char(';');
+}
+
+QString JavaClassFile::referenceName(const CONSTANT_Fieldref_info &ref) const
+{
+    const CONSTANT_NameAndType_info *nameAndType = nameAndTypeOf(ref);
+    const QString *name = nameAndType ? utf8At(nameAndType->name_index) : nullptr;
+    return name ? *name : QStringLiteral("INVALID");
+}
+
+const QString *JavaClassFile::referenceDescriptor(const CONSTANT_Fieldref_info &ref) const
+{
+    const CONSTANT_NameAndType_info *nameAndType = nameAndTypeOf(ref);
+    return nameAndType ? utf8At(nameAndType->descriptor_index) : nullptr;
+}
+
+QString JavaClassFile::getFieldParentClassName(const CONSTANT_Fieldref_info &ref) const
+{
+    return referenceParentClassName(ref);
+}
+
+QString JavaClassFile::getMethodParentClassName(const CONSTANT_Fieldref_info &ref) const
+{
+    return referenceParentClassName(ref);
+}
+
+QString JavaClassFile::getFieldName(const CONSTANT_Fieldref_info &ref) const
+{
+    return referenceName(ref);
+}
+
+QString JavaClassFile::getMethodName(const CONSTANT_Fieldref_info &ref) const
+{
+    return referenceName(ref);
+}
+
+TypeDescriptor JavaClassFile::getFieldTypeDescriptor(const CONSTANT_Fieldref_info &ref) const
+{
+    const QString *descriptor = referenceDescriptor(ref);
+    return descriptor ? TypeDescriptor(*descriptor) : TypeDescriptor();
+}
+
+MethodSignature JavaClassFile::getMethodSignature(const CONSTANT_Fieldref_info &ref) const
+{
+    const QString *descriptor = referenceDescriptor(ref);
+    return descriptor ? MethodSignature(*descriptor) : MethodSignature();
+}

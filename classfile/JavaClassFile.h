@@ -1,0 +1,204 @@
+#pragma once
+
+#include "classfile/ClassFileRecords.h"
+#include "classfile/DepField.h"
+#include "classfile/DepMethod.h"
+#include "classfile/FileCheckLog.h"
+#include "classfile/MethodSignature.h"
+#include "classfile/TypeDescriptor.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class ClassFileCursor;
+class QDataStream;
+class QFileInfo;
+
+/// One parsed Java class file with the classes, fields and methods its bytecode depends on.
+///
+/// Reading never throws: every problem is recorded in `checkLog`, and a class file whose log holds
+/// an error must not be used beyond what was read. Internal names are the constant pool's form of
+/// a class name, with `/` (`java/lang/String`). Pool indices the reader did not validate are
+/// resolved defensively: an index out of range or naming another kind of entry gives the empty
+/// text, the invalid empty descriptor or "INVALID", as each accessor says.
+class JavaClassFile
+{
+public:
+    enum AccessFlag : unsigned short {
+        ACC_PUBLIC = 0x0001,
+        ACC_PRIVATE = 0x0002,
+        ACC_PROTECTED = 0x0004,
+        ACC_STATIC = 0x0008,
+        ACC_FINAL = 0x0010,
+        ACC_NATIVE = 0x0100,
+        ACC_ABSTRACT = 0x0400
+    };
+
+    ~JavaClassFile();
+    JavaClassFile(const JavaClassFile &) = delete;
+    JavaClassFile &operator=(const JavaClassFile &) = delete;
+
+    // Factories: never null, never throwing; the caller owns the result.
+    static JavaClassFile *create(const QFileInfo &file);
+    static JavaClassFile *create(const QString &path);
+    static JavaClassFile *create(QDataStream &stream);
+    static JavaClassFile *create(QByteArray &data);
+    static JavaClassFile *create(const char *data, int size);
+
+    /// The kind name of a pool tag as messages print it.
+    static QString constantInfoToString(unsigned char tag);
+
+    // The pool. Indices are 1-based as in the file.
+    /// The entry, or null when the index is out of range.
+    const cp_info *getConstantInfo(int index) const;
+    bool constantInfoContains(int index) const;
+
+    // This class.
+    QString getName() const;
+    QString getParentName() const;
+    TypeDescriptor getTypeDescriptor() const;
+    TypeDescriptor getParentTypeDescriptor() const;
+    QString getPackage() const;
+    QString getInterfaceName(const cp_info *entry) const;
+    TypeDescriptor getInterfaceTypeDescriptor(const cp_info *entry) const;
+    bool hasInterface(const QString &name) const;
+
+    // Fields.
+    QString getFieldName(const field_info *field) const;
+    QString getFieldDescriptor(const field_info *field) const;
+    TypeDescriptor getFieldTypeDescriptor(const field_info *field) const;
+    /// A Permission number.
+    int getFieldPermission(const field_info *field) const;
+    bool isFieldPublic(const field_info *field) const { return field->access_flags & ACC_PUBLIC; }
+    bool isFieldProtected(const field_info *field) const { return field->access_flags & ACC_PROTECTED; }
+    bool isFieldPrivate(const field_info *field) const { return field->access_flags & ACC_PRIVATE; }
+    bool isFieldPackage(const field_info *field) const { return isPackage(field->access_flags); }
+    bool isFieldFinal(const field_info *field) const { return field->access_flags & ACC_FINAL; }
+    bool isFieldStatic(const field_info *field) const { return field->access_flags & ACC_STATIC; }
+    const field_info *getFieldByName(const QString &name) const;
+    TypeDescriptor getFieldTypeDescriptorByName(const QString &name) const;
+
+    // Methods.
+    QString getMethodName(const method_info *method) const;
+    QString getMethodDescriptor(const method_info *method) const;
+    MethodSignature getMethodSignature(const method_info *method) const;
+    /// A Permission number.
+    int getMethodPermission(const method_info *method) const;
+    bool isMethodPublic(const method_info *method) const { return method->access_flags & ACC_PUBLIC; }
+    bool isMethodProtected(const method_info *method) const { return method->access_flags & ACC_PROTECTED; }
+    bool isMethodPrivate(const method_info *method) const { return method->access_flags & ACC_PRIVATE; }
+    bool isMethodPackage(const method_info *method) const { return isPackage(method->access_flags); }
+    bool isMethodFinal(const method_info *method) const { return method->access_flags & ACC_FINAL; }
+    bool isMethodStatic(const method_info *method) const { return method->access_flags & ACC_STATIC; }
+    bool isMethodAbstract(const method_info *method) const { return method->access_flags & ACC_ABSTRACT; }
+    bool isMethodNative(const method_info *method) const { return method->access_flags & ACC_NATIVE; }
+    QList<const method_info *> getMethodsByName(const QString &name) const;
+    const method_info *getMethodByNameAndDescriptor(const QString &name, const QString &descriptor) const;
+    const Code_attribute *getMethodCodeAttr(const method_info *method) const;
+    QStringList getMethodExceptions(const method_info *method) const;
+    QList<TypeDescriptor> getMethodExceptionsTypeDescriptors(const method_info *method) const;
+
+    bool isAttr(const attribute_info *attribute, const QString &name) const;
+
+    // References of the pool, in pool order.
+    QList<const CONSTANT_Fieldref_info *> getFieldRefInfos() const;
+    QList<const CONSTANT_Fieldref_info *> getMethodRefInfos() const;
+    QList<const CONSTANT_Fieldref_info *> getInterfaceMethodRefInfos() const;
+    TypeDescriptor getClassTypeDescriptor(const CONSTANT_Class_info &entry) const;
+    /// The descriptor text of the referenced class, or "INVALID".
+    QString getFieldParentClassName(const CONSTANT_Fieldref_info &ref) const;
+    QString getMethodParentClassName(const CONSTANT_Fieldref_info &ref) const;
+    /// The referenced name, or "INVALID".
+    QString getFieldName(const CONSTANT_Fieldref_info &ref) const;
+    QString getMethodName(const CONSTANT_Fieldref_info &ref) const;
+    TypeDescriptor getFieldTypeDescriptor(const CONSTANT_Fieldref_info &ref) const;
+    MethodSignature getMethodSignature(const CONSTANT_Fieldref_info &ref) const;
+
+    // What the bytecode depends on, sorted and free of duplicates.
+    QList<TypeDescriptor> getDependentClasses() const { return dependentClasses.keys(); }
+    QList<DepField> getDependentFields() const { return dependentFields.keys(); }
+    QList<DepMethod> getDependentMethods() const { return dependentMethods.keys(); }
+
+    quint32 magic = 0;
+    unsigned short minor_version = 0;
+    unsigned short major_version = 0;
+    /// Owned; the entry of index i at position i - 1.
+    QList<cp_info *> constant_pool;
+    unsigned short access_flags = 0;
+    unsigned short this_class = 0;
+    unsigned short super_class = 0;
+    /// CONSTANT_Class entries of the pool, in file order.
+    QList<const cp_info *> interfaces;
+    /// Owned.
+    QList<field_info *> fields;
+    /// Owned.
+    QList<method_info *> methods;
+    /// Owned.
+    QList<attribute_info *> attributes;
+    QMap<TypeDescriptor, bool> dependentClasses;
+    QMap<DepField, bool> dependentFields;
+    QMap<DepMethod, bool> dependentMethods;
+    FileCheckLog checkLog;
+
+private:
+    enum AttributeKind : signed char;
+
+    JavaClassFile() = default;
+
+    void read(const QFileInfo &file);
+    void read(const QString &path);
+    void read(QDataStream &stream);
+    void read(const char *data, int size);
+    void parse(ClassFileCursor &cursor);
+
+    void readConstantPool(ClassFileCursor &cursor);
+    cp_info *readConstant(ClassFileCursor &cursor, unsigned char tag);
+    void readInterfaces(ClassFileCursor &cursor);
+    template<typename Member>
+    void readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label);
+    void readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth);
+    attribute_info *readAttributeContent(
+        ClassFileCursor &cursor, AttributeKind kind, unsigned short nameIndex, quint32 length, int depth);
+    Code_attribute *readCode(ClassFileCursor &cursor, int depth);
+    AttributeKind attributeKind(unsigned short nameIndex) const;
+    /// Checks a pool index read from the file: in range and of the expected kind. The label is the
+    /// table's name and the item's position in it.
+    void cptest(const char *table, int position, unsigned char kind, unsigned short index) const;
+
+    static bool isPackage(unsigned short flags) { return !(flags & (ACC_PUBLIC | ACC_PRIVATE | ACC_PROTECTED)); }
+    const cp_info *entryOfKind(int index, unsigned char tag) const;
+    /// The text of a Utf8 entry, or null.
+    const QString *utf8At(int index) const;
+    /// The name text of a Class entry with a Utf8 name, or null.
+    const QString *classNameAt(int index) const;
+    const CONSTANT_NameAndType_info *nameAndTypeOf(const CONSTANT_Fieldref_info &ref) const;
+    QString referenceParentClassName(const CONSTANT_Fieldref_info &ref) const;
+    QString referenceName(const CONSTANT_Fieldref_info &ref) const;
+    const QString *referenceDescriptor(const CONSTANT_Fieldref_info &ref) const;
+    QList<const CONSTANT_Fieldref_info *> referencesOfKind(unsigned char tag) const;
+
+    // The dependency scan, run once after a successful read.
+    void findDependencies();
+    void addDeclaredTypes(QList<TypeDescriptor> &types) const;
+    void addPoolFieldReferences(QList<TypeDescriptor> &types);
+    void addPoolMethodReferences(unsigned char tag, const char *message, QList<TypeDescriptor> &types);
+    void findDependenciesInCode(const method_info *method);
+    bool scanInstruction(const QByteArray &code, quint32 &position);
+    void addDependentClass(const QString &descriptor);
+    void addDependentClass(const CONSTANT_Class_info &entry);
+    void addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type);
+    void addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature);
+    void addDependentField(const CONSTANT_Fieldref_info &ref);
+    void addDependentMethod(const CONSTANT_Fieldref_info &ref);
+
+    // Set for the scan: compared with every reference.
+    TypeDescriptor ownType;
+    bool parentIsEnum = false;
+
+    /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
+    mutable std::vector<signed char> attributeKinds;
+};

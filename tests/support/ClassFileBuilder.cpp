@@ -1,0 +1,202 @@
+#include "support/ClassFileBuilder.h"
+
+ByteWriter &ByteWriter::u1(quint32 value)
+{
+    buffer.append(char(value & 0xff));
+    return *this;
+}
+
+ByteWriter &ByteWriter::u2(quint32 value)
+{
+    return u1(value >> 8).u1(value);
+}
+
+ByteWriter &ByteWriter::u4(quint32 value)
+{
+    return u2(value >> 16).u2(value);
+}
+
+ByteWriter &ByteWriter::u8(quint64 value)
+{
+    return u4(quint32(value >> 32)).u4(quint32(value));
+}
+
+ByteWriter &ByteWriter::bytes(const QByteArray &data)
+{
+    buffer.append(data);
+    return *this;
+}
+
+ClassFileBuilder::ClassFileBuilder(const QString &thisName, const QString &superName)
+{
+    thisClass = classInfo(thisName);
+    if (!superName.isEmpty())
+        superClass = classInfo(superName);
+}
+
+quint16 ClassFileBuilder::utf8(const QString &text)
+{
+    const auto known = utf8Indices.constFind(text);
+    if (known != utf8Indices.constEnd())
+        return known.value();
+    const QByteArray bytes = text.toUtf8();
+    const quint16 index = rawConstant(ByteWriter().u1(1).u2(quint32(bytes.size())).bytes(bytes).data());
+    utf8Indices.insert(text, index);
+    return index;
+}
+
+quint16 ClassFileBuilder::classInfo(const QString &internalName)
+{
+    const quint16 name = utf8(internalName);
+    return rawConstant(ByteWriter().u1(7).u2(name).data());
+}
+
+quint16 ClassFileBuilder::nameAndType(const QString &name, const QString &descriptor)
+{
+    const quint16 nameIndex = utf8(name);
+    const quint16 descriptorIndex = utf8(descriptor);
+    return rawConstant(ByteWriter().u1(12).u2(nameIndex).u2(descriptorIndex).data());
+}
+
+quint16 ClassFileBuilder::reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor)
+{
+    const quint16 ownerIndex = classInfo(owner);
+    const quint16 nameAndTypeIndex = nameAndType(name, descriptor);
+    return referenceOfIndices(tag, ownerIndex, nameAndTypeIndex);
+}
+
+quint16 ClassFileBuilder::referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
+{
+    return rawConstant(ByteWriter().u1(tag).u2(classIndex).u2(nameAndTypeIndex).data());
+}
+
+quint16 ClassFileBuilder::fieldRef(const QString &owner, const QString &name, const QString &descriptor)
+{
+    return reference(9, owner, name, descriptor);
+}
+
+quint16 ClassFileBuilder::methodRef(const QString &owner, const QString &name, const QString &descriptor)
+{
+    return reference(10, owner, name, descriptor);
+}
+
+quint16 ClassFileBuilder::interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor)
+{
+    return reference(11, owner, name, descriptor);
+}
+
+quint16 ClassFileBuilder::longConstant(qint64 value)
+{
+    return rawConstant(ByteWriter().u1(5).u8(quint64(value)).data(), 2);
+}
+
+quint16 ClassFileBuilder::rawConstant(const QByteArray &entry, int slots)
+{
+    pool.bytes(entry);
+    const quint16 index = quint16(nextIndex);
+    nextIndex += slots;
+    return index;
+}
+
+QByteArray ClassFileBuilder::attribute(const QString &name, const QByteArray &body)
+{
+    return attribute(utf8(name), body);
+}
+
+QByteArray ClassFileBuilder::attribute(quint16 nameIndex, const QByteArray &body)
+{
+    return ByteWriter().u2(nameIndex).u4(quint32(body.size())).bytes(body).data();
+}
+
+QByteArray ClassFileBuilder::codeAttribute(const QByteArray &code, const QList<QByteArray> &nested)
+{
+    ByteWriter body;
+    body.u2(4).u2(4).u4(quint32(code.size())).bytes(code).u2(0).u2(quint32(nested.size()));
+    for (const QByteArray &attribute : nested)
+        body.bytes(attribute);
+    return attribute(QStringLiteral("Code"), body.data());
+}
+
+QByteArray ClassFileBuilder::exceptionsAttribute(const QList<quint16> &classIndices)
+{
+    ByteWriter body;
+    body.u2(quint32(classIndices.size()));
+    for (quint16 index : classIndices)
+        body.u2(index);
+    return attribute(QStringLiteral("Exceptions"), body.data());
+}
+
+void ClassFileBuilder::addInterface(quint16 classIndex)
+{
+    interfaces.append(classIndex);
+}
+
+QByteArray ClassFileBuilder::member(
+    quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+{
+    ByteWriter bytes;
+    bytes.u2(flags).u2(utf8(name)).u2(utf8(descriptor)).u2(quint32(attributes.size()));
+    for (const QByteArray &attribute : attributes)
+        bytes.bytes(attribute);
+    return bytes.data();
+}
+
+void ClassFileBuilder::addField(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+{
+    fields.append(member(flags, name, descriptor, attributes));
+}
+
+void ClassFileBuilder::addMethod(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+{
+    methods.append(member(flags, name, descriptor, attributes));
+}
+
+void ClassFileBuilder::addMethodWithCode(const QString &name, const QByteArray &code)
+{
+    addMethod(0x0001, name, QStringLiteral("()V"), {codeAttribute(code)});
+}
+
+void ClassFileBuilder::addRawField(const QByteArray &field)
+{
+    fields.append(field);
+}
+
+void ClassFileBuilder::addRawMethod(const QByteArray &method)
+{
+    methods.append(method);
+}
+
+void ClassFileBuilder::addClassAttribute(const QByteArray &attribute)
+{
+    attributes.append(attribute);
+}
+
+namespace {
+
+quint32 countOf(int override, int real)
+{
+    return quint32(override >= 0 ? override : real);
+}
+
+} // namespace
+
+QByteArray ClassFileBuilder::build() const
+{
+    ByteWriter out;
+    out.u4(magic).u2(minorVersion).u2(majorVersion);
+    out.u2(countOf(poolCount, nextIndex)).bytes(pool.data());
+    out.u2(accessFlags).u2(thisClass).u2(superClass);
+    out.u2(countOf(interfaceCount, interfaces.size()));
+    for (quint16 index : interfaces)
+        out.u2(index);
+    out.u2(countOf(fieldCount, fields.size()));
+    for (const QByteArray &field : fields)
+        out.bytes(field);
+    out.u2(countOf(methodCount, methods.size()));
+    for (const QByteArray &method : methods)
+        out.bytes(method);
+    out.u2(countOf(attributeCount, attributes.size()));
+    for (const QByteArray &attribute : attributes)
+        out.bytes(attribute);
+    return out.data();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+/// Appends big-endian numbers and bytes: the raw material of class files, attributes and code.
+class ByteWriter
+{
+public:
+    ByteWriter &u1(quint32 value);
+    ByteWriter &u2(quint32 value);
+    ByteWriter &u4(quint32 value);
+    ByteWriter &u8(quint64 value);
+    ByteWriter &bytes(const QByteArray &data);
+
+    const QByteArray &data() const { return buffer; }
+    int size() const { return buffer.size(); }
+
+private:
+    QByteArray buffer;
+};
+
+/// Builds class files for tests, valid by default, so that a test can corrupt exactly one thing:
+/// pool entries are added one by one (each call returns the new index), members and attributes are
+/// given as ready bytes, and every count can be overridden.
+class ClassFileBuilder
+{
+public:
+    /// A public class `thisName` extending `superName` (no superclass when empty).
+    explicit ClassFileBuilder(const QString &thisName = QStringLiteral("p/A"),
+        const QString &superName = QStringLiteral("java/lang/Object"));
+
+    // Pool entries. Utf8 texts are shared: asking twice gives the same index.
+    quint16 utf8(const QString &text);
+    quint16 classInfo(const QString &internalName);
+    quint16 nameAndType(const QString &name, const QString &descriptor);
+    quint16 fieldRef(const QString &owner, const QString &name, const QString &descriptor);
+    quint16 methodRef(const QString &owner, const QString &name, const QString &descriptor);
+    quint16 interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor);
+    quint16 longConstant(qint64 value);
+    /// Any entry, tag included, as bytes; `slots` is 2 for Long and Double.
+    quint16 rawConstant(const QByteArray &entry, int slots = 1);
+    /// A reference of kind `tag` made of raw indices.
+    quint16 referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex);
+
+    // Attributes and members as bytes.
+    QByteArray attribute(const QString &name, const QByteArray &body);
+    QByteArray attribute(quint16 nameIndex, const QByteArray &body);
+    QByteArray codeAttribute(const QByteArray &code, const QList<QByteArray> &nested = {});
+    QByteArray exceptionsAttribute(const QList<quint16> &classIndices);
+    void addInterface(quint16 classIndex);
+    void addField(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes = {});
+    void addMethod(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes = {});
+    /// A concrete method with this code.
+    void addMethodWithCode(const QString &name, const QByteArray &code);
+    void addRawField(const QByteArray &field);
+    void addRawMethod(const QByteArray &method);
+    void addClassAttribute(const QByteArray &attribute);
+
+    QByteArray build() const;
+    /// The byte offset at which the pool's count starts (after magic and versions).
+    static int poolOffset() { return 8; }
+
+    quint32 magic = 0xCAFEBABE;
+    quint16 minorVersion = 0;
+    quint16 majorVersion = 52;
+    quint16 accessFlags = 0x0021;
+    quint16 thisClass = 0;
+    quint16 superClass = 0;
+    /// Overrides for the counts; -1 keeps the real one.
+    int poolCount = -1;
+    int interfaceCount = -1;
+    int fieldCount = -1;
+    int methodCount = -1;
+    int attributeCount = -1;
+
+private:
+    QByteArray member(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes);
+    quint16 reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor);
+
+    ByteWriter pool;
+    int nextIndex = 1;
+    QHash<QString, quint16> utf8Indices;
+    QList<quint16> interfaces;
+    QList<QByteArray> fields;
+    QList<QByteArray> methods;
+    QList<QByteArray> attributes;
+};
