@@ -1,7 +1,89 @@
 #include "app/MainWindow.h"
 
+#include "app/Options.h"
+#include "app/Worker.h"
+#include "conformance/IosTestWorker.h"
+#include "conformance/OssTestWorker.h"
+#include "conformance/PcsTestWorker.h"
+#include "conformance/PssTestWorker.h"
+#include "conformance/TssTestWorker.h"
+#include "loader/Classpath.h"
+#include "ui_MainWindow.h"
+
+#include <QDir>
+#include <QProgressDialog>
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , ui(std::make_unique<Ui_MainWindow>())
+    , progress(new QProgressDialog(this))
 {
-    setWindowTitle("Java Conformance");
+    ui->setupUi(this);
+    // The log was opened in this directory at start-up and results.txt follows it, so the
+    // field can only tell where a run's output goes, not change it.
+    ui->logdir->setText(QDir(Options::opts->logDir).absolutePath());
+
+    progress->setMinimum(0);
+    progress->setMaximum(0);
+    progress->setCancelButton(nullptr);
+    progress->setLabelText(QString());
+    progress->setWindowModality(Qt::WindowModal);
+    // A progress dialog shows itself a few seconds after construction unless it is reset.
+    progress->reset();
+
+    connect(ui->btn_runtest, &QPushButton::clicked, this, &MainWindow::beginTest);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::beginTest()
+{
+    // The busy dialog can be dismissed with Escape; a second run must neither replace a job
+    // that is still running nor change the options it reads.
+    if (worker)
+        return;
+    writeProfile();
+    worker = createSegmentWorker();
+    if (!worker)
+        return;
+    connect(this, &MainWindow::runTest, worker.get(), &Worker::work);
+    connect(worker.get(), &Worker::done, this, &MainWindow::endTest);
+    progress->open();
+    emit runTest();
+}
+
+void MainWindow::endTest()
+{
+    progress->done(0);
+    disconnect(this, &MainWindow::runTest, worker.get(), &Worker::work);
+    disconnect(worker.get(), &Worker::done, this, &MainWindow::endTest);
+    worker.reset();
+}
+
+void MainWindow::writeProfile() const
+{
+    if (ui->radioButton_3->isChecked())
+        Options::opts->profile = Options::P_SAFETY_EXT;
+    else if (ui->radioButton_4->isChecked())
+        Options::opts->profile = Options::P_SAFETY_BASE;
+    else
+        Options::opts->profile = Options::P_GENERAL; // "Security" too: it has no profile of its own
+}
+
+std::unique_ptr<Worker> MainWindow::createSegmentWorker() const
+{
+    const Classpath test(ui->classpath->text());
+    const Classpath framework(ui->frameworkclasspath->text());
+    const QString tssGold = ui->tssgoldfilename->text();
+    if (ui->segment_IOS->isChecked())
+        return std::make_unique<IosTestWorker>(test, framework, nullptr);
+    if (ui->segment_OSS->isChecked())
+        return std::make_unique<OssTestWorker>(test, nullptr);
+    if (ui->segment_PCS->isChecked())
+        return std::make_unique<PcsTestWorker>(test, tssGold, framework, nullptr);
+    if (ui->segment_PSS->isChecked())
+        return std::make_unique<PssTestWorker>(test, tssGold, framework, nullptr);
+    if (ui->segment_TSS->isChecked())
+        return std::make_unique<TssTestWorker>(test, tssGold, framework, nullptr);
+    return nullptr;
 }

@@ -2,10 +2,39 @@
 
 #include <QMainWindow>
 
-/// The program's one window in GUI mode. Placeholder until the form lands: an empty window.
+#include <memory>
+
+class QProgressDialog;
+class Ui_MainWindow;
+class Worker;
+
+/// The GUI mode's one window: the user picks a segment, types the classpaths and the TSS gold
+/// file and presses "Run Test"; the matching segment test runs on its worker thread behind a
+/// window-modal busy dialog.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
+    /// A worker still held is deleted, which waits for its job to finish.
+    ~MainWindow() override;
+
+signals:
+    void runTest();
+
+public slots:
+    void beginTest();
+    void endTest();
+
+protected:
+    /// The worker of the checked segment, or null when no segment is checked. Virtual so that
+    /// tests can run a job of their own through the window.
+    virtual std::unique_ptr<Worker> createSegmentWorker() const;
+
+private:
+    void writeProfile() const;
+
+    std::unique_ptr<Ui_MainWindow> ui;
+    QProgressDialog *progress; // owned by the window as its child
+    std::unique_ptr<Worker> worker; // null while no test runs
 };
