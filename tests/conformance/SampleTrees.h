@@ -9,9 +9,11 @@
 inline std::unique_ptr<TestResultGroup> exampleTree()
 {
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
-    TestResultGroup *attributes = root->add_subgroup()->add_subgroup()->add_subgroup();
-    root->mutable_subgroup(0)->set_name("Interface Results");
-    root->mutable_subgroup(0)->mutable_subgroup(0)->set_name("java.lang.Foo");
+    TestResultGroup *interfaceResults = root->add_subgroup();
+    interfaceResults->set_name("Interface Results");
+    TestResultGroup *classGroup = interfaceResults->add_subgroup();
+    classGroup->set_name("java.lang.Foo");
+    TestResultGroup *attributes = classGroup->add_subgroup();
     attributes->set_name("Attributes");
     TestResult *result = attributes->add_results();
     result->set_name("Class java.lang.Foo existence test");
