@@ -16,27 +16,27 @@
 namespace {
 
 /// The worker of the command table for the options' command, or null for no command.
-Worker *createWorker(const Options &options)
+std::unique_ptr<Worker> createWorker(const Options &options)
 {
     switch (options.command) {
     case Options::C_TESTPCS:
-        return new PcsTestWorker(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<PcsTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTPSS:
-        return new PssTestWorker(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<PssTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTOSS:
-        return new OssTestWorker(options.classpath, nullptr);
+        return std::make_unique<OssTestWorker>(options.classpath, nullptr);
     case Options::C_TESTTSS:
-        return new TssTestWorker(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTTSSABS:
-        return new TssAbsTestWorker(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssAbsTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTTSSABSIFACE:
-        return new TssAbsIfaceTestWorker(options.classpath, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssAbsIfaceTestWorker>(options.classpath, options.frameworkClasspath, nullptr);
     case Options::C_TESTIOS:
-        return new IosTestWorker(options.classpath, options.frameworkClasspath, nullptr);
+        return std::make_unique<IosTestWorker>(options.classpath, options.frameworkClasspath, nullptr);
     case Options::C_BUILDJAVAGOLD:
-        return new BuildJavaGoldWorker(options.classpath, options.goldFile, nullptr);
+        return std::make_unique<BuildJavaGoldWorker>(options.classpath, options.goldFile, nullptr);
     case Options::C_LISTCONTENTS:
-        return new ListContentsWorker(options.classpath, nullptr);
+        return std::make_unique<ListContentsWorker>(options.classpath, nullptr);
     default:
         return nullptr;
     }
@@ -52,7 +52,7 @@ CLI::~CLI() = default;
 
 void CLI::begin()
 {
-    worker.reset(createWorker(*Options::opts));
+    worker = createWorker(*Options::opts);
     if (!worker) {
         // Nothing will ever signal done(): waiting would hang the process.
         QCoreApplication::quit();

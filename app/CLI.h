@@ -23,6 +23,6 @@ public slots:
     void end();
 
 private:
-    /// Owned; lives in the main thread's bookkeeping, runs in its own thread; null when idle.
+    /// The running command's worker, owned here (its job runs in its own thread); null when none runs.
     std::unique_ptr<Worker> worker;
 };

@@ -190,10 +190,11 @@ TEST_F(CommandLine, ValuesSplitAtTheFirstEqualsSignAndTheLastOccurrenceWins)
                     .contains("INFO: Classpath: b:c\n"));
 }
 
-TEST_F(CommandLine, DoubleDashEndsTheParse)
+TEST_F(CommandLine, DoubleDashEndsTheParseAndALoneDashIsIgnored)
 {
     const QByteArray log = runAccepted({"--nogui", "--testoss", "--general", "--classpath", "a", "--", "--testtss", "junk"});
     EXPECT_TRUE(log.contains("INFO: Running OSS test\n"));
     EXPECT_FALSE(log.contains("TSS"));
     runAccepted({"--nogui", "--listcontents", "--classpath", "a", "--=", "--bogus"});
+    runAccepted({"--nogui", "-", "--listcontents", "--classpath", "a"});
 }
