@@ -20,19 +20,25 @@ std::unique_ptr<Worker> createWorker(const Options &options)
 {
     switch (options.command) {
     case Options::C_TESTPCS:
-        return std::make_unique<PcsTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<PcsTestWorker>(
+            options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTPSS:
-        return std::make_unique<PssTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<PssTestWorker>(
+            options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTOSS:
         return std::make_unique<OssTestWorker>(options.classpath, nullptr);
     case Options::C_TESTTSS:
-        return std::make_unique<TssTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssTestWorker>(
+            options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTTSSABS:
-        return std::make_unique<TssAbsTestWorker>(options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssAbsTestWorker>(
+            options.classpath, options.tssGold, options.frameworkClasspath, nullptr);
     case Options::C_TESTTSSABSIFACE:
-        return std::make_unique<TssAbsIfaceTestWorker>(options.classpath, options.frameworkClasspath, nullptr);
+        return std::make_unique<TssAbsIfaceTestWorker>(
+            options.classpath, options.frameworkClasspath, nullptr);
     case Options::C_TESTIOS:
-        return std::make_unique<IosTestWorker>(options.classpath, options.frameworkClasspath, nullptr);
+        return std::make_unique<IosTestWorker>(
+            options.classpath, options.frameworkClasspath, nullptr);
     case Options::C_BUILDJAVAGOLD:
         return std::make_unique<BuildJavaGoldWorker>(options.classpath, options.goldFile, nullptr);
     case Options::C_LISTCONTENTS:
@@ -46,7 +52,8 @@ std::unique_ptr<Worker> createWorker(const Options &options)
 
 CLI::CLI(QObject *parent)
     : QObject(parent)
-{}
+{
+}
 
 CLI::~CLI() = default;
 

@@ -18,11 +18,13 @@ signals:
     void run();
 
 public slots:
-    /// Called from the event loop by a zero-delay timer, so the worker's log lines find a running loop.
+    /// Called from the event loop by a zero-delay timer, so the worker's log lines find a running
+    /// loop.
     void begin();
     void end();
 
 private:
-    /// The running command's worker, owned here (its job runs in its own thread); null when none runs.
+    /// The running command's worker, owned here (its job runs in its own thread); null when none
+    /// runs.
     std::unique_ptr<Worker> worker;
 };

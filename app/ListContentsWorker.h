@@ -5,8 +5,8 @@
 
 #include <QString>
 
-/// Lists the classes of a classpath on standard output from its worker thread (the listcontents command).
-/// Placeholder until the real job lands: it logs its first line and returns.
+/// Lists the classes of a classpath on standard output from its worker thread (the listcontents
+/// command). Placeholder until the real job lands: it logs its first line and returns.
 class ListContentsWorker : public Worker
 {
     Q_OBJECT

@@ -20,8 +20,7 @@ void printError(const QString &message)
 }
 
 /// The index of the one given option among options, or -1 when none was given.
-template<std::size_t N>
-int definedIndex(const QtArg (&options)[N])
+template<std::size_t N> int definedIndex(const QtArg (&options)[N])
 {
     for (std::size_t i = 0; i < N; ++i) {
         if (options[i].isDefined())
@@ -30,8 +29,7 @@ int definedIndex(const QtArg (&options)[N])
     return -1;
 }
 
-template<std::size_t N>
-QList<QtArg *> pointersTo(QtArg (&options)[N])
+template<std::size_t N> QList<QtArg *> pointersTo(QtArg (&options)[N])
 {
     QList<QtArg *> pointers;
     for (QtArg &option : options)
@@ -65,7 +63,7 @@ bool Options::read(int argc, char *argv[])
 
     QtArg guiArg("gui", "Show the GUI. [Default] (No other options will be used.)");
     QtArg noguiArg("nogui", "Do not show the GUI, and execute in command mode.");
-    QtXorArg guiMode("GUI Mode", {&guiArg, &noguiArg});
+    QtXorArg guiMode("GUI Mode", { &guiArg, &noguiArg });
     QtArg classpathArg("classpath",
                        "Your classpath in command mode. (Required for testing in command mode.)",
                        QtArg::TakesValue);
@@ -73,25 +71,27 @@ bool Options::read(int argc, char *argv[])
                        "Framework classpath in command mode. (For testing in command mode.)",
                        QtArg::TakesValue);
     QtArg tssGoldArg("tssgold", "TSS Java Gold classpath.", QtArg::TakesValue);
-    QtArg logDirArg("logdir", "Your log directory in command mode. (Defaults to current directory.)", QtArg::TakesValue);
+    QtArg logDirArg("logdir",
+                    "Your log directory in command mode. (Defaults to current directory.)",
+                    QtArg::TakesValue);
     // In command-code order: the code of a command is its index plus one.
     QtArg commands[] = {
-        {"testpcs", "Test a PCS."},
-        {"testpss", "Test a PSS."},
-        {"testoss", "Test a OSS."},
-        {"testtss", "Test a TSS."},
-        {"testtssabs", "Test a TSS with Abstraction Layer."},
-        {"testtssabsiface", "Test a TSS Abstraction Interface."},
-        {"testios", "Test a IOS."},
-        {"buildjavagold", "Build a Java Gold file.", QtArg::TakesValue},
-        {"listcontents", "List contents of a classpath."},
+        { "testpcs", "Test a PCS." },
+        { "testpss", "Test a PSS." },
+        { "testoss", "Test a OSS." },
+        { "testtss", "Test a TSS." },
+        { "testtssabs", "Test a TSS with Abstraction Layer." },
+        { "testtssabsiface", "Test a TSS Abstraction Interface." },
+        { "testios", "Test a IOS." },
+        { "buildjavagold", "Build a Java Gold file.", QtArg::TakesValue },
+        { "listcontents", "List contents of a classpath." },
     };
     QtXorArg commandMode("Command Mode", pointersTo(commands));
     // In profile-code order, likewise.
     QtArg profiles[] = {
-        {"general", "Use General Profile."},
-        {"safetyExt", "Use Safety Extended Profile."},
-        {"safetyBase", "Use Safety Base Profile."},
+        { "general", "Use General Profile." },
+        { "safetyExt", "Use Safety Extended Profile." },
+        { "safetyBase", "Use Safety Base Profile." },
     };
     QtXorArg profileGroup("Profile", pointersTo(profiles));
     QtArg hostArg("host", "Hostname to report results.", QtArg::TakesValue);
@@ -121,7 +121,8 @@ bool Options::read(int argc, char *argv[])
     // A number that does not fit a TCP port would be cut down to one nobody asked for.
     bool portIsNumber = false;
     const int portNumber = portArg.value().toInt(&portIsNumber);
-    if (isDecimalNumber(portArg.value()) && (!portIsNumber || portNumber < 0 || portNumber > 65535)) {
+    if (isDecimalNumber(portArg.value())
+        && (!portIsNumber || portNumber < 0 || portNumber > 65535)) {
         printError(QString("Invalid port: %1").arg(portArg.value()));
         return false;
     }
@@ -149,8 +150,8 @@ QString Options::validationError() const
         return "Unknown profile.";
     if (classpath.isEmpty())
         return "A classpath is required for test command mode.";
-    const bool needsTssGold =
-        command == C_TESTPCS || command == C_TESTPSS || command == C_TESTTSS || command == C_TESTTSSABS;
+    const bool needsTssGold = command == C_TESTPCS || command == C_TESTPSS || command == C_TESTTSS
+        || command == C_TESTTSSABS;
     if (needsTssGold && tssGold.isNull())
         return "A TSS Java Gold classpath is required for PCS, PSS, and TSS test modes.";
     return QString();

@@ -3,13 +3,18 @@
 #include "app/QtArgNotDefinedMandatoryEx.h"
 #include "app/QtArgNotDefinedValueEx.h"
 
-QtArg::QtArg(const QString &name, const QString &description, ValueKind valueKind, QChar flag, Presence presence)
+QtArg::QtArg(const QString &name,
+             const QString &description,
+             ValueKind valueKind,
+             QChar flag,
+             Presence presence)
     : argName(name)
     , argDescription(description)
     , valueKind(valueKind)
     , argFlag(flag)
     , presence(presence)
-{}
+{
+}
 
 void QtArg::meet(QStringList &remaining)
 {

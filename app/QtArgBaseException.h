@@ -10,5 +10,6 @@ class QtArgBaseException : public std::runtime_error
 public:
     explicit QtArgBaseException(const QString &message)
         : std::runtime_error(message.toLocal8Bit().toStdString())
-    {}
+    {
+    }
 };

@@ -45,16 +45,17 @@ QtArgCmdLine::QtArgCmdLine(int argc, char **argv)
 QtArgCmdLine::QtArgCmdLine(const QString &programName, const QStringList &tokens)
     : program(programName)
     , tokens(tokens)
-{}
+{
+}
 
 void QtArgCmdLine::addArg(QtArg &arg)
 {
-    addUnit({{&arg}, nullptr});
+    addUnit({ { &arg }, nullptr });
 }
 
 void QtArgCmdLine::addArg(QtXorArg &group)
 {
-    addUnit({group.members(), &group});
+    addUnit({ group.members(), &group });
 }
 
 void QtArgCmdLine::addUnit(const Unit &unit)
@@ -65,9 +66,11 @@ void QtArgCmdLine::addUnit(const Unit &unit)
             throw QtArgDeclarationEx("An argument without a name was registered.");
         for (const QtArg *other : known) {
             if (other->name() == arg->name())
-                throw QtArgDeclarationEx(QString("Argument name registered twice: %1").arg(arg->name()));
+                throw QtArgDeclarationEx(
+                    QString("Argument name registered twice: %1").arg(arg->name()));
             if (arg->hasFlag() && other->flag() == arg->flag())
-                throw QtArgDeclarationEx(QString("Argument flag registered twice: %1").arg(arg->flag()));
+                throw QtArgDeclarationEx(
+                    QString("Argument flag registered twice: %1").arg(arg->flag()));
         }
     }
     registered << unit;
@@ -90,12 +93,12 @@ QtArgCmdLine::Match QtArgCmdLine::findLong(const QString &name) const
         if (!arg)
             continue;
         if (arg->name() == name)
-            return {arg, false};
+            return { arg, false };
         if (++answers == 1)
             match.arg = arg;
     }
     if (answers > 1)
-        return {nullptr, true};
+        return { nullptr, true };
     return match;
 }
 

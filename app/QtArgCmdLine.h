@@ -27,7 +27,8 @@ public:
         bool ambiguous = false;
     };
 
-    /// argv[0] is the program name as typed; the tokens are argv[1] onwards, in the local 8-bit encoding.
+    /// argv[0] is the program name as typed; the tokens are argv[1] onwards, in the local 8-bit
+    /// encoding.
     QtArgCmdLine(int argc, char **argv);
     QtArgCmdLine(const QString &programName, const QStringList &tokens);
 

@@ -8,5 +8,6 @@ class QtArgDeclarationEx : public QtArgBaseException
 public:
     explicit QtArgDeclarationEx(const QString &message)
         : QtArgBaseException(message)
-    {}
+    {
+    }
 };

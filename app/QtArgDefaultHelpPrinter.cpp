@@ -45,7 +45,8 @@ QString unitUsage(const QtArgCmdLine::Unit &unit, const QStringList &allNames)
 {
     QStringList usages;
     for (const QtArg *member : unit.members)
-        usages << (member->hasFlag() ? flagText(*member) + ',' : QString()) + namesText(*member, allNames);
+        usages << (member->hasFlag() ? flagText(*member) + ',' : QString())
+                + namesText(*member, allNames);
     return '[' + usages.join(" | ") + "] ";
 }
 
@@ -77,10 +78,12 @@ QString helpLines(const QtArgCmdLine &cmdLine)
     }
     QString text;
     for (const QtArg *arg : cmdLine.arguments()) {
-        const QString flagColumn = arg->hasFlag() ? "  " + flagText(*arg).leftJustified(flagWidth) + ", "
-                                                  : QString(flagWidth + 4, ' ');
-        text += (flagColumn + namesText(*arg, names)).leftJustified(flagWidth + 4 + namesWidth + columnGap)
-                + arg->description() + '\n';
+        const QString flagColumn = arg->hasFlag()
+            ? "  " + flagText(*arg).leftJustified(flagWidth) + ", "
+            : QString(flagWidth + 4, ' ');
+        text += (flagColumn + namesText(*arg, names))
+                    .leftJustified(flagWidth + 4 + namesWidth + columnGap)
+            + arg->description() + '\n';
     }
     return text;
 }
@@ -88,7 +91,8 @@ QString helpLines(const QtArgCmdLine &cmdLine)
 QString singleOptionHelp(const QtArg &arg)
 {
     const QString flag = arg.hasFlag() ? flagText(arg) + ", " : QString();
-    return "\nUSAGE: " + flag + "--" + arg.name() + valueText(arg) + "\n\nDESCRIPTION: " + arg.description() + '\n';
+    return "\nUSAGE: " + flag + "--" + arg.name() + valueText(arg)
+        + "\n\nDESCRIPTION: " + arg.description() + '\n';
 }
 
 QString unknown(const QString &argument)
@@ -116,8 +120,8 @@ QString flagOptionHelp(const QtArgCmdLine &cmdLine, const QString &letters)
 
 QString QtArgDefaultHelpPrinter::help(const QtArgCmdLine &cmdLine) const
 {
-    return programDescription + "\n\nUSAGE: " + cmdLine.programName() + ' ' + usage(cmdLine) + "\n\n"
-           + helpLines(cmdLine);
+    return programDescription + "\n\nUSAGE: " + cmdLine.programName() + ' ' + usage(cmdLine)
+        + "\n\n" + helpLines(cmdLine);
 }
 
 QString QtArgDefaultHelpPrinter::optionHelp(const QtArgCmdLine &cmdLine, const QString &token) const

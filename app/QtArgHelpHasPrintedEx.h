@@ -8,5 +8,6 @@ class QtArgHelpHasPrintedEx : public QtArgBaseException
 public:
     QtArgHelpHasPrintedEx()
         : QtArgBaseException(QString())
-    {}
+    {
+    }
 };

@@ -8,5 +8,6 @@ class QtArgNotDefinedMandatoryEx : public QtArgBaseException
 public:
     explicit QtArgNotDefinedMandatoryEx(const QString &name)
         : QtArgBaseException(QString("Not defined mandatory argument: %1").arg(name))
-    {}
+    {
+    }
 };

@@ -8,5 +8,6 @@ class QtArgNotDefinedValueEx : public QtArgBaseException
 public:
     explicit QtArgNotDefinedValueEx(const QString &name)
         : QtArgBaseException(QString("Not defined value of the argument: %1").arg(name))
-    {}
+    {
+    }
 };

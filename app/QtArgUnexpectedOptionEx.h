@@ -9,6 +9,8 @@ public:
     /// lastOption: the most recent option token as written, empty when none came before.
     QtArgUnexpectedOptionEx(const QString &word, const QString &lastOption)
         : QtArgBaseException(
-            QString("Unexpected option: %1. Argument \"%2\" doesn't expect any values.").arg(word, lastOption))
-    {}
+            QString("Unexpected option: %1. Argument \"%2\" doesn't expect any values.")
+                .arg(word, lastOption))
+    {
+    }
 };

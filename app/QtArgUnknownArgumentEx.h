@@ -9,5 +9,6 @@ public:
     /// argument: the token as it is shown to the user, dashes included.
     explicit QtArgUnknownArgumentEx(const QString &argument)
         : QtArgBaseException(QString("Unknown argument: %1").arg(argument))
-    {}
+    {
+    }
 };

@@ -6,7 +6,8 @@
 QtXorArg::QtXorArg(const QString &name, const QList<QtArg *> &members)
     : groupName(name)
     , groupMembers(members)
-{}
+{
+}
 
 void QtXorArg::check() const
 {

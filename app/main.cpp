@@ -22,7 +22,8 @@ int runConsole(int &argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     emit Logger::logger->log(Logger::L_INFO, "Starting in console mode.");
-    emit Logger::logger->log(Logger::L_INFO, QString("Classpath: %1").arg(Options::opts->classpath.toString()));
+    emit Logger::logger->log(Logger::L_INFO,
+                             QString("Classpath: %1").arg(Options::opts->classpath.toString()));
     CLI cli;
     QTimer::singleShot(0, &cli, &CLI::begin);
     const int status = app.exec();

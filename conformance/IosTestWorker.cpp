@@ -6,7 +6,8 @@ IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, 
     : Worker(parent)
     , test(test)
     , framework(framework)
-{}
+{
+}
 
 void IosTestWorker::doWork()
 {

@@ -5,7 +5,8 @@
 OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
     : Worker(parent)
     , test(test)
-{}
+{
+}
 
 void OssTestWorker::doWork()
 {

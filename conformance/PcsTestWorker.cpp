@@ -2,12 +2,16 @@
 
 #include "app/Logger.h"
 
-PcsTestWorker::PcsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+PcsTestWorker::PcsTestWorker(const Classpath &test,
+                             const QString &tssGold,
+                             const Classpath &framework,
+                             QObject *parent)
     : Worker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
-{}
+{
+}
 
 void PcsTestWorker::doWork()
 {

@@ -11,7 +11,10 @@ class PcsTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    PcsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+    PcsTestWorker(const Classpath &test,
+                  const QString &tssGold,
+                  const Classpath &framework,
+                  QObject *parent = nullptr);
 
 protected:
     void doWork() override;

@@ -2,12 +2,16 @@
 
 #include "app/Logger.h"
 
-PssTestWorker::PssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+PssTestWorker::PssTestWorker(const Classpath &test,
+                             const QString &tssGold,
+                             const Classpath &framework,
+                             QObject *parent)
     : Worker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
-{}
+{
+}
 
 void PssTestWorker::doWork()
 {

@@ -11,7 +11,10 @@ class PssTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    PssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+    PssTestWorker(const Classpath &test,
+                  const QString &tssGold,
+                  const Classpath &framework,
+                  QObject *parent = nullptr);
 
 protected:
     void doWork() override;

@@ -2,11 +2,14 @@
 
 #include "app/Logger.h"
 
-TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test, const Classpath &framework, QObject *parent)
+TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
+                                             const Classpath &framework,
+                                             QObject *parent)
     : Worker(parent)
     , test(test)
     , framework(framework)
-{}
+{
+}
 
 void TssAbsIfaceTestWorker::doWork()
 {

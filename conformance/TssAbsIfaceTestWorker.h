@@ -5,13 +5,15 @@
 
 #include <QString>
 
-/// Runs the TSS Abstraction Interface test recipe on its worker thread (the testtssabsiface command).
-/// Placeholder until the real job lands: it logs its first line and returns.
+/// Runs the TSS Abstraction Interface test recipe on its worker thread (the testtssabsiface
+/// command). Placeholder until the real job lands: it logs its first line and returns.
 class TssAbsIfaceTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    TssAbsIfaceTestWorker(const Classpath &test, const Classpath &framework, QObject *parent = nullptr);
+    TssAbsIfaceTestWorker(const Classpath &test,
+                          const Classpath &framework,
+                          QObject *parent = nullptr);
 
 protected:
     void doWork() override;

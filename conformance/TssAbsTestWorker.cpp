@@ -2,12 +2,16 @@
 
 #include "app/Logger.h"
 
-TssAbsTestWorker::TssAbsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
+                                   const QString &tssGold,
+                                   const Classpath &framework,
+                                   QObject *parent)
     : Worker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
-{}
+{
+}
 
 void TssAbsTestWorker::doWork()
 {

@@ -11,7 +11,10 @@ class TssAbsTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    TssAbsTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+    TssAbsTestWorker(const Classpath &test,
+                     const QString &tssGold,
+                     const Classpath &framework,
+                     QObject *parent = nullptr);
 
 protected:
     void doWork() override;

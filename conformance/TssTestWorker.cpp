@@ -2,12 +2,16 @@
 
 #include "app/Logger.h"
 
-TssTestWorker::TssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent)
+TssTestWorker::TssTestWorker(const Classpath &test,
+                             const QString &tssGold,
+                             const Classpath &framework,
+                             QObject *parent)
     : Worker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
-{}
+{
+}
 
 void TssTestWorker::doWork()
 {

@@ -11,7 +11,10 @@ class TssTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    TssTestWorker(const Classpath &test, const QString &tssGold, const Classpath &framework, QObject *parent = nullptr);
+    TssTestWorker(const Classpath &test,
+                  const QString &tssGold,
+                  const Classpath &framework,
+                  QObject *parent = nullptr);
 
 protected:
     void doWork() override;

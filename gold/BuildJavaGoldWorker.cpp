@@ -2,11 +2,14 @@
 
 #include "app/Logger.h"
 
-BuildJavaGoldWorker::BuildJavaGoldWorker(const Classpath &classpath, const QString &goldFile, QObject *parent)
+BuildJavaGoldWorker::BuildJavaGoldWorker(const Classpath &classpath,
+                                         const QString &goldFile,
+                                         QObject *parent)
     : Worker(parent)
     , classpath(classpath)
     , goldFile(goldFile)
-{}
+{
+}
 
 void BuildJavaGoldWorker::doWork()
 {

@@ -11,7 +11,9 @@ class BuildJavaGoldWorker : public Worker
 {
     Q_OBJECT
 public:
-    BuildJavaGoldWorker(const Classpath &classpath, const QString &goldFile, QObject *parent = nullptr);
+    BuildJavaGoldWorker(const Classpath &classpath,
+                        const QString &goldFile,
+                        QObject *parent = nullptr);
 
 protected:
     void doWork() override;

@@ -10,7 +10,8 @@
 namespace {
 
 /// One line as the logger writes it: a UTC stamp to the second, the level label and the text.
-const QRegularExpression logLine("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ (DEBUG|INFO|WARN|ERROR|UNKNOWN): (.*)$");
+const QRegularExpression
+    logLine("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ (DEBUG|INFO|WARN|ERROR|UNKNOWN): (.*)$");
 
 /// The lines of a stream without their time stamps ("LEVEL: text"); every line must carry one.
 QStringList withoutStamps(const QByteArray &stream)
@@ -37,12 +38,12 @@ QStringList atLevels(const QStringList &lines, const QStringList &levels)
 class LogFile : public testing::Test
 {
 protected:
-    ProcessRunner runner{JCT_APP_BINARY};
+    ProcessRunner runner { JCT_APP_BINARY };
 
     ProcessRunner::Result runListing(const QString &classpath, const QString &logDir)
     {
-        const ProcessRunner::Result result =
-            runner.run({"--nogui", "--listcontents", "--classpath", classpath, "--logdir", logDir});
+        const ProcessRunner::Result result = runner.run(
+            { "--nogui", "--listcontents", "--classpath", classpath, "--logdir", logDir });
         EXPECT_TRUE(result.exitedNormally);
         EXPECT_EQ(result.exitCode, 0);
         return result;
@@ -53,7 +54,8 @@ protected:
 
 TEST_F(LogFile, EveryLevelGoesToTheFileWarningsToStandardOutputErrorsToStandardError)
 {
-    // An entry that is neither a jar nor a directory: a listing that has something to complain about.
+    // An entry that is neither a jar nor a directory: a listing that has something to complain
+    // about.
     const ProcessRunner::Result result = runListing("nothing", ".");
     const QStringList log = withoutStamps(runner.readFile("log.txt"));
     EXPECT_TRUE(log.contains("INFO: Starting in console mode."));
@@ -65,8 +67,8 @@ TEST_F(LogFile, EveryLevelGoesToTheFileWarningsToStandardOutputErrorsToStandardE
         if (logLine.match(line).hasMatch())
             outLines << line;
     }
-    EXPECT_EQ(withoutStamps(outLines.join('\n').toLocal8Bit()), atLevels(log, {"WARN"}));
-    EXPECT_EQ(withoutStamps(result.err), atLevels(log, {"ERROR", "UNKNOWN"}));
+    EXPECT_EQ(withoutStamps(outLines.join('\n').toLocal8Bit()), atLevels(log, { "WARN" }));
+    EXPECT_EQ(withoutStamps(result.err), atLevels(log, { "ERROR", "UNKNOWN" }));
 }
 
 TEST_F(LogFile, LinesOfTheWorkerThreadAreAllWrittenBeforeTheProcessEnds)
@@ -98,13 +100,14 @@ TEST_F(LogFile, TheLogDirectoryIsCreatedOneLevelDeepOnly)
 
     const ProcessRunner::Result result = runListing("a", "missing/deeper");
     EXPECT_FALSE(QDir(runner.path("missing")).exists());
-    EXPECT_EQ(withoutStamps(result.err), QStringList{"ERROR: Could not open log file missing/deeper/log.txt"});
+    EXPECT_EQ(withoutStamps(result.err),
+              QStringList { "ERROR: Could not open log file missing/deeper/log.txt" });
 }
 
 TEST_F(LogFile, ACommandLineErrorEndsTheProcessBeforeTheLogExists)
 {
     // In GUI mode too: the error comes before the log and before any window.
-    const ProcessRunner::Result refused = runner.run({"--logdir", "gui", "--bogus"});
+    const ProcessRunner::Result refused = runner.run({ "--logdir", "gui", "--bogus" });
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_FALSE(QDir(runner.path("gui")).exists());
 }

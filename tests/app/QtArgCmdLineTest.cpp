@@ -1,8 +1,8 @@
 // The option library on tables of its own, for the rules the program's table does not exercise.
 
+#include "app/QtArgCmdLine.h"
 #include "app/QtArg.h"
 #include "app/QtArgBaseException.h"
-#include "app/QtArgCmdLine.h"
 #include "app/QtArgDeclarationEx.h"
 #include "app/QtArgDefaultHelpPrinter.h"
 #include "app/QtXorArg.h"
@@ -28,14 +28,14 @@ TEST(QtArgCmdLine, AnExactNameWinsOverAbbreviationsOfOtherUnits)
 {
     QtArg test("test", "");
     QtArg testing("testing", "");
-    QtArgCmdLine exact("p", {"--test"});
+    QtArgCmdLine exact("p", { "--test" });
     exact.addArg(testing);
     exact.addArg(test);
     EXPECT_EQ(parseError(exact), "");
     EXPECT_TRUE(test.isDefined());
     EXPECT_FALSE(testing.isDefined());
 
-    QtArgCmdLine shared("p", {"--tes"});
+    QtArgCmdLine shared("p", { "--tes" });
     shared.addArg(testing);
     shared.addArg(test);
     EXPECT_EQ(parseError(shared), "Unknown argument: --tes");
@@ -45,8 +45,8 @@ TEST(QtArgCmdLine, AGroupOffersItsExactMemberBeforeAnEarlierAbbreviatedOne)
 {
     QtArg longer("abc", "");
     QtArg shorter("ab", "");
-    QtXorArg group("Group", {&longer, &shorter});
-    QtArgCmdLine cmdLine("p", {"--ab"});
+    QtXorArg group("Group", { &longer, &shorter });
+    QtArgCmdLine cmdLine("p", { "--ab" });
     cmdLine.addArg(group);
     EXPECT_EQ(parseError(cmdLine), "");
     EXPECT_TRUE(shorter.isDefined());
@@ -56,14 +56,14 @@ TEST(QtArgCmdLine, AGroupOffersItsExactMemberBeforeAnEarlierAbbreviatedOne)
 TEST(QtArgCmdLine, AnEmptyValueIsGivenButAMissingOneIsAnError)
 {
     QtArg value("value", "", QtArg::TakesValue);
-    QtArgCmdLine empty("p", {"--value="});
+    QtArgCmdLine empty("p", { "--value=" });
     empty.addArg(value);
     EXPECT_EQ(parseError(empty), "");
     EXPECT_TRUE(value.value().isEmpty());
     EXPECT_FALSE(value.value().isNull());
 
     QtArg last("value", "", QtArg::TakesValue);
-    QtArgCmdLine missing("p", {"--value", "x", "--value"});
+    QtArgCmdLine missing("p", { "--value", "x", "--value" });
     missing.addArg(last);
     EXPECT_EQ(parseError(missing), "Not defined value of the argument: value");
 }
@@ -73,7 +73,7 @@ TEST(QtArgCmdLine, FlagsMayShareOneTokenAndMandatoryOptionsMustCome)
     QtArg all("all", "", QtArg::NoValue, 'a');
     QtArg verbose("verbose", "", QtArg::NoValue, 'v');
     QtArg input("input", "", QtArg::TakesValue, QChar(), QtArg::Mandatory);
-    QtArgCmdLine cmdLine("p", {"-av"});
+    QtArgCmdLine cmdLine("p", { "-av" });
     cmdLine.addArg(all);
     cmdLine.addArg(verbose);
     cmdLine.addArg(input);
@@ -104,7 +104,8 @@ TEST(QtArgDefaultHelpPrinter, NamesThatNoPrefixSetsApartAreShownWhole)
     cmdLine.addArg(b);
     QtArgDefaultHelpPrinter printer;
     printer.setProgramDescription("Tool");
-    // Without flags the flag column is four spaces; descriptions start three after the widest names.
+    // Without flags the flag column is four spaces; descriptions start three after the widest
+    // names.
     EXPECT_EQ(printer.help(cmdLine).toStdString(),
               "Tool\n\nUSAGE: prog [--ab] [--abc <arg>] [--b] \n\n"
               "    --ab          Short.\n"

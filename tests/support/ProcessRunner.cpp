@@ -11,7 +11,8 @@ const int hangLimitMs = 30000;
 
 ProcessRunner::ProcessRunner(const QString &program)
     : program(program)
-{}
+{
+}
 
 ProcessRunner::Result ProcessRunner::run(const QStringList &arguments) const
 {
