@@ -42,6 +42,89 @@ bool isDecimalNumber(const QString &text)
     return QRegExp("\\s*[+-]?[0-9]+\\s*").exactMatch(text);
 }
 
+/// The program's options, registered with the parser in this order, which is also the order of
+/// the usage line and of the help lines.
+struct OptionTable
+{
+    explicit OptionTable(const QtArgCmdLine *cmdLine)
+        : help(cmdLine)
+    {
+        help.printer().setProgramDescription("DRAV Java Conformance Tester");
+    }
+    // The groups point into the table.
+    OptionTable(const OptionTable &) = delete;
+    OptionTable &operator=(const OptionTable &) = delete;
+
+    void registerWith(QtArgCmdLine &cmdLine)
+    {
+        cmdLine.addArg(guiMode);
+        cmdLine.addArg(classpath);
+        cmdLine.addArg(frameworkClasspath);
+        cmdLine.addArg(tssGold);
+        cmdLine.addArg(logDir);
+        cmdLine.addArg(commandMode);
+        cmdLine.addArg(profileGroup);
+        cmdLine.addArg(host);
+        cmdLine.addArg(port);
+        cmdLine.addArg(help);
+    }
+
+    QtArg gui { "gui", "Show the GUI. [Default] (No other options will be used.)" };
+    QtArg nogui { "nogui", "Do not show the GUI, and execute in command mode." };
+    QtXorArg guiMode { "GUI Mode", { &gui, &nogui } };
+    QtArg classpath { "classpath",
+                      "Your classpath in command mode. (Required for testing in command mode.)",
+                      QtArg::TakesValue };
+    QtArg frameworkClasspath {
+        "frameworkclasspath",
+        "Framework classpath in command mode. (For testing in command mode.)",
+        QtArg::TakesValue
+    };
+    QtArg tssGold { "tssgold", "TSS Java Gold classpath.", QtArg::TakesValue };
+    QtArg logDir { "logdir",
+                   "Your log directory in command mode. (Defaults to current directory.)",
+                   QtArg::TakesValue };
+    // In command-code order: the code of a command is its index plus one.
+    QtArg commands[9] {
+        { "testpcs", "Test a PCS." },
+        { "testpss", "Test a PSS." },
+        { "testoss", "Test a OSS." },
+        { "testtss", "Test a TSS." },
+        { "testtssabs", "Test a TSS with Abstraction Layer." },
+        { "testtssabsiface", "Test a TSS Abstraction Interface." },
+        { "testios", "Test a IOS." },
+        { "buildjavagold", "Build a Java Gold file.", QtArg::TakesValue },
+        { "listcontents", "List contents of a classpath." },
+    };
+    QtXorArg commandMode { "Command Mode", pointersTo(commands) };
+    // In profile-code order, likewise.
+    QtArg profiles[3] {
+        { "general", "Use General Profile." },
+        { "safetyExt", "Use Safety Extended Profile." },
+        { "safetyBase", "Use Safety Base Profile." },
+    };
+    QtXorArg profileGroup { "Profile", pointersTo(profiles) };
+    QtArg host { "host", "Hostname to report results.", QtArg::TakesValue };
+    QtArg port { "port", "TCP port to report results.", QtArg::TakesValue };
+    QtArgHelp help;
+};
+
+/// Reads the command line into the table; false, with the reason printed, when the process must
+/// end.
+bool parse(QtArgCmdLine &cmdLine, OptionTable &table)
+{
+    try {
+        table.registerWith(cmdLine);
+        cmdLine.parse();
+    } catch (const QtArgHelpHasPrintedEx &) {
+        return false;
+    } catch (const QtArgBaseException &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void Options::set(int argc, char *argv[])
@@ -60,83 +143,29 @@ void Options::set(int argc, char *argv[])
 bool Options::read(int argc, char *argv[])
 {
     QtArgCmdLine cmdLine(argc, argv);
-
-    QtArg guiArg("gui", "Show the GUI. [Default] (No other options will be used.)");
-    QtArg noguiArg("nogui", "Do not show the GUI, and execute in command mode.");
-    QtXorArg guiMode("GUI Mode", { &guiArg, &noguiArg });
-    QtArg classpathArg("classpath",
-                       "Your classpath in command mode. (Required for testing in command mode.)",
-                       QtArg::TakesValue);
-    QtArg frameworkArg("frameworkclasspath",
-                       "Framework classpath in command mode. (For testing in command mode.)",
-                       QtArg::TakesValue);
-    QtArg tssGoldArg("tssgold", "TSS Java Gold classpath.", QtArg::TakesValue);
-    QtArg logDirArg("logdir",
-                    "Your log directory in command mode. (Defaults to current directory.)",
-                    QtArg::TakesValue);
-    // In command-code order: the code of a command is its index plus one.
-    QtArg commands[] = {
-        { "testpcs", "Test a PCS." },
-        { "testpss", "Test a PSS." },
-        { "testoss", "Test a OSS." },
-        { "testtss", "Test a TSS." },
-        { "testtssabs", "Test a TSS with Abstraction Layer." },
-        { "testtssabsiface", "Test a TSS Abstraction Interface." },
-        { "testios", "Test a IOS." },
-        { "buildjavagold", "Build a Java Gold file.", QtArg::TakesValue },
-        { "listcontents", "List contents of a classpath." },
-    };
-    QtXorArg commandMode("Command Mode", pointersTo(commands));
-    // In profile-code order, likewise.
-    QtArg profiles[] = {
-        { "general", "Use General Profile." },
-        { "safetyExt", "Use Safety Extended Profile." },
-        { "safetyBase", "Use Safety Base Profile." },
-    };
-    QtXorArg profileGroup("Profile", pointersTo(profiles));
-    QtArg hostArg("host", "Hostname to report results.", QtArg::TakesValue);
-    QtArg portArg("port", "TCP port to report results.", QtArg::TakesValue);
-    QtArgHelp help(&cmdLine);
-    help.printer().setProgramDescription("DRAV Java Conformance Tester");
-
-    try {
-        cmdLine.addArg(guiMode);
-        cmdLine.addArg(classpathArg);
-        cmdLine.addArg(frameworkArg);
-        cmdLine.addArg(tssGoldArg);
-        cmdLine.addArg(logDirArg);
-        cmdLine.addArg(commandMode);
-        cmdLine.addArg(profileGroup);
-        cmdLine.addArg(hostArg);
-        cmdLine.addArg(portArg);
-        cmdLine.addArg(help);
-        cmdLine.parse();
-    } catch (const QtArgHelpHasPrintedEx &) {
+    OptionTable table(&cmdLine);
+    if (!parse(cmdLine, table))
         return false;
-    } catch (const QtArgBaseException &error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return false;
-    }
 
     // A number that does not fit a TCP port would be cut down to one nobody asked for.
+    const QString portText = table.port.value();
     bool portIsNumber = false;
-    const int portNumber = portArg.value().toInt(&portIsNumber);
-    if (isDecimalNumber(portArg.value())
-        && (!portIsNumber || portNumber < 0 || portNumber > 65535)) {
-        printError(QString("Invalid port: %1").arg(portArg.value()));
+    const int portNumber = portText.toInt(&portIsNumber);
+    if (isDecimalNumber(portText) && (!portIsNumber || portNumber < 0 || portNumber > 65535)) {
+        printError(QString("Invalid port: %1").arg(portText));
         return false;
     }
 
-    gui = !noguiArg.isDefined();
-    classpath = Classpath(classpathArg.value());
-    frameworkClasspath = Classpath(frameworkArg.value());
-    logDir = logDirArg.isDefined() ? logDirArg.value() : QStringLiteral(".");
-    goldFile = commands[C_BUILDJAVAGOLD - 1].value();
-    tssGold = tssGoldArg.value();
-    host = hostArg.isDefined() ? hostArg.value() : QStringLiteral("localhost");
+    gui = !table.nogui.isDefined();
+    classpath = Classpath(table.classpath.value());
+    frameworkClasspath = Classpath(table.frameworkClasspath.value());
+    logDir = table.logDir.isDefined() ? table.logDir.value() : QStringLiteral(".");
+    goldFile = table.commands[C_BUILDJAVAGOLD - 1].value();
+    tssGold = table.tssGold.value();
+    host = table.host.isDefined() ? table.host.value() : QStringLiteral("localhost");
     port = portIsNumber ? portNumber : 0;
-    command = definedIndex(commands) + 1;
-    profile = definedIndex(profiles) + 1;
+    command = definedIndex(table.commands) + 1;
+    profile = definedIndex(table.profiles) + 1;
     return true;
 }
 
