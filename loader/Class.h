@@ -1,0 +1,60 @@
+#pragma once
+
+#include "classfile/DepField.h"
+#include "classfile/DepMethod.h"
+#include "classfile/MethodSignature.h"
+#include "classfile/Permission.h"
+#include "classfile/TypeDescriptor.h"
+#include "loader/Field.h"
+#include "loader/Method.h"
+
+#include <QList>
+#include <QString>
+
+/// One Java class or interface as the tests and the gold builder see it, whatever it was read
+/// from. A class owns its field and method objects; the lists are built once by the concrete
+/// constructor and never change.
+class Class
+{
+public:
+    Class() = default;
+    virtual ~Class();
+    Class(const Class &) = delete;
+    Class &operator=(const Class &) = delete;
+
+    virtual int getMajorVersion() const = 0;
+    /// Dotted package name, empty for the default package.
+    virtual QString getPackage() const = 0;
+    virtual TypeDescriptor getName() const = 0;
+    virtual bool isAbstract() const = 0;
+    virtual bool isInterface() const = 0;
+    virtual TypeDescriptor getParent() const = 0;
+    virtual bool hasParent() const = 0;
+    virtual const QList<TypeDescriptor> &getInterfaces() const { return interfaces; }
+    /// PUBLIC or PACKAGE: a top-level class has no other access.
+    virtual Permission getPermission() const = 0;
+    virtual bool isFinal() const = 0;
+    virtual bool isStatic() const = 0;
+    virtual const QList<Field *> &getFields() const { return fields; }
+    virtual const QList<Method *> &getMethods() const { return methods; }
+    virtual QList<TypeDescriptor> getDependentClasses() const { return {}; }
+    virtual QList<DepField> getDependentFields() const { return {}; }
+    virtual QList<DepMethod> getDependentMethods() const { return {}; }
+
+    // Lookups among the members this class itself declares (inherited ones are not seen).
+    /// The first field of that exact name, or null.
+    Field *getFieldByName(const QString &name) const;
+    /// Every method of that name, in declaration order.
+    QList<Method *> getMethodsByName(const QString &name) const;
+    /// The first method of that name whose descriptor text equals the signature's, or that is
+    /// signature-polymorphic; null if none.
+    Method *getMethodByNameAndSignature(const QString &name, const MethodSignature &signature) const;
+
+protected:
+    /// Frees the field and method objects, fields first; safe to call more than once.
+    void deleteMembers();
+
+    QList<TypeDescriptor> interfaces;
+    QList<Field *> fields;   // owned
+    QList<Method *> methods; // owned
+};

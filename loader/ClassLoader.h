@@ -1,0 +1,39 @@
+#pragma once
+
+#include "loader/Class.h"
+#include "loader/Classpath.h"
+
+#include <QMap>
+#include <QString>
+
+/// Finds classes by descriptor text (`Ljava/lang/Object;`) and caches what it found. Every loader
+/// owns the classes in its cache; a class handed out stays valid until that loader is destroyed.
+class ClassLoader
+{
+public:
+    ClassLoader() = default;
+    virtual ~ClassLoader();
+    ClassLoader(const ClassLoader &) = delete;
+    ClassLoader &operator=(const ClassLoader &) = delete;
+
+    /// Fills the cache with every class this loader can define.
+    virtual void loadAllClasses() {}
+    virtual QMap<QString, Class *> getAllClasses() const { return cache; }
+    /// A new class for the name, owned by the caller, or null.
+    virtual Class *defineClass(const QString &name) = 0;
+
+    /// The cached class, or a newly defined one that is then cached; null (and nothing cached)
+    /// when no class of that name can be defined.
+    Class *loadClass(const QString &name);
+
+    /// A chain over the classpath's entries in order; never null; the caller owns it.
+    static ClassLoader *create(const Classpath &classpath);
+
+protected:
+    bool isCached(const QString &name) const { return cache.contains(name); }
+    /// Takes ownership of cls.
+    void addToCache(const QString &name, Class *cls) { cache.insert(name, cls); }
+
+private:
+    QMap<QString, Class *> cache; // owns the classes
+};

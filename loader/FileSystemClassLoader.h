@@ -1,0 +1,46 @@
+#pragma once
+
+#include "loader/JarFileClassLoader.h"
+#include "loader/JavaClassLoader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+/// The loose class files of a directory tree, found by the path their name gives below the root.
+/// The constructor also makes one jar loader per .jar file below the root, which the chain takes
+/// over and searches after this loader.
+///
+/// Walks follow symbolic links but enter every real directory (by canonical path) once, so links
+/// that form a cycle end the walk instead of looping.
+class FileSystemClassLoader : public JavaClassLoader
+{
+public:
+    explicit FileSystemClassLoader(const QDir &root);
+    ~FileSystemClassLoader() override;
+
+    /// .class files found below the root when the loader was made.
+    int getClassFileCount() const { return classFileCount; }
+    /// The jar loaders this loader still owns, in walk order.
+    QList<JarFileClassLoader *> getJarLoaders() const;
+    /// Hands the jar loaders over to the caller, who then owns them.
+    QList<JarFileClassLoader *> takeJarLoaders();
+
+    /// Loads every class file of the tree (the jars below it are left to their own loaders).
+    void loadAllClasses() override;
+    QByteArray readClassData(const QString &name) override;
+
+private:
+    using FileVisitor = std::function<void(const QString &relative, const QFileInfo &file)>;
+    void createJarFileReaders();
+    /// Visits every non-directory entry below the root, depth first in listing order.
+    void walk(const FileVisitor &visit) const;
+
+    QDir root;
+    int classFileCount = 0;
+    std::vector<std::unique_ptr<JarFileClassLoader>> jarLoaders;
+};

@@ -1,0 +1,256 @@
+#include "loader/JarFileReader.h"
+
+#include "app/Logger.h"
+#include "classfile/TypeDescriptor.h"
+
+#include <archive_entry.h>
+
+namespace {
+
+void logLine(Logger::Level level, const QString &text)
+{
+    emit Logger::logger->log(level, text);
+}
+
+QString archiveError(archive *handle)
+{
+    return QString::fromLocal8Bit(archive_error_string(handle));
+}
+
+// Logs a failed libarchive set-up call; the session goes on and a broken handle yields no headers.
+void checkSetup(archive *handle, int status, const char *call)
+{
+    if (status != ARCHIVE_OK)
+        logLine(Logger::L_ERROR, QString("beginSession() %1 failed %2").arg(call, archiveError(handle)));
+}
+
+// A header libarchive could only partly make sense of (an odd name encoding, sizes that disagree)
+// still names an entry; only the end of the archive or damage ends the walk.
+bool readNextHeader(archive *handle, archive_entry **header)
+{
+    const int status = archive_read_next_header(handle, header);
+    return status == ARCHIVE_OK || status == ARCHIVE_WARN;
+}
+
+bool isClassEntry(const QString &path)
+{
+    return path.endsWith(".class"); // case-sensitive: Foo.CLASS is not a class
+}
+
+QString classNameOf(const QString &path)
+{
+    return TypeDescriptor::fromClassFileName(path).descriptor;
+}
+
+QString printedName(const QString &name)
+{
+    return TypeDescriptor::fromClassDescriptorName(name).toString();
+}
+
+} // namespace
+
+JarFileReader::JarFileReader(const QString &path)
+    : readSession(std::make_unique<readerdata_t>())
+    , listSession(std::make_unique<readerdata_t>())
+{
+    for (readerdata_t *session : {readSession.get(), listSession.get()}) {
+        session->file.setFileName(path);
+        session->file.open(QIODevice::ReadOnly);
+        session->stream.setDevice(&session->file);
+    }
+    populateClassNames();
+}
+
+JarFileReader::~JarFileReader()
+{
+    endSession(*readSession);
+    endSession(*listSession);
+}
+
+void JarFileReader::populateClassNames()
+{
+    beginSession(*listSession);
+    archive_entry *entry = nullptr;
+    for (int index = 0; readNextHeader(listSession->handle, &entry); ++index) {
+        const QString path = QString::fromLatin1(archive_entry_pathname(entry));
+        if (isClassEntry(path)) {
+            const QString name = classNameOf(path);
+            classNames.append(name);
+            if (!firstEntryOf.contains(name))
+                firstEntryOf.insert(name, index);
+        }
+        archive_read_data_skip(listSession->handle);
+    }
+    endSession(*listSession);
+}
+
+void JarFileReader::beginSession(readerdata_t &session)
+{
+    endSession(session);
+    session.file.open(QIODevice::ReadOnly);
+    session.stream.setDevice(&session.file);
+    session.handle = archive_read_new();
+    archive *handle = session.handle;
+    checkSetup(handle, archive_read_support_filter_all(handle), "archive_read_support_filter_all");
+    checkSetup(handle, archive_read_support_format_all(handle), "archive_read_support_format_all");
+    checkSetup(handle, archive_read_set_seek_callback(handle, seekCallback), "archive_read_set_seek_callback");
+    checkSetup(handle, archive_read_set_skip_callback(handle, skipCallback), "archive_read_set_skip_callback");
+    checkSetup(handle,
+               archive_read_open(handle, &session, openCallback, readCallback, closeCallback),
+               "archive_read_open");
+    session.nextEntry = 0;
+}
+
+void JarFileReader::endSession(readerdata_t &session)
+{
+    if (session.handle) {
+        archive_read_free(session.handle);
+        session.handle = nullptr;
+    }
+    session.stream.setDevice(nullptr);
+    session.file.close();
+}
+
+// Leaves the session's next header call answering the given entry, walking forwards from where
+// the last read stopped and starting over only when the entry lies behind.
+bool JarFileReader::seekToEntry(readerdata_t &session, int entry)
+{
+    if (!session.handle || session.nextEntry > entry)
+        beginSession(session);
+    archive_entry *header = nullptr;
+    while (session.nextEntry < entry) {
+        if (!readNextHeader(session.handle, &header)) {
+            endSession(session);
+            return false;
+        }
+        ++session.nextEntry;
+    }
+    return true;
+}
+
+QByteArray JarFileReader::readClass(const QString &name)
+{
+    const int entry = firstEntryOf.value(name, -1);
+    if (entry < 0 || !seekToEntry(*readSession, entry))
+        return QByteArray();
+    archive_entry *header = nullptr;
+    if (!readNextHeader(readSession->handle, &header)) {
+        endSession(*readSession);
+        return QByteArray();
+    }
+    ++readSession->nextEntry;
+    QString problem;
+    const QByteArray data = readEntryData(*readSession, problem);
+    if (!problem.isEmpty())
+        logLine(Logger::L_WARN, QString("Problem reading %1 - %2").arg(printedName(name), problem));
+    return data;
+}
+
+void JarFileReader::readAllClasses(const std::function<void(int position, const QByteArray &bytes)> &visit)
+{
+    beginSession(*listSession);
+    archive_entry *header = nullptr;
+    int position = 0;
+    for (int index = 0; position < classNames.size()
+                        && readNextHeader(listSession->handle, &header);
+         ++index) {
+        const QString path = QString::fromLatin1(archive_entry_pathname(header));
+        if (!isClassEntry(path))
+            continue;
+        const QString &name = classNames.at(position);
+        // The pass sees the archive the listing saw; an entry that no longer matches is left out.
+        if (firstEntryOf.value(name, -1) == index && classNameOf(path) == name) {
+            QString problem;
+            const QByteArray bytes = readEntryData(*listSession, problem);
+            if (problem.isEmpty())
+                visit(position, bytes);
+        }
+        ++position;
+    }
+    endSession(*listSession);
+}
+
+// Reads the data of the entry whose header was just read. The array grows with the data that
+// arrives, never to what the header claims, so a lying header costs no memory. On failure the
+// array is null; an empty entry gives an empty array. Either way problem says what went wrong.
+QByteArray JarFileReader::readEntryData(readerdata_t &session, QString &problem)
+{
+    QByteArray data("");
+    const void *block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0; // zip entries have no holes: blocks arrive in order
+    for (;;) {
+        const int status = archive_read_data_block(session.handle, &block, &size, &offset);
+        if (status == ARCHIVE_EOF)
+            break;
+        if (status != ARCHIVE_OK) {
+            problem = archiveError(session.handle);
+            return QByteArray();
+        }
+        if (qint64(size) > maxClassBytes - data.size()) {
+            problem = QString("entry is larger than %1 bytes").arg(maxClassBytes);
+            return QByteArray();
+        }
+        data.append(static_cast<const char *>(block), int(size));
+    }
+    if (data.isEmpty())
+        problem = "read 0 bytes";
+    return data;
+}
+
+int JarFileReader::openCallback(archive *handle, void *clientData)
+{
+    const QFile &file = static_cast<readerdata_t *>(clientData)->file;
+    if (file.isOpen())
+        return ARCHIVE_OK;
+    archive_set_error(handle, 1, "could not open %s: %s", file.fileName().toLocal8Bit().constData(),
+                      file.errorString().toLocal8Bit().constData());
+    return ARCHIVE_FATAL;
+}
+
+la_ssize_t JarFileReader::readCallback(archive *handle, void *clientData, const void **buffer)
+{
+    auto *session = static_cast<readerdata_t *>(clientData);
+    if (session->stream.atEnd())
+        return 0;
+    *buffer = session->buffer;
+    const int count = session->stream.readRawData(session->buffer, sizeof session->buffer);
+    if (count < 0) {
+        archive_set_error(handle, 1, "could not read jar file");
+        return -1;
+    }
+    return count;
+}
+
+la_int64_t JarFileReader::skipCallback(archive *, void *clientData, la_int64_t request)
+{
+    QFile &file = static_cast<readerdata_t *>(clientData)->file;
+    return file.seek(file.pos() + request) ? request : 0;
+}
+
+la_int64_t JarFileReader::seekCallback(archive *, void *clientData, la_int64_t offset, int whence)
+{
+    QFile &file = static_cast<readerdata_t *>(clientData)->file;
+    qint64 position = 0;
+    switch (whence) {
+    case SEEK_SET:
+        position = offset;
+        break;
+    case SEEK_CUR:
+        position = file.pos() + offset;
+        break;
+    case SEEK_END:
+        position = file.size() + offset;
+        break;
+    default:
+        return ARCHIVE_FATAL;
+    }
+    if (!file.seek(position))
+        return ARCHIVE_FATAL;
+    return position;
+}
+
+int JarFileReader::closeCallback(archive *, void *)
+{
+    return ARCHIVE_OK;
+}

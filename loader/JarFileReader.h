@@ -1,0 +1,71 @@
+#pragma once
+
+#include <archive.h>
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QFile>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+/// Reads the class entries of one jar file through libarchive. The constructor lists the class
+/// names once; reads then walk the archive forwards with a cursor that only starts over when asked
+/// for an entry behind it, so reading a jar's classes in archive order is one pass.
+class JarFileReader
+{
+public:
+    /// Jar entries larger than this are refused rather than held in memory (no class file comes
+    /// close; a hostile header or a compression bomb could claim gigabytes).
+    static constexpr qint64 maxClassBytes = 64 << 20;
+
+    /// One pass over the archive: an open file and libarchive handle, each on its own.
+    struct readerdata_t
+    {
+        QFile file;
+        QDataStream stream;
+        archive *handle = nullptr; // owned; null when no session is open
+        int nextEntry = 0;         // index of the entry the next header call answers
+        char buffer[64 * 1024];
+    };
+
+    explicit JarFileReader(const QString &path);
+    ~JarFileReader();
+    JarFileReader(const JarFileReader &) = delete;
+    JarFileReader &operator=(const JarFileReader &) = delete;
+
+    /// Descriptor texts of every class entry, in archive order (a name may repeat).
+    const QStringList &getClassNames() const { return classNames; }
+    /// Whether some class entry has this descriptor text; answered without touching the archive.
+    bool holds(const QString &name) const { return firstEntryOf.contains(name); }
+
+    /// Bytes of the first class entry with this descriptor text: null when there is none or it
+    /// cannot be read, empty (with a warning) when the entry is empty.
+    QByteArray readClass(const QString &name);
+
+    /// Hands the bytes of the first entry of every class name to visit, with the name's position
+    /// in getClassNames(), in archive order, in one pass. Empty entries and entries that cannot
+    /// be read are left out without a word: readClass reports them when asked.
+    void readAllClasses(const std::function<void(int position, const QByteArray &bytes)> &visit);
+
+private:
+    void populateClassNames();
+    void beginSession(readerdata_t &session);
+    void endSession(readerdata_t &session);
+    bool seekToEntry(readerdata_t &session, int entry);
+    QByteArray readEntryData(readerdata_t &session, QString &problem);
+
+    static int openCallback(archive *handle, void *clientData);
+    static la_ssize_t readCallback(archive *handle, void *clientData, const void **buffer);
+    static la_int64_t skipCallback(archive *handle, void *clientData, la_int64_t request);
+    static la_int64_t seekCallback(archive *handle, void *clientData, la_int64_t offset, int whence);
+    static int closeCallback(archive *handle, void *clientData);
+
+    QStringList classNames;
+    QHash<QString, int> firstEntryOf; // name -> archive index of its first class entry
+    std::unique_ptr<readerdata_t> readSession;
+    std::unique_ptr<readerdata_t> listSession;
+};

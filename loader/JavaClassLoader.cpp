@@ -1,0 +1,32 @@
+#include "loader/JavaClassLoader.h"
+
+#include "app/Logger.h"
+#include "classfile/JavaClassFile.h"
+#include "loader/JavaClass.h"
+
+#include <memory>
+
+Class *JavaClassLoader::defineClass(const QString &name)
+{
+    QByteArray bytes = readClassData(name);
+    if (bytes.isEmpty())
+        return nullptr;
+    return acceptClassFile(name, JavaClassFile::create(bytes));
+}
+
+QByteArray JavaClassLoader::readClassData(const QString &)
+{
+    return QByteArray();
+}
+
+Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file)
+{
+    std::unique_ptr<JavaClassFile> owned(file);
+    if (owned->checkLog.hasErrors) {
+        const QString printed = TypeDescriptor::fromClassDescriptorName(name).toString();
+        for (const QString &message : owned->checkLog.messages)
+            emit Logger::logger->log(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+        return nullptr;
+    }
+    return new JavaClass(owned.release());
+}

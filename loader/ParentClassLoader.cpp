@@ -1,0 +1,47 @@
+#include "loader/ParentClassLoader.h"
+
+#include <QMultiMap>
+
+ParentClassLoader::~ParentClassLoader()
+{
+    // Gold-backed classes in the chain's own cache point into records freed here; destroying a
+    // gold class never reads its record, so the cache can go last.
+    qDeleteAll(loaders);
+    qDeleteAll(ownedLoaders);
+}
+
+void ParentClassLoader::addLoader(ClassLoader *loader)
+{
+    loaders.append(loader);
+}
+
+void ParentClassLoader::addOwnedLoader(ClassLoader *loader)
+{
+    ownedLoaders.append(loader);
+}
+
+void ParentClassLoader::loadAllClasses()
+{
+    for (ClassLoader *loader : loaders)
+        loader->loadAllClasses();
+}
+
+QMap<QString, Class *> ParentClassLoader::getAllClasses() const
+{
+    QMultiMap<QString, Class *> all;
+    for (const ClassLoader *loader : loaders) {
+        const QMap<QString, Class *> classes = loader->getAllClasses();
+        for (auto it = classes.cbegin(); it != classes.cend(); ++it)
+            all.insert(it.key(), it.value()); // goes before the entries of earlier loaders
+    }
+    return std::move(all);
+}
+
+Class *ParentClassLoader::defineClass(const QString &name)
+{
+    for (ClassLoader *loader : loaders) {
+        if (Class *cls = loader->defineClass(name))
+            return cls;
+    }
+    return nullptr;
+}

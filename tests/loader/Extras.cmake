@@ -1,0 +1,4 @@
+# Real class files for the loader tests, compiled from the sources under tests/loader/java.
+if(TARGET jct_loader_tests)
+    jct_java_fixtures(jct_loader_tests DIR tests/loader/java NAME loader)
+endif()

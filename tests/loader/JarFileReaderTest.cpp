@@ -1,0 +1,161 @@
+#include "QtPrinters.h"
+#include "JarBuilder.h"
+#include "loader/JarFileReader.h"
+#include "support/LogCapture.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray fooBytes = QByteArray("\xCA\xFE\xBA\xBE foo", 8);
+const QByteArray barBytes = QByteArray(3000, 'b');
+
+class JarFileReaderTest : public testing::Test
+{
+protected:
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Foo, a directory, a text, a nested jar, Bar, and a class with an upper-case suffix.
+    QString mixedJar()
+    {
+        const QString jar = path("mixed.jar");
+        JarBuilder()
+            .add("Foo.class", fooBytes)
+            .addDirectory("dir/")
+            .add("readme.txt", "hello")
+            .add("inner.jar", "PK not really")
+            .add("dir/Bar.class", barBytes)
+            .add("Foo.CLASS", "upper")
+            .write(jar);
+        return jar;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(JarFileReaderTest, ListsOnlyClassEntriesInArchiveOrder)
+{
+    JarFileReader reader(mixedJar());
+    EXPECT_EQ(reader.getClassNames(), (QStringList{"LFoo;", "Ldir/Bar;"}));
+    EXPECT_TRUE(reader.holds("Ldir/Bar;"));
+    EXPECT_FALSE(reader.holds("LFoo.CLASS;"));
+}
+
+TEST_F(JarFileReaderTest, ReadsHeldEntriesInAnyOrderAndRepeatedly)
+{
+    JarFileReader reader(mixedJar());
+    EXPECT_EQ(reader.readClass("Ldir/Bar;"), barBytes);
+    EXPECT_EQ(reader.readClass("LFoo;"), fooBytes); // behind the cursor: starts over
+    EXPECT_EQ(reader.readClass("LFoo;"), fooBytes);
+    EXPECT_EQ(reader.readClass("Ldir/Bar;"), barBytes);
+    EXPECT_TRUE(reader.readClass("LMissing;").isNull());
+    EXPECT_TRUE(reader.readClass("Lreadme;").isNull());
+}
+
+TEST_F(JarFileReaderTest, TheFirstOfTwoEntriesWithOneNameWins)
+{
+    const QString jar = path("twice.jar");
+    JarBuilder().add("A.class", "first").add("B.class", "b").add("A.class", "second").write(jar);
+    JarFileReader reader(jar);
+    EXPECT_EQ(reader.getClassNames(), (QStringList{"LA;", "LB;", "LA;"}));
+    EXPECT_EQ(reader.readClass("LB;"), "b");
+    EXPECT_EQ(reader.readClass("LA;"), "first");
+    QList<QPair<int, QByteArray>> visited;
+    reader.readAllClasses([&](int position, const QByteArray &bytes) { visited.append({position, bytes}); });
+    EXPECT_EQ(visited, (QList<QPair<int, QByteArray>>{{0, "first"}, {1, "b"}}));
+}
+
+TEST_F(JarFileReaderTest, AnEmptyEntryIsReadAsEmptyWithAWarning)
+{
+    const QString jar = path("empty.jar");
+    JarBuilder().add("Empty.class", QByteArray()).write(jar);
+    JarFileReader reader(jar);
+    LogCapture log;
+    const QByteArray bytes = reader.readClass("LEmpty;");
+    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_FALSE(bytes.isNull());
+    EXPECT_EQ(log.texts(Logger::L_WARN), QStringList{"Problem reading Empty - read 0 bytes"});
+}
+
+TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
+{
+    LogCapture log;
+    JarFileReader reader(path("missing.jar"));
+    EXPECT_TRUE(reader.getClassNames().isEmpty());
+    EXPECT_TRUE(reader.readClass("LFoo;").isNull());
+    const QStringList errors = log.texts(Logger::L_ERROR);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().startsWith("beginSession() archive_read_open failed"));
+}
+
+TEST_F(JarFileReaderTest, ADirectoryNamedLikeAJarHoldsNothing)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jar"));
+    LogCapture log;
+    JarFileReader reader(path("folder.jar"));
+    EXPECT_TRUE(reader.getClassNames().isEmpty());
+    EXPECT_FALSE(log.texts(Logger::L_ERROR).isEmpty());
+}
+
+TEST_F(JarFileReaderTest, ATruncatedJarKeepsTheNamesBeforeTheCut)
+{
+    const QByteArray whole = readFile(mixedJar());
+    // Cuts all through the file (a stride keeps file creation cheap): nothing crashes, and whatever
+    // is listed is a prefix of the full listing whose entries read back intact or not at all.
+    const QStringList full{"LFoo;", "Ldir/Bar;"};
+    bool sawPartialListing = false;
+    for (int length = 0; length < whole.size(); length += 3) {
+        const QString cut = path(QString("cut%1.jar").arg(length)); // new files: truncating is slow here
+        writeFile(cut, whole.left(length));
+        LogCapture log;
+        JarFileReader reader(cut);
+        const QStringList names = reader.getClassNames();
+        ASSERT_EQ(names, full.mid(0, names.size())) << "cut at " << length;
+        sawPartialListing |= names == QStringList{"LFoo;"};
+        const QByteArray foo = reader.readClass("LFoo;");
+        EXPECT_TRUE(foo.isNull() || foo == fooBytes) << "cut at " << length;
+    }
+    EXPECT_TRUE(sawPartialListing);
+}
+
+TEST_F(JarFileReaderTest, ACorruptedEntryIsRefusedWithAWarning)
+{
+    const QString jar = path("corrupt.jar");
+    const QByteArray marker(64, 'M');
+    JarBuilder().add("Good.class", fooBytes).addStored("Bad.class", marker).add("Late.class", barBytes).write(jar);
+    QByteArray bytes = readFile(jar);
+    const int at = bytes.indexOf(marker);
+    ASSERT_GE(at, 0);
+    bytes[at + 10] = 'X'; // the stored data no longer matches its checksum
+    writeFile(jar, bytes);
+    JarFileReader reader(jar);
+    EXPECT_EQ(reader.getClassNames(), (QStringList{"LGood;", "LBad;", "LLate;"}));
+    LogCapture log;
+    EXPECT_TRUE(reader.readClass("LBad;").isNull());
+    EXPECT_EQ(log.texts(Logger::L_WARN).size(), 1);
+    EXPECT_EQ(reader.readClass("LGood;"), fooBytes);
+    EXPECT_EQ(reader.readClass("LLate;"), barBytes);
+}
+
+TEST_F(JarFileReaderTest, AHeaderClaimingAHugeSizeGetsOnlyTheRealData)
+{
+    const QString jar = path("huge.jar");
+    const QByteArray data(100, 'h');
+    JarBuilder().add("Huge.class", data).write(jar);
+    QByteArray bytes = readFile(jar);
+    // Both the local header (size at offset 22) and the central directory record (offset 24) claim
+    // 0xFFFFFFF0 bytes.
+    const QByteArray huge("\xF0\xFF\xFF\xFF", 4);
+    const int central = bytes.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_TRUE(bytes.startsWith("PK\x03\x04") && central > 0);
+    bytes.replace(22, 4, huge);
+    bytes.replace(central + 24, 4, huge);
+    writeFile(jar, bytes);
+    JarFileReader reader(jar);
+    ASSERT_EQ(reader.getClassNames(), QStringList{"LHuge;"});
+    const QByteArray read = reader.readClass("LHuge;");
+    EXPECT_LE(read.size(), data.size());
+}
+
+} // namespace

@@ -1,0 +1,5 @@
+package p;
+
+public interface Marker {
+    int VERSION = 1;
+}
