@@ -253,3 +253,8 @@ struct field_info : member_info
 struct method_info : member_info
 {
 };
+
+// Small records are kept in place in their lists, not allocated one by one.
+Q_DECLARE_TYPEINFO(Code_attribute::exception_t, Q_PRIMITIVE_TYPE);
+Q_DECLARE_TYPEINFO(InnerClasses_attribute::inner_class_t, Q_PRIMITIVE_TYPE);
+Q_DECLARE_TYPEINFO(LineNumberTable_attribute::line_number_t, Q_PRIMITIVE_TYPE);

@@ -1,9 +1,11 @@
 #include "classfile/DepField.h"
 
+#include <QStringBuilder>
+
 DepField::DepField(const TypeDescriptor &owner, const QString &name, const TypeDescriptor &type)
     : owner(owner)
     , name(name)
     , type(type)
-    , key(owner.descriptor + name + type.descriptor)
+    , key(owner.descriptor % name % type.descriptor)
 {
 }

@@ -1,9 +1,11 @@
 #include "classfile/DepMethod.h"
 
+#include <QStringBuilder>
+
 DepMethod::DepMethod(const TypeDescriptor &owner, const QString &name, const MethodSignature &signature)
     : owner(owner)
     , name(name)
     , signature(signature)
-    , key(owner.descriptor + name + signature.descriptor)
+    , key(owner.descriptor % name % signature.descriptor)
 {
 }

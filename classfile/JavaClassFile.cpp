@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QStringBuilder>
 
 #include <cstring>
 #include <memory>
@@ -801,14 +802,17 @@ const CONSTANT_NameAndType_info *JavaClassFile::nameAndTypeOf(const CONSTANT_Fie
         entryOfKind(ref.name_and_type_index, cp_info::CONSTANT_NameAndType));
 }
 
+QString JavaClassFile::descriptorOfInternalName(const QString &name)
+{
+    if (name.startsWith(QLatin1Char('[')))
+        return name;
+    return QLatin1Char('L') % name % QLatin1Char(';');
+}
+
 QString JavaClassFile::referenceParentClassName(const CONSTANT_Fieldref_info &ref) const
 {
     const QString *name = classNameAt(ref.class_index);
-    if (!name)
-        return QStringLiteral("INVALID");
-    if (name->startsWith(QLatin1Char('[')))
-        return *name;
-    return QLatin1Char('L') + *name + QLatin1Char(';');
+    return name ? descriptorOfInternalName(*name) : QStringLiteral("INVALID");
 }
 
 QString JavaClassFile::referenceName(const CONSTANT_Fieldref_info &ref) const

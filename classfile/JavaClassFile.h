@@ -183,21 +183,27 @@ private:
 
     // The dependency scan, run once after a successful read.
     void findDependencies();
-    void addDeclaredTypes(QList<TypeDescriptor> &types) const;
-    void addPoolFieldReferences(QList<TypeDescriptor> &types);
-    void addPoolMethodReferences(unsigned char tag, const char *message, QList<TypeDescriptor> &types);
+    void addDeclaredTypes(std::vector<TypeDescriptor> &types) const;
+    void addPoolFieldReferences(std::vector<TypeDescriptor> &types);
+    void addPoolMethodReferences(unsigned char tag, const char *message, std::vector<TypeDescriptor> &types);
     void findDependenciesInCode(const method_info *method);
     bool scanInstruction(const QByteArray &code, quint32 &position);
+    /// Records a field, method or class operand of an instruction, once per entry.
+    void recordOperand(unsigned char operand, quint16 index);
     void addDependentClass(const QString &descriptor);
     void addDependentClass(const CONSTANT_Class_info &entry);
     void addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type);
     void addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature);
     void addDependentField(const CONSTANT_Fieldref_info &ref);
     void addDependentMethod(const CONSTANT_Fieldref_info &ref);
+    bool isRecordedMethod(const DepMethod &method) const;
+    void addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature);
+    /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
+    static QString descriptorOfInternalName(const QString &name);
 
-    // Set for the scan: compared with every reference.
-    TypeDescriptor ownType;
-    bool parentIsEnum = false;
+    /// What the scan works with while it runs; null otherwise.
+    struct ScanState;
+    ScanState *scan = nullptr;
 
     /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
     mutable std::vector<signed char> attributeKinds;

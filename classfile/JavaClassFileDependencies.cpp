@@ -3,6 +3,23 @@
 
 #include "classfile/JavaClassFile.h"
 
+#include <vector>
+
+struct JavaClassFile::ScanState
+{
+    TypeDescriptor ownType;
+    bool parentIsEnum = false;
+    /// Types whose classes are added last, in this order.
+    std::vector<TypeDescriptor> types;
+    /// Pool entries already recorded from code: recording one again changes nothing, and code
+    /// uses the same few references over and over.
+    std::vector<bool> recordedFromCode;
+    /// The method references of the pool resolved to a class, by pool index (-1 for none): code
+    /// that calls them adds the classes of a method the pool step has already recorded.
+    std::vector<int> methodSlots;
+    std::vector<DepMethod> methods;
+};
+
 namespace {
 
 // --- The instruction set, as far as the scan needs it ---------------------------------------------
@@ -78,6 +95,18 @@ const unsigned char OPCODE_IINC = 132;
 bool isLoadStoreOrRet(unsigned char opcode)
 {
     return (opcode >= 21 && opcode <= 25) || (opcode >= 54 && opcode <= 58) || opcode == 169;
+}
+
+// The operand kind that may name a pool entry of this tag.
+Operand operandOf(unsigned char tag)
+{
+    switch (tag) {
+    case cp_info::CONSTANT_Fieldref: return OP_FIELD;
+    case cp_info::CONSTANT_Methodref:
+    case cp_info::CONSTANT_InterfaceMethodref: return OP_METHOD;
+    case cp_info::CONSTANT_Class: return OP_CLASS;
+    default: return OP_UNDEFINED;
+    }
 }
 
 quint16 readU2(const uchar *code, quint32 at)
@@ -210,41 +239,47 @@ const TypeDescriptor *classOf(const TypeDescriptor &type)
 
 void JavaClassFile::findDependencies()
 {
-    ownType = getTypeDescriptor();
-    parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
+    ScanState state;
+    state.ownType = getTypeDescriptor();
+    state.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
+    state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
+    state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
+    scan = &state;
 
-    QList<TypeDescriptor> types;
-    addDeclaredTypes(types);
-    addPoolFieldReferences(types);
+    addDeclaredTypes(state.types);
+    addPoolFieldReferences(state.types);
     addPoolMethodReferences(cp_info::CONSTANT_Methodref,
-        "Malformed method reference. Class: %1 Method: %2 Method Signature: %3", types);
+        "Malformed method reference. Class: %1 Method: %2 Method Signature: %3", state.types);
     addPoolMethodReferences(cp_info::CONSTANT_InterfaceMethodref,
-        "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3", types);
+        "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3", state.types);
     for (const method_info *method : methods)
         findDependenciesInCode(method);
-    for (const TypeDescriptor &type : types) {
+    for (const TypeDescriptor &type : state.types) {
         if (const TypeDescriptor *dependency = classOf(type))
             dependentClasses.insert(*dependency, true);
     }
+    scan = nullptr;
 }
 
-void JavaClassFile::addDeclaredTypes(QList<TypeDescriptor> &types) const
+void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types) const
 {
     if (super_class != 0)
-        types.append(getParentTypeDescriptor());
+        types.push_back(getParentTypeDescriptor());
     for (const cp_info *entry : interfaces)
-        types.append(getInterfaceTypeDescriptor(entry));
+        types.push_back(getInterfaceTypeDescriptor(entry));
     for (const field_info *field : fields)
-        types.append(getFieldTypeDescriptor(field));
+        types.push_back(getFieldTypeDescriptor(field));
     for (const method_info *method : methods) {
-        const MethodSignature signature = getMethodSignature(method);
-        types.append(signature.returnType);
-        types.append(signature.parameters);
-        types.append(getMethodExceptionsTypeDescriptors(method));
+        MethodSignature signature = getMethodSignature(method);
+        types.push_back(std::move(signature.returnType));
+        for (const TypeDescriptor &parameter : qAsConst(signature.parameters))
+            types.push_back(parameter);
+        for (const QString &exception : getMethodExceptions(method))
+            types.push_back(TypeDescriptor::fromMungedClassDescriptorName(exception));
     }
 }
 
-void JavaClassFile::addPoolFieldReferences(QList<TypeDescriptor> &types)
+void JavaClassFile::addPoolFieldReferences(std::vector<TypeDescriptor> &types)
 {
     for (const CONSTANT_Fieldref_info *ref : getFieldRefInfos()) {
         const Part owner = classPart(*this, *ref);
@@ -256,30 +291,37 @@ void JavaClassFile::addPoolFieldReferences(QList<TypeDescriptor> &types)
             continue;
         }
         const TypeDescriptor type(descriptor.text);
-        types.append(TypeDescriptor::fromMungedClassDescriptorName(owner.text));
-        types.append(type);
+        types.push_back(TypeDescriptor::fromMungedClassDescriptorName(owner.text));
+        types.push_back(type);
         addDependentField(TypeDescriptor::fromClassBinaryName(owner.text).descriptor, name.text, type);
     }
 }
 
-void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *message, QList<TypeDescriptor> &types)
+void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *message, std::vector<TypeDescriptor> &types)
 {
-    for (const CONSTANT_Fieldref_info *ref : referencesOfKind(tag)) {
+    for (int index = 1; index <= constant_pool.size(); ++index) {
+        if (constant_pool.at(index - 1)->tag != tag)
+            continue;
+        const auto *ref = static_cast<const CONSTANT_Fieldref_info *>(constant_pool.at(index - 1));
         Part owner = classPart(*this, *ref);
         const Part name = namePart(*this, *ref, METHOD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, METHOD_PARTS);
         if (owner.resolved)
-            owner.text = TypeDescriptor::fromMungedClassDescriptorName(owner.text).descriptor;
+            owner.text = descriptorOfInternalName(owner.text);
         if (!owner.resolved || !name.resolved || !descriptor.resolved) {
             checkLog.error(QString::fromLatin1(message).arg(owner.text, name.text, descriptor.text));
             continue;
         }
-        const TypeDescriptor ownerType(owner.text);
+        TypeDescriptor ownerType(owner.text);
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        types.append(ownerType);
-        addDependentMethod(owner.text, name.text, MethodSignature(descriptor.text));
+        types.push_back(ownerType);
+        DepMethod method(ownerType, name.text, MethodSignature(descriptor.text));
+        if (!isRecordedMethod(method))
+            dependentMethods.insert(method, true);
+        scan->methodSlots[size_t(index)] = int(scan->methods.size());
+        scan->methods.push_back(std::move(method));
     }
 }
 
@@ -336,20 +378,33 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
         return false;
 
     if (instruction.operand == OP_FIELD || instruction.operand == OP_METHOD || instruction.operand == OP_CLASS) {
-        const cp_info *entry = getConstantInfo(readU2(code, position + 1));
-        const unsigned char tag = entry ? entry->tag : 0;
-        if (instruction.operand == OP_FIELD && tag == cp_info::CONSTANT_Fieldref)
-            addDependentField(*static_cast<const CONSTANT_Fieldref_info *>(entry));
-        else if (instruction.operand == OP_METHOD
-            && (tag == cp_info::CONSTANT_Methodref || tag == cp_info::CONSTANT_InterfaceMethodref))
-            addDependentMethod(*static_cast<const CONSTANT_Fieldref_info *>(entry));
-        else if (instruction.operand == OP_CLASS && tag == cp_info::CONSTANT_Class)
-            addDependentClass(*static_cast<const CONSTANT_Class_info *>(entry));
-        else
+        const quint16 index = readU2(code, position + 1);
+        const cp_info *entry = getConstantInfo(index);
+        if (!entry || operandOf(entry->tag) != instruction.operand)
             return false;
+        if (!scan->recordedFromCode[index]) {
+            scan->recordedFromCode[index] = true;
+            recordOperand(instruction.operand, index);
+        }
     }
     position += quint32(length);
     return true;
+}
+
+void JavaClassFile::recordOperand(unsigned char operand, quint16 index)
+{
+    const cp_info *entry = constant_pool.at(index - 1);
+    if (operand == OP_FIELD) {
+        addDependentField(*static_cast<const CONSTANT_Fieldref_info *>(entry));
+    } else if (operand == OP_CLASS) {
+        addDependentClass(*static_cast<const CONSTANT_Class_info *>(entry));
+    } else if (scan->methodSlots[index] >= 0) {
+        // Resolved by the pool step, which has recorded the very same method already.
+        const DepMethod &method = scan->methods[size_t(scan->methodSlots[index])];
+        addMethodClasses(method.owner, method.signature);
+    } else {
+        addDependentMethod(*static_cast<const CONSTANT_Fieldref_info *>(entry));
+    }
 }
 
 void JavaClassFile::addDependentClass(const QString &descriptor)
@@ -366,20 +421,24 @@ void JavaClassFile::addDependentClass(const CONSTANT_Class_info &entry)
 
 void JavaClassFile::addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type)
 {
-    if (owner == ownType.descriptor)
-        return;
-    dependentFields.insert(DepField(TypeDescriptor(owner), name, type), true);
+    if (owner != scan->ownType.descriptor)
+        dependentFields.insert(DepField(TypeDescriptor(owner), name, type), true);
 }
 
 void JavaClassFile::addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature)
 {
-    if (owner == ownType.descriptor)
-        return;
-    // An enum's call of its superclass constructor.
-    if (parentIsEnum && name == QLatin1String("<init>")
-        && signature.descriptor == QLatin1String("(Ljava/lang/String;I)V"))
-        return;
-    dependentMethods.insert(DepMethod(TypeDescriptor(owner), name, signature), true);
+    const DepMethod method(TypeDescriptor(owner), name, signature);
+    if (!isRecordedMethod(method))
+        dependentMethods.insert(method, true);
+}
+
+// Methods of the class itself and an enum's call of its superclass constructor are not recorded.
+bool JavaClassFile::isRecordedMethod(const DepMethod &method) const
+{
+    if (method.owner == scan->ownType)
+        return true;
+    return scan->parentIsEnum && method.name == QLatin1String("<init>")
+        && method.signature.descriptor == QLatin1String("(Ljava/lang/String;I)V");
 }
 
 void JavaClassFile::addDependentField(const CONSTANT_Fieldref_info &ref)
@@ -399,6 +458,12 @@ void JavaClassFile::addDependentMethod(const CONSTANT_Fieldref_info &ref)
         return;
     }
     const MethodSignature signature = getMethodSignature(ref);
+    addMethodClasses(owner, signature);
+    addDependentMethod(owner.descriptor, getMethodName(ref), signature);
+}
+
+void JavaClassFile::addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature)
+{
     dependentClasses.insert(owner, true);
     if (signature.returnType.isClass())
         dependentClasses.insert(signature.returnType, true);
@@ -406,5 +471,4 @@ void JavaClassFile::addDependentMethod(const CONSTANT_Fieldref_info &ref)
         if (parameter.isClass())
             dependentClasses.insert(parameter, true);
     }
-    addDependentMethod(owner.descriptor, getMethodName(ref), signature);
 }

@@ -1,5 +1,7 @@
 #include "classfile/TypeDescriptor.h"
 
+#include <QStringBuilder>
+
 namespace {
 
 QString primitiveName(int kind)
@@ -28,13 +30,18 @@ bool isPrimitive(ushort c)
     }
 }
 
-// First and last character dropped, whatever they are; internal `/` become `.`.
+// First and last character dropped, whatever they are; internal `/` become `.`. One pass and one
+// allocation: every class name of every class file goes through here.
 QString dottedClassName(const QString &descriptor)
 {
-    if (descriptor.size() < 2)
+    const int length = descriptor.size() - 2;
+    if (length <= 0)
         return QString();
-    QString name = descriptor.mid(1, descriptor.size() - 2);
-    name.replace(QLatin1Char('/'), QLatin1Char('.'));
+    QString name(length, Qt::Uninitialized);
+    const QChar *from = descriptor.constData() + 1;
+    QChar *to = name.data();
+    for (int i = 0; i < length; ++i)
+        to[i] = from[i] == QLatin1Char('/') ? QLatin1Char('.') : from[i];
     return name;
 }
 
@@ -109,7 +116,7 @@ void TypeDescriptor::parseArray()
 QString TypeDescriptor::computePrintedForm() const
 {
     switch (type) {
-    case T_INVALID: return QStringLiteral("ERROR ") + descriptor;
+    case T_INVALID: return QLatin1String("ERROR ") % descriptor;
     case T_CLASS: return className;
     case T_ARRAY: return toStringArray();
     default: return primitiveName(type);
@@ -141,14 +148,14 @@ TypeDescriptor TypeDescriptor::fromMungedClassDescriptorName(const QString &text
 {
     if (text.startsWith(QLatin1Char('[')))
         return TypeDescriptor(text);
-    return TypeDescriptor(QLatin1Char('L') + text + QLatin1Char(';'));
+    return TypeDescriptor(QLatin1Char('L') % text % QLatin1Char(';'));
 }
 
 TypeDescriptor TypeDescriptor::fromClassBinaryName(const QString &text)
 {
     QString internal = text;
     internal.replace(QLatin1Char('.'), QLatin1Char('/'));
-    return TypeDescriptor(QLatin1Char('L') + internal + QLatin1Char(';'));
+    return TypeDescriptor(QLatin1Char('L') % internal % QLatin1Char(';'));
 }
 
 TypeDescriptor TypeDescriptor::fromClassFileName(const QString &text)

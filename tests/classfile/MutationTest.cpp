@@ -1,0 +1,156 @@
+// Hostile input: real class files, mutated at random from a fixed seed and cut at every length,
+// must each end as a parsed file or with an error in the check log, without crashing, hanging,
+// leaking or reading out of bounds (the sanitizer build runs these too).
+
+#include "ClassFileTestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+QList<QByteArray> fixtureClasses()
+{
+    QList<QByteArray> classes;
+    QDirIterator it(QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes"), {"*.class"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            classes.append(file.readAll());
+    }
+    return classes;
+}
+
+class Mutator
+{
+public:
+    explicit Mutator(quint32 seed)
+        : random(seed)
+    {
+    }
+
+    QByteArray mutate(QByteArray bytes)
+    {
+        const int edits = 1 + int(below(3));
+        for (int i = 0; i < edits && !bytes.isEmpty(); ++i)
+            bytes = mutateOnce(bytes);
+        return bytes;
+    }
+
+private:
+    quint32 below(quint32 bound) { return std::uniform_int_distribution<quint32>(0, bound - 1)(random); }
+
+    QByteArray mutateOnce(QByteArray bytes)
+    {
+        const int at = int(below(quint32(bytes.size())));
+        switch (below(6)) {
+        case 0: // flip one bit
+            bytes[at] = char(bytes.at(at) ^ (1 << below(8)));
+            break;
+        case 1: // any byte
+            bytes[at] = char(below(256));
+            break;
+        case 2: // a huge count or length
+            bytes[at] = char(0xff);
+            if (at + 1 < bytes.size())
+                bytes[at + 1] = char(0xf0 | below(16));
+            break;
+        case 3: // cut short
+            bytes.truncate(at);
+            break;
+        case 4: // insert a few bytes
+            bytes.insert(at, QByteArray(1 + int(below(8)), char(below(256))));
+            break;
+        default: // remove a few bytes
+            bytes.remove(at, 1 + int(below(8)));
+            break;
+        }
+        return bytes;
+    }
+
+    std::mt19937 random;
+};
+
+// Every accessor must answer for whatever the reader kept, and the lists must be sets in order.
+void exerciseAccessors(const JavaClassFile &classFile)
+{
+    classFile.getPackage();
+    classFile.getParentTypeDescriptor();
+    for (const cp_info *entry : classFile.interfaces)
+        classFile.getInterfaceTypeDescriptor(entry);
+    for (const field_info *field : classFile.fields) {
+        classFile.getFieldTypeDescriptor(field);
+        classFile.getFieldByName(classFile.getFieldName(field));
+    }
+    for (const method_info *method : classFile.methods) {
+        classFile.getMethodSignature(method).getParameterString();
+        classFile.getMethodExceptionsTypeDescriptors(method);
+        classFile.getMethodCodeAttr(method);
+    }
+    for (const CONSTANT_Fieldref_info *ref : classFile.getMethodRefInfos() + classFile.getFieldRefInfos()) {
+        classFile.getMethodSignature(*ref);
+        classFile.getFieldTypeDescriptor(*ref);
+        classFile.getFieldName(*ref);
+        classFile.getFieldParentClassName(*ref);
+    }
+    const QList<TypeDescriptor> classes = classFile.getDependentClasses();
+    for (int i = 1; i < classes.size(); ++i)
+        ASSERT_TRUE(classes.at(i - 1) < classes.at(i));
+    const QList<DepMethod> methods = classFile.getDependentMethods();
+    for (int i = 1; i < methods.size(); ++i)
+        ASSERT_TRUE(methods.at(i - 1) < methods.at(i));
+}
+
+/// Sets `rejected` when the log holds an error.
+void expectHandled(const QByteArray &bytes, const std::string &what, bool &rejected)
+{
+    const auto classFile = parse(bytes);
+    const FileCheckLog &log = classFile->checkLog;
+    bool anyError = false;
+    for (const QString &message : log.messages) {
+        anyError |= message.startsWith(QLatin1String("Error - "));
+        ASSERT_TRUE(message.startsWith(QLatin1String("Error - ")) || message.startsWith(QLatin1String("Warning - ")))
+            << what << ": " << message.toStdString();
+    }
+    ASSERT_EQ(log.hasErrors, anyError) << what;
+    ASSERT_NO_FATAL_FAILURE(exerciseAccessors(*classFile)) << what;
+    rejected = log.hasErrors;
+}
+
+} // namespace
+
+TEST(ClassFileMutation, ThousandsOfMutantsEndAsParsedFilesOrErrors)
+{
+    const QList<QByteArray> originals = fixtureClasses();
+    ASSERT_FALSE(originals.isEmpty());
+    const quint32 seed = 20261206;
+    Mutator mutator(seed);
+    int rejected = 0;
+    const int mutants = 6000;
+    for (int i = 0; i < mutants; ++i) {
+        const QByteArray mutant = mutator.mutate(originals.at(i % originals.size()));
+        bool isRejected = false;
+        expectHandled(mutant, "seed " + std::to_string(seed) + ", mutant " + std::to_string(i), isRejected);
+        if (HasFatalFailure())
+            return;
+        rejected += isRejected;
+    }
+    // The mutations must reach deep enough to be caught, but not all of them break the file.
+    EXPECT_GT(rejected, mutants / 4);
+    EXPECT_LT(rejected, mutants);
+}
+
+TEST(ClassFileMutation, EveryTruncationIsRejected)
+{
+    for (const QByteArray &whole : fixtureClasses()) {
+        for (int length = 0; length < whole.size(); ++length) {
+            const auto classFile = parse(whole.left(length));
+            ASSERT_TRUE(classFile->checkLog.hasErrors) << "accepted at length " << length << " of " << whole.size();
+            ASSERT_TRUE(classFile->getDependentClasses().isEmpty());
+        }
+    }
+}
