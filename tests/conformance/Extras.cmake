@@ -5,3 +5,11 @@ if(TARGET jct_conformance_tests AND TARGET jct_receiver)
     target_compile_definitions(jct_conformance_tests PRIVATE
         JCT_RECEIVER_BINARY="$<TARGET_FILE:javaconformance-receiver>")
 endif()
+
+# Access test fixtures: a framework and a component compiled together, the framework alone as a
+# jar, and a later framework release whose changes break the component built against the first.
+if(TARGET jct_conformance_tests)
+    jct_java_fixtures(jct_conformance_tests DIR tests/conformance/access)
+    jct_java_fixtures(jct_conformance_tests DIR tests/conformance/access/framework NAME accessframework)
+    jct_java_fixtures(jct_conformance_tests DIR tests/conformance/accessalt)
+endif()

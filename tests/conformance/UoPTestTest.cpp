@@ -1,0 +1,509 @@
+#include "conformance/UoPTest.h"
+
+#include "conformance/Results.h"
+#include "gold/ProtoIO.h"
+#include "loader/ClassLoader.h"
+#include "support/LogCapture.h"
+
+#include "JavaTypes.pb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString mainClasses = QString(JCT_FIXTURES_ACCESS) + "/classes";
+const QString laterClasses = QString(JCT_FIXTURES_ACCESSALT) + "/classes";
+const QString frameworkJar = QString(JCT_FIXTURES_ACCESSFRAMEWORK) + "/accessframework.jar";
+const QString laterJar = QString(JCT_FIXTURES_ACCESSALT) + "/accessalt.jar";
+
+JClass &addClass(JClasses &gold, const char *name, JPermission permission = JP_PUBLIC)
+{
+    JClass &record = *gold.add_classes();
+    record.set_name(name);
+    record.set_permission(permission);
+    if (std::string(name) != "Ljava/lang/Object;")
+        record.set_parent("Ljava/lang/Object;");
+    return record;
+}
+
+JMethod &addMethod(JClass &record, const char *name, const char *descriptor)
+{
+    JMethod &method = *record.add_methods();
+    method.set_name(name);
+    method.set_descriptor_(descriptor);
+    return method;
+}
+
+/// The slice of the Java platform that the fixtures use, as a gold file would describe it.
+JClasses platform()
+{
+    JClasses gold;
+    JClass &object = addClass(gold, "Ljava/lang/Object;");
+    addMethod(object, "<init>", "()V");
+    addMethod(object, "getClass", "()Ljava/lang/Class;");
+    addClass(gold, "Ljava/lang/String;");
+    addClass(gold, "Ljava/lang/Throwable;");
+    addClass(gold, "Ljava/lang/Exception;");
+    addMethod(addClass(gold, "Ljava/lang/Class;"),
+              "getMethod",
+              "(Ljava/lang/String;[Ljava/lang/Class;)Ljava/lang/reflect/Method;");
+    JMethod &invoke = addMethod(addClass(gold, "Ljava/lang/invoke/MethodHandle;"),
+                                "invoke",
+                                "([Ljava/lang/Object;)Ljava/lang/Object;");
+    invoke.set_requireinspection(true);
+    invoke.set_signature_polymorphic(true);
+    addClass(gold, "Ljava/lang/reflect/Method;");
+    addMethod(addClass(gold, "Ljava/lang/reflect/Array;", JP_PACKAGE),
+              "get",
+              "(Ljava/lang/Object;I)Ljava/lang/Object;");
+    return gold;
+}
+
+QString scoreLabel(TestScore score)
+{
+    switch (score) {
+    case R_PASS:
+        return "PASS";
+    case R_FAIL:
+        return "FAIL";
+    case R_INSPECT:
+        return "INSPECT";
+    }
+    return "?";
+}
+
+/// One result as a line: score, name, description, then each log line with its level.
+QString describe(const TestResult &result)
+{
+    QString line = QString("%1 | %2 | %3")
+                       .arg(scoreLabel(result.score()),
+                            QString::fromStdString(result.name()),
+                            QString::fromStdString(result.description()));
+    for (const LogEntry &entry : result.logs())
+        line
+            += QString(" | %1: %2")
+                   .arg(entry.level() == L_ERROR ? "E" : "W", QString::fromStdString(entry.text()));
+    return line;
+}
+
+QStringList describe(const TestResultGroup &group)
+{
+    QStringList lines;
+    for (const TestResult &result : group.results())
+        lines << describe(result);
+    return lines;
+}
+
+QStringList groupNames(const TestResultGroup &group)
+{
+    QStringList names;
+    for (const TestResultGroup &child : group.subgroup())
+        names << QString::fromStdString(child.name());
+    return names;
+}
+
+/// One access test over a component assembled from fixture class files, with the platform slice
+/// and the chosen framework entries as the allowed classpath.
+class AccessRun : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("component"));
+        JClasses gold = platform();
+        ProtoIO::write(&gold, goldPath());
+        allowed.append(goldPath());
+    }
+
+    QString goldPath() const { return dir.filePath("platform.javagold"); }
+    QString componentPath() const { return dir.filePath("component"); }
+
+    /// Copies a compiled fixture class (such as "app/Derived") into the component directory.
+    void addToComponent(const QString &from, const QString &name)
+    {
+        const QString target = QString("%1/%2.class").arg(componentPath(), name);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(target).path()));
+        ASSERT_TRUE(QFile::copy(QString("%1/%2.class").arg(from, name), target))
+            << qPrintable(name);
+    }
+
+    const TestResultGroup &run()
+    {
+        if (test.isEmpty())
+            test.append(componentPath());
+        root.reset(createResultsTreeRootNode());
+        UoPTest(root.get(), test, allowed).runTest();
+        return accessResults();
+    }
+
+    const TestResultGroup &accessResults() const
+    {
+        const TestResultGroup &last = root->subgroup(root->subgroup_size() - 1);
+        EXPECT_EQ(last.name(), "Access Results");
+        return last;
+    }
+
+    const TestResultGroup &classGroup(const char *name) const
+    {
+        for (const TestResultGroup &group : accessResults().subgroup()) {
+            if (group.name() == name)
+                return group;
+        }
+        ADD_FAILURE() << "no group " << name;
+        static const TestResultGroup none;
+        return none;
+    }
+
+    QTemporaryDir dir;
+    Classpath allowed;
+    Classpath test;
+    std::unique_ptr<TestResultGroup> root;
+    LogCapture log;
+};
+
+} // namespace
+
+TEST_F(AccessRun, ReachableReferencesLeaveOnlyInfoLines)
+{
+    allowed.append(frameworkJar);
+    addToComponent(mainClasses, "app/Derived");
+    addToComponent(mainClasses, "app/ReadsFields");
+
+    const TestResultGroup &results = run();
+
+    EXPECT_EQ(groupNames(results), QStringList({ "app.Derived", "app.ReadsFields" }));
+    // Protected members of a superclass in another package, called from the subclass.
+    EXPECT_EQ(describe(classGroup("app.Derived")), QStringList());
+    EXPECT_TRUE(
+        log.contains(Logger::L_INFO, " = Method help in class fw.Base is called correctly."));
+    EXPECT_TRUE(
+        log.contains(Logger::L_INFO, " = Method util in class fw.Base is called correctly."));
+    EXPECT_TRUE(log.contains(
+        Logger::L_INFO, " = Class fw.Base exists and is reachable based on access permission."));
+    // MARK lives in an interface of the owner's parent. Parent declares a private X, but the
+    // owner's own interface comes first in the walk and holds the public one.
+    EXPECT_EQ(describe(classGroup("app.ReadsFields")), QStringList());
+    EXPECT_TRUE(log.contains(Logger::L_INFO, " = Field MARK in class fw.Child test passes."));
+    EXPECT_TRUE(log.contains(Logger::L_INFO, " = Field X in class fw.Child test passes."));
+    // A reference to another class of the component resolves through the component.
+    EXPECT_TRUE(log.contains(
+        Logger::L_INFO,
+        " = Class app.ReadsFields exists and is reachable based on access permission."));
+    EXPECT_TRUE(log.contains(Logger::L_INFO,
+                             " = Method <init> in class app.ReadsFields is called correctly."));
+}
+
+TEST_F(AccessRun, MethodWalksVisitInterfacesDepthFirstThenEachAncestor)
+{
+    allowed.append(frameworkJar);
+    addToComponent(mainClasses, "app/ReadsFields");
+
+    run();
+
+    // greet is declared by Root, above Parent (which implements Consts) above Child (Shadow).
+    QStringList walk;
+    for (const QString &line : log.texts(Logger::L_INFO)) {
+        if (line.startsWith("UoPTest::check"))
+            walk << line;
+    }
+    EXPECT_EQ(walk,
+              QStringList({ "UoPTest::checkInterfaceForMethod ==> greet",
+                            "UoPTest::checkInterfaceForMethod ==> greet",
+                            "UoPTest::checkParentForMethod ==> greet",
+                            "UoPTest::checkInterfaceForMethod ==> greet",
+                            "UoPTest::checkInterfaceForMethod ==> greet",
+                            "UoPTest::checkParentForMethod ==> greet" }));
+    EXPECT_TRUE(
+        log.contains(Logger::L_INFO, " = Method greet in class fw.Child is called correctly."));
+}
+
+TEST_F(AccessRun, UnreachableClassesMembersAndNativeMethodsAreReported)
+{
+    // The later framework release shadows the one the component was compiled against.
+    allowed.append(laterJar);
+    allowed.append(frameworkJar);
+    addToComponent(mainClasses, "app/UsesHidden");
+    addToComponent(mainClasses, "app/CallsNatives");
+
+    run();
+
+    EXPECT_EQ(
+        describe(classGroup("app.UsesHidden")),
+        QStringList(
+            { "FAIL | Class fw.Hidden access test | Access to class fw.Hidden was requested. "
+              "Checking for permission. | E: Class not reachable based on access permissions "
+              "fw.Hidden",
+              "FAIL | Method touch permission test | Access to method touch ()V in class fw.Hidden "
+              "was requested. Checking for method permission. | E: Permission denied" }));
+    const QString native
+        = "INSPECT | Method %1 native test | Access to method %1 ()V in class fw.Natives was "
+          "requested. Checking if method is native. | W: Method is native. Inspection "
+          "required to determine conformance of JNI calls.";
+    EXPECT_EQ(
+        describe(classGroup("app.CallsNatives")),
+        QStringList(
+            { native.arg("close"),
+              "FAIL | Method close permission test | Access to method close ()V in class "
+              "fw.Natives was requested. Checking for method permission. | E: Permission denied",
+              native.arg("open") }));
+    EXPECT_TRUE(
+        log.contains(Logger::L_INFO, " = Method open in class fw.Natives is called correctly."));
+    EXPECT_FALSE(
+        log.contains(Logger::L_INFO, " = Method close in class fw.Natives is called correctly."));
+}
+
+TEST_F(AccessRun, InspectionAndSignaturePolymorphicGoldMethodsAreBothInspected)
+{
+    addToComponent(mainClasses, "app/Polymorphic");
+
+    run();
+
+    // javac records the call with the argument types it saw; the gold method matches any.
+    const QString request
+        = "Access to method invoke (Ljava/lang/String;)Ljava/lang/Object; in class "
+          "java.lang.invoke.MethodHandle was requested. ";
+    EXPECT_EQ(describe(classGroup("app.Polymorphic")),
+              QStringList(
+                  { "INSPECT | Method invoke JNI test | " + request
+                        + "Checking if method is a JNI call. | W: Inspection required to determine "
+                          "conformance of JNI calls.",
+                    "INSPECT | Method invoke signature polymorphic test | " + request
+                        + "Checking if method is a signature polymorphic method. | W: Inspection "
+                          "required because method is a signature polymorphic method." }));
+    EXPECT_TRUE(log.contains(
+        Logger::L_INFO,
+        " = Method invoke in class java.lang.invoke.MethodHandle is called correctly."));
+}
+
+TEST_F(AccessRun, ReflectionIsReportedForFoundClassesReachableOrNot)
+{
+    addToComponent(mainClasses, "app/Reflects");
+
+    run();
+
+    QStringList reflection;
+    for (const QString &line : describe(classGroup("app.Reflects"))) {
+        if (line.contains("java.lang.reflect"))
+            reflection << line;
+    }
+    const QString informational
+        = "PASS | Class %1 reflection informational test | Access to class from "
+          "java.lang.reflect was requested. Reflection is allowed by DRAV. This warning "
+          "is purely informational. | W: Class uses reflection %1";
+    EXPECT_EQ(
+        reflection,
+        QStringList(
+            { "FAIL | Class java.lang.reflect.Array access test | Access to class "
+              "java.lang.reflect.Array was requested. Checking for permission. | E: Class not "
+              "reachable based on access permissions java.lang.reflect.Array",
+              informational.arg("java.lang.reflect.Array"),
+              informational.arg("java.lang.reflect.Method"),
+              "FAIL | Class java.lang.reflect.Proxy existence test | Access to class "
+              "java.lang.reflect.Proxy was requested. Checking for existence. | E: Class not found",
+              "FAIL | Method get permission test | Access to method get (Ljava/lang/Object;I)"
+              "Ljava/lang/Object; in class java.lang.reflect.Array was requested. Checking for "
+              "method permission. | E: Permission denied",
+              "FAIL | Class java.lang.reflect.Proxy existence test | Access to method isProxyClass "
+              "(Ljava/lang/Class;)Z in class java.lang.reflect.Proxy was requested. Checking for "
+              "class existence. | E: Class not found" }));
+}
+
+TEST_F(AccessRun, AClassInTwoJarsOfTheComponentIsTestedTwiceWithTheFirstOfTheMap)
+{
+    test.append(frameworkJar);
+    test.append(laterJar);
+
+    const TestResultGroup &results = run();
+
+    const QStringList names = groupNames(results);
+    EXPECT_EQ(names.count("fw.Natives"), 2);
+    EXPECT_EQ(names.count("fw.Base"), 1);
+    EXPECT_EQ(names.indexOf("fw.Natives") + 1, names.lastIndexOf("fw.Natives"));
+    // Both turns test the later jar's copy, the only one that uses System.
+    for (const TestResultGroup &group : results.subgroup()) {
+        if (group.name() == "fw.Natives") {
+            EXPECT_TRUE(
+                describe(group).contains("FAIL | Class java.lang.System existence test | Access to "
+                                         "class java.lang.System was requested. Checking for "
+                                         "existence. | E: Class not found"));
+        }
+    }
+    const int n = names.size();
+    const int first = names.indexOf("fw.Natives");
+    EXPECT_TRUE(log.contains(Logger::L_INFO,
+                             QString("Test %1% %2/%3 fw.Natives")
+                                 .arg(int((first + 2) * 100.0 / n))
+                                 .arg(first + 2)
+                                 .arg(n)));
+}
+
+TEST_F(AccessRun, SuperclassAndInterfaceCyclesEndTheWalks)
+{
+    // Compiled against one release, combined with the other: Left and Right name each other as
+    // parents, Up and Down as interfaces.
+    addToComponent(mainClasses, "cyc/User");
+    addToComponent(mainClasses, "cyc/Left");
+    addToComponent(laterClasses, "cyc/Right");
+    addToComponent(mainClasses, "cyc/Up");
+    addToComponent(laterClasses, "cyc/Down");
+
+    const TestResultGroup &results = run();
+
+    EXPECT_EQ(groupNames(results),
+              QStringList({ "cyc.Down", "cyc.Left", "cyc.Right", "cyc.Up", "cyc.User" }));
+    QStringList names;
+    for (const TestResult &result : classGroup("cyc.User").results())
+        names << QString::fromStdString(result.name());
+    EXPECT_EQ(names,
+              QStringList({ "Field shared existence test",
+                            "Field TOKEN existence test",
+                            "Method work existence test",
+                            "Method ping existence test" }));
+    // The interface walk for ping enters Up and Down once each; Object ends the parent walk.
+    EXPECT_EQ(log.texts(Logger::L_INFO).filter("==> ping"),
+              QStringList({ "UoPTest::checkInterfaceForMethod ==> ping",
+                            "UoPTest::checkInterfaceForMethod ==> ping",
+                            "UoPTest::checkParentForMethod ==> ping",
+                            "UoPTest::checkInterfaceForMethod ==> ping",
+                            "UoPTest::checkParentForMethod ==> ping" }));
+    EXPECT_TRUE(log.contains(Logger::L_INFO, "Access test completed"));
+}
+
+TEST_F(AccessRun, AGoldFileThatCannotBeReadInterruptsTheTestAndKeepsEarlierResults)
+{
+    const QString broken = dir.filePath("broken.javagold");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x0a\xff\xff\xff\x0f", 5); // a record announced far longer than the file
+    file.close();
+    allowed.append(broken);
+    addToComponent(mainClasses, "app/Derived");
+    root.reset(createResultsTreeRootNode());
+    root->add_subgroup()->set_name("Interface Results");
+    root->mutable_subgroup(0)->add_results()->set_name("earlier");
+
+    UoPTest(root.get(), Classpath(componentPath()), allowed).runTest();
+
+    ASSERT_EQ(root->subgroup_size(), 2);
+    EXPECT_EQ(root->subgroup(0).results(0).name(), "earlier");
+    EXPECT_EQ(accessResults().subgroup_size(), 0);
+    EXPECT_TRUE(log.contains(
+        Logger::L_ERROR,
+        QString("Test interrupted by exception - Could not deserialize from file %1").arg(broken)));
+    EXPECT_FALSE(log.contains(Logger::L_INFO, "Access test starting"));
+}
+
+TEST_F(AccessRun, LogsTheStagesAndOneProgressLinePerClass)
+{
+    addToComponent(mainClasses, "app/Derived");
+    addToComponent(mainClasses, "app/Polymorphic");
+    addToComponent(mainClasses, "app/Reflects");
+
+    run();
+
+    const QStringList stages = { "Creating access class loader", "Gold classpath configured",
+                                 "Creating test class loader",   "Test classpath configured",
+                                 "Access test starting",         "Test 33% 1/3 app.Derived",
+                                 "Test 66% 2/3 app.Polymorphic", "Test 100% 3/3 app.Reflects",
+                                 "Access test completed" };
+    QStringList seen;
+    for (const QString &line : log.lines()) {
+        const QString text = line.mid(line.indexOf(": ") + 2);
+        if (stages.contains(text))
+            seen << text;
+    }
+    EXPECT_EQ(seen, stages);
+}
+
+namespace {
+
+/// Interface records I0..I<count-1>, each extending the next two: a lattice in which a walk that
+/// searched every path again would take exponential time.
+void addLattice(JClasses &gold, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        JClass &record = addClass(gold, qPrintable(QString("Lh/I%1;").arg(i)));
+        record.set_interface(true);
+        for (int next = i + 1; next <= i + 2 && next < count; ++next)
+            record.add_interfaces(qPrintable(QString("Lh/I%1;").arg(next)));
+    }
+}
+
+std::unique_ptr<ClassLoader> goldLoader(const JClasses &gold, const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath("walk.javagold");
+    ProtoIO::write(&gold, path);
+    return std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(path)));
+}
+
+} // namespace
+
+TEST(UoPTestWalks, SharedInterfacesAreSearchedOncePerPathAsWritten)
+{
+    // A implements B and C, which both extend D: D is entered once under B and once under C.
+    JClasses gold = platform();
+    addClass(gold, "Lh/A;").add_interfaces("Lh/B;");
+    gold.mutable_classes(gold.classes_size() - 1)->add_interfaces("Lh/C;");
+    addClass(gold, "Lh/B;").add_interfaces("Lh/D;");
+    addClass(gold, "Lh/C;").add_interfaces("Lh/D;");
+    addMethod(addClass(gold, "Lh/D;"), "found", "()V");
+    QTemporaryDir dir;
+    const std::unique_ptr<ClassLoader> loader = goldLoader(gold, dir);
+    UoPTest test(nullptr, Classpath(), Classpath());
+    const TypeDescriptor a("Lh/A;");
+    LogCapture log;
+
+    EXPECT_EQ(test.checkInterfaceForMethod(*loader,
+                                           loader->loadClass("Lh/A;"),
+                                           DepMethod(a, "missing", MethodSignature("()V"))),
+              nullptr);
+    EXPECT_EQ(log.texts(Logger::L_INFO).filter("==> missing").size(), 5);
+    const Method *found = test.checkInterfaceForMethod(
+        *loader, loader->loadClass("Lh/A;"), DepMethod(a, "found", MethodSignature("()V")));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->getName(), "found");
+}
+
+TEST(UoPTestWalks, HostileInterfaceLatticesAndLongChainsEndWithTheRightAnswer)
+{
+    JClasses gold = platform();
+    addLattice(gold, 60);
+    addMethod(*gold.mutable_classes(gold.classes_size() - 1), "deep", "()V");
+    // A superclass chain far longer than any stack of recursive calls could follow.
+    const int chain = 20000;
+    for (int i = 0; i < chain; ++i)
+        addClass(gold, qPrintable(QString("Lh/C%1;").arg(i)))
+            .set_parent(qPrintable(QString("Lh/C%1;").arg(i + 1)));
+    addMethod(*gold.mutable_classes(gold.classes_size() - 1), "top", "()V");
+    QTemporaryDir dir;
+    const std::unique_ptr<ClassLoader> loader = goldLoader(gold, dir);
+    UoPTest test(nullptr, Classpath(), Classpath());
+    Class *first = loader->loadClass("Lh/I0;");
+    LogCapture log;
+
+    const TypeDescriptor owner("Lh/I0;");
+    EXPECT_EQ(test.checkInterfaceForMethod(
+                  *loader, first, DepMethod(owner, "absent", MethodSignature("()V"))),
+              nullptr);
+    EXPECT_LT(log.texts(Logger::L_INFO).size(), 20000);
+    EXPECT_NE(test.checkInterfaceForMethod(
+                  *loader, first, DepMethod(owner, "deep", MethodSignature("()V"))),
+              nullptr);
+
+    const TypeDescriptor bottom("Lh/C0;");
+    Class *start = loader->loadClass(bottom.descriptor);
+    EXPECT_NE(
+        test.checkParentForMethod(*loader, start, DepMethod(bottom, "top", MethodSignature("()V"))),
+        nullptr);
+    EXPECT_EQ(
+        test.checkParentForField(*loader, start, DepField(bottom, "none", TypeDescriptor("I"))),
+        nullptr);
+}

@@ -1,0 +1,7 @@
+package app;
+
+public class UsesHidden {
+    public void run() {
+        fw.Hidden.touch();
+    }
+}

@@ -1,0 +1,7 @@
+package cyc;
+
+public interface Down {
+    Object TOKEN = new Object();
+
+    void ping();
+}

@@ -1,0 +1,8 @@
+package cyc;
+
+public class Right {
+    public int shared;
+
+    public void work() {
+    }
+}

@@ -1,0 +1,4 @@
+package cyc;
+
+public interface Up extends Down {
+}

@@ -1,0 +1,9 @@
+package fw;
+
+public class Base {
+    protected void help() {
+    }
+
+    protected static void util() {
+    }
+}

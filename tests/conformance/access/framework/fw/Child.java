@@ -1,0 +1,4 @@
+package fw;
+
+public class Child extends Parent implements Shadow {
+}

@@ -1,0 +1,5 @@
+package fw;
+
+public interface Consts {
+    Object MARK = new Object();
+}

@@ -1,0 +1,6 @@
+package fw;
+
+public class Hidden {
+    public static void touch() {
+    }
+}

@@ -1,0 +1,7 @@
+package fw;
+
+public class Natives {
+    public native void open();
+
+    public native void close();
+}

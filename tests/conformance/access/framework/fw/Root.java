@@ -1,0 +1,6 @@
+package fw;
+
+public class Root {
+    public void greet() {
+    }
+}

@@ -1,0 +1,5 @@
+package fw;
+
+public interface Shadow {
+    Object X = new Object();
+}

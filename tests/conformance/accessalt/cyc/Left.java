@@ -1,0 +1,4 @@
+package cyc;
+
+public class Left {
+}
