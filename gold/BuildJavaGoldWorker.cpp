@@ -1,6 +1,9 @@
 #include "gold/BuildJavaGoldWorker.h"
 
 #include "app/Logger.h"
+#include "gold/Pretest.h"
+
+#include <exception>
 
 BuildJavaGoldWorker::BuildJavaGoldWorker(const Classpath &classpath,
                                          const QString &goldFile,
@@ -13,5 +16,9 @@ BuildJavaGoldWorker::BuildJavaGoldWorker(const Classpath &classpath,
 
 void BuildJavaGoldWorker::doWork()
 {
-    emit Logger::logger->log(Logger::L_INFO, QString("Building Java Gold file %1").arg(goldFile));
+    try {
+        Pretest::createGold(classpath, goldFile);
+    } catch (const std::exception &e) {
+        emit Logger::logger->log(Logger::L_ERROR, QString::fromLocal8Bit(e.what()));
+    }
 }

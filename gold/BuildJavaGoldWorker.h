@@ -6,7 +6,6 @@
 #include <QString>
 
 /// Builds a gold file from a classpath on its worker thread (the buildjavagold command).
-/// Placeholder until the real job lands: it logs its first line and returns.
 class BuildJavaGoldWorker : public Worker
 {
     Q_OBJECT
@@ -16,9 +15,11 @@ public:
                         QObject *parent = nullptr);
 
 protected:
+    /// Any failure has already been logged where it happened; it is logged once more here and the
+    /// command ends normally.
     void doWork() override;
 
 private:
-    Classpath classpath;
-    QString goldFile;
+    const Classpath classpath;
+    const QString goldFile;
 };

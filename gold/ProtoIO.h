@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class Class;
+
 /// Reading and writing gold files: one serialised JClasses message per file. Every failure is
 /// logged at ERROR and then thrown as std::runtime_error carrying the same text.
 class ProtoIO
@@ -15,4 +17,21 @@ public:
     /// On success points classes at a new root that the caller owns. If the file cannot be opened
     /// classes is left unchanged; if it cannot be parsed classes is set to null.
     static void read(JClasses *&classes, const QString &path);
+
+    /// Which members setJClass copies: SET_API keeps the public and protected ones that are not
+    /// compiler-made; every other value copies all of them.
+    enum setmode_t { SET_ALL = 0, SET_API = 1 };
+
+    /// Fills record with the class's name, parent (always present, empty when there is none),
+    /// interfaces, flags and the members mode selects, each in the class's order. The method
+    /// marks, the record's filename, package and static are left absent.
+    static void setJClass(JClass *record, const Class &cls, setmode_t mode);
+
+    // The name filters of gold building; Qt regular expressions compiled once, matched anywhere.
+    /// An anonymous class: its dotted name ends in $ and digits (pkg.Outer$1).
+    static bool isAnonymousClass(const QString &className);
+    /// The synthetic reference to an enclosing instance (this$0).
+    static bool isFieldForAnonymousClass(const QString &fieldName);
+    /// A synthetic accessor method (access$000).
+    static bool isMethodForAnonymousClass(const QString &methodName);
 };

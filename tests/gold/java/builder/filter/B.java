@@ -1,0 +1,4 @@
+package filter;
+
+class B {
+}

@@ -1,0 +1,13 @@
+package nested;
+
+public class Outer {
+    public static class Inner {
+    }
+
+    public Runnable task() {
+        return new Runnable() {
+            public void run() {
+            }
+        };
+    }
+}

@@ -1,0 +1,6 @@
+package dup;
+
+public class Twice {
+    public void first() {
+    }
+}

@@ -1,0 +1,6 @@
+package dup;
+
+public final class Twice {
+    public void second() {
+    }
+}
