@@ -3,6 +3,7 @@
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
 
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -22,12 +23,14 @@ void Pretest::createGold(const Classpath &classpath, const QString &goldFile)
     std::unique_ptr<ClassLoader> chain(ClassLoader::create(classpath));
     chain->loadAllClasses();
     const QMap<QString, Class *> classes = chain->getAllClasses();
-    for (const QString &name : classes.uniqueKeys()) {
+    for (auto entry = classes.cbegin(); entry != classes.cend(); ++entry) {
         // A name held by several loaders is written once, from the class a lookup through the chain
         // finds: that of the earliest loader, which the map lists last among equal names.
-        const Class *cls = classes.values(name).last();
-        if (belongsToApi(*cls))
-            ProtoIO::setJClass(root->add_classes(), *cls, ProtoIO::SET_API);
+        const auto next = std::next(entry);
+        if (next != classes.cend() && next.key() == entry.key())
+            continue;
+        if (belongsToApi(*entry.value()))
+            ProtoIO::setJClass(root->add_classes(), *entry.value(), ProtoIO::SET_API);
     }
     ProtoIO::write(root.get(), goldFile);
 }

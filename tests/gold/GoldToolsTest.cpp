@@ -84,14 +84,14 @@ std::unique_ptr<JavaClassFile> parse(const SigConverter::Bytes &bytes)
         JavaClassFile::create(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())));
 }
 
-struct Run
+struct Outcome
 {
     int status;
     std::string out;
     std::string err;
 };
 
-Run runTool(const QString &program, const QStringList &arguments)
+Outcome runTool(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -156,7 +156,7 @@ TEST(SigConverter, RejectsEveryTruncationAndBadMagic)
 TEST(GoldDump, PrintsEveryFieldAndTellsAbsentFromEmpty)
 {
     QTemporaryDir dir;
-    const Run run = runTool(JCT_GOLDDUMP_BINARY, {writeSmallGold(dir)});
+    const Outcome run = runTool(JCT_GOLDDUMP_BINARY, {writeSmallGold(dir)});
 
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("JClasses classes=2\n"), std::string::npos) << run.out;
@@ -177,7 +177,7 @@ TEST(GoldDump, PrintsEveryFieldAndTellsAbsentFromEmpty)
 TEST(GoldDump, RejectsAFileThatIsNoGoldFile)
 {
     QTemporaryDir dir;
-    const Run missing = runTool(JCT_GOLDDUMP_BINARY, {dir.filePath("none.javagold")});
+    const Outcome missing = runTool(JCT_GOLDDUMP_BINARY, {dir.filePath("none.javagold")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
 }
@@ -187,7 +187,7 @@ TEST(GoldMark, MarksEveryMethodOfTheNameAndFailsOnAnUnknownOne)
     QTemporaryDir dir;
     const QString path = writeSmallGold(dir);
 
-    const Run marked = runTool(JCT_GOLDMARK_BINARY,
+    const Outcome marked = runTool(JCT_GOLDMARK_BINARY,
                                {path, "--require-inspection", "Lp/System;", "loadLibrary"});
     ASSERT_EQ(marked.status, 0) << marked.err;
     const auto root = readGold(path);
@@ -197,7 +197,7 @@ TEST(GoldMark, MarksEveryMethodOfTheNameAndFailsOnAnUnknownOne)
     EXPECT_FALSE(findMethod(*system, "loadLibrary")->has_signature_polymorphic());
     EXPECT_FALSE(findMethod(*system, "gc")->has_requireinspection());
 
-    const Run unknown = runTool(JCT_GOLDMARK_BINARY,
+    const Outcome unknown = runTool(JCT_GOLDMARK_BINARY,
                                 {path, "--signature-polymorphic", "Lp/System;", "invoke"});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("has no method invoke in Lp/System;"), std::string::npos);
