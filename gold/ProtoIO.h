@@ -19,8 +19,9 @@ public:
     static void read(JClasses *&classes, const QString &path);
 
     /// Which members setJClass copies: SET_API keeps the public and protected ones that are not
-    /// compiler-made; every other value copies all of them.
-    enum setmode_t { SET_ALL = 0, SET_API = 1 };
+    /// compiler-made; every other value copies all of them (the fixed underlying type makes any
+    /// number a valid mode).
+    enum setmode_t : int { SET_ALL = 0, SET_API = 1 };
 
     /// Fills record with the class's name, parent (always present, empty when there is none),
     /// interfaces, flags and the members mode selects, each in the class's order. The method
