@@ -11,7 +11,7 @@ namespace {
 bool belongsToApi(const Class &cls)
 {
     return cls.getPermission() == Permission::PUBLIC
-           && !ProtoIO::isAnonymousClass(cls.getName().className);
+        && !ProtoIO::isAnonymousClass(cls.getName().className);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "GoldTestSupport.h"
 #include "support/LogCapture.h"
+#include "support/ProcessRunner.h"
 
 #include "gold/Pretest.h"
 #include "gold/ProtoIO.h"
@@ -7,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -111,7 +111,8 @@ void expectSameClass(const Class &java, const Class &gold)
 
     QList<const Method *> apiMethods;
     for (const Method *method : java.getMethods()) {
-        if (isApi(method->getPermission()) && !ProtoIO::isMethodForAnonymousClass(method->getName()))
+        if (isApi(method->getPermission())
+            && !ProtoIO::isMethodForAnonymousClass(method->getName()))
             apiMethods << method;
     }
     ASSERT_EQ(gold.getMethods().size(), apiMethods.size());
@@ -152,9 +153,9 @@ TEST_F(GoldBuild, KeepsPublicAndProtectedMembersThatAreNotSynthetic)
     const JClass *members = findRecord(*root, "Lmembers/Members;");
     ASSERT_NE(members, nullptr);
 
-    EXPECT_EQ(fieldNames(*members), std::vector<std::string>{"kept"});
+    EXPECT_EQ(fieldNames(*members), std::vector<std::string> { "kept" });
     EXPECT_EQ(members->fields(0).permission(), JP_PROTECTED);
-    EXPECT_EQ(methodNames(*members), (std::vector<std::string>{"<init>", "run"}));
+    EXPECT_EQ(methodNames(*members), (std::vector<std::string> { "<init>", "run" }));
     EXPECT_EQ(members->interfaces_size(), 1);
     EXPECT_EQ(members->interfaces(0), "Ljava/lang/Runnable;");
 }
@@ -194,7 +195,7 @@ TEST_F(GoldBuild, RoundTripKeepsEveryField)
 
 TEST_F(GoldBuild, ClassHeldByTwoEntriesIsWrittenOnceFromTheFirst)
 {
-    for (const bool firstWins : {true, false}) {
+    for (const bool firstWins : { true, false }) {
         Classpath classpath;
         classpath.append(firstWins ? firstClasses : secondClasses);
         classpath.append(firstWins ? secondClasses : firstClasses);
@@ -237,7 +238,7 @@ TEST_F(GoldBuild, UnwritableOutputThrowsAfterLoggingOnce)
 
     EXPECT_THROW(Pretest::createGold(Classpath(builderClasses), out), std::runtime_error);
     EXPECT_EQ(log.texts(Logger::L_ERROR),
-              QStringList{"Could not open file " + out + " for writing"});
+              QStringList { "Could not open file " + out + " for writing" });
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 
@@ -247,13 +248,14 @@ TEST(SetJClass, AllModeAndUnknownModesCopyEveryMember)
     const Class *members = chain->loadClass("Lmembers/Members;");
     ASSERT_NE(members, nullptr);
 
-    for (const auto mode : {ProtoIO::SET_ALL, static_cast<ProtoIO::setmode_t>(7)}) {
+    for (const auto mode : { ProtoIO::SET_ALL, static_cast<ProtoIO::setmode_t>(7) }) {
         JClass record;
         ProtoIO::setJClass(&record, *members, mode);
         EXPECT_EQ(fieldNames(record),
-                  (std::vector<std::string>{"hidden", "kept", "this$0", "packageField"}));
+                  (std::vector<std::string> { "hidden", "kept", "this$0", "packageField" }));
         EXPECT_EQ(methodNames(record),
-                  (std::vector<std::string>{"<init>", "access$000", "run", "secret", "packageMethod"}));
+                  (std::vector<std::string> {
+                      "<init>", "access$000", "run", "secret", "packageMethod" }));
         EXPECT_EQ(record.fields(0).permission(), JP_PRIVATE);
         EXPECT_EQ(record.fields(3).permission(), JP_PACKAGE);
     }
@@ -280,51 +282,32 @@ TEST(NameFilters, MatchOnlyDigitsAtTheEnd)
 }
 
 #ifdef JCT_APP_BINARY
-namespace {
-
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runApp(const QStringList &arguments, const QString &workingDir)
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDir);
-    process.start(JCT_APP_BINARY, arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-} // namespace
-
 TEST(BuildJavaGoldCommand, OutputInAMissingDirectoryLogsTwoErrorsAndWritesNothing)
 {
-    QTemporaryDir dir;
-    const QString out = dir.filePath("missing/out.javagold");
-    const Outcome run = runApp({"--nogui", "--buildjavagold", out, "--classpath", builderClasses},
-                           dir.path());
+    const ProcessRunner app(JCT_APP_BINARY);
+    const QString out = app.path("missing/out.javagold");
+    const ProcessRunner::Result run
+        = app.run({ "--nogui", "--buildjavagold", out, "--classpath", builderClasses });
 
-    EXPECT_EQ(run.status, 0);
-    const QString line = "ERROR: Could not open file " + out + " for writing";
+    EXPECT_TRUE(run.exitedNormally);
+    EXPECT_EQ(run.exitCode, 0);
+    const QByteArray line = ("ERROR: Could not open file " + out + " for writing\n").toLocal8Bit();
     EXPECT_EQ(run.err.count(line), 2) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 
 TEST(BuildJavaGoldCommand, WritesTheGoldFileOfAJar)
 {
-    QTemporaryDir dir;
-    const QString out = dir.filePath("built.javagold");
-    const Outcome run = runApp({"--nogui", "--buildjavagold", out, "--classpath",
-                            JCT_FIXTURES_GOLDBUILDER "/goldbuilder.jar"},
-                           dir.path());
+    const ProcessRunner app(JCT_APP_BINARY);
+    const ProcessRunner::Result run = app.run({ "--nogui",
+                                                "--buildjavagold",
+                                                "built.javagold",
+                                                "--classpath",
+                                                JCT_FIXTURES_GOLDBUILDER "/goldbuilder.jar" });
 
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    const auto root = readGold(out);
+    const auto root = readGold(app.path("built.javagold"));
     EXPECT_NE(findRecord(*root, "Lshapes/Square;"), nullptr);
 }
 #endif

@@ -4,8 +4,8 @@
 
 #include "SigConverter.h"
 #include "classfile/JavaClassFile.h"
+#include "support/ProcessRunner.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,8 +28,8 @@ public:
         u4(b, 0xCAFEBABE);
         u2(b, 0);
         u2(b, 61);
-        const char *utf8[] = {"p/C", "java/lang/Object", "m", "(JI[Ljava/lang/String;D)V",
-                              "a", "()V", "ModuleTarget", "s"};
+        const char *utf8[] = { "p/C", "java/lang/Object", "m", "(JI[Ljava/lang/String;D)V", "a",
+                               "()V", "ModuleTarget",     "s" };
         u2(b, 11); // constant_pool_count: 8 Utf8 entries, then 2 Class entries
         for (const char *text : utf8) {
             b.push_back(1);
@@ -68,7 +68,9 @@ private:
         u2(b, std::uint16_t(v >> 16));
         u2(b, std::uint16_t(v));
     }
-    static void method(SigConverter::Bytes &b, std::uint16_t flags, std::uint16_t name,
+    static void method(SigConverter::Bytes &b,
+                       std::uint16_t flags,
+                       std::uint16_t name,
                        std::uint16_t descriptor)
     {
         u2(b, flags);
@@ -82,22 +84,6 @@ std::unique_ptr<JavaClassFile> parse(const SigConverter::Bytes &bytes)
 {
     return std::unique_ptr<JavaClassFile>(
         JavaClassFile::create(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())));
-}
-
-struct Outcome
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
 }
 
 /// A small gold file: one class without parent, one with an empty parent and two methods.
@@ -156,30 +142,33 @@ TEST(SigConverter, RejectsEveryTruncationAndBadMagic)
 TEST(GoldDump, PrintsEveryFieldAndTellsAbsentFromEmpty)
 {
     QTemporaryDir dir;
-    const Outcome run = runTool(JCT_GOLDDUMP_BINARY, {writeSmallGold(dir)});
+    const ProcessRunner::Result run
+        = ProcessRunner(JCT_GOLDDUMP_BINARY).run({ writeSmallGold(dir) });
+    const std::string out = run.out.toStdString();
 
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("JClasses classes=2\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("JClass name=\"Lp/Orphan;\" filename=(absent) package=(absent) "
-                           "parent=(absent) interfaces=[] permission=(absent)"),
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_NE(out.find("JClasses classes=2\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("JClass name=\"Lp/Orphan;\" filename=(absent) package=(absent) "
+                       "parent=(absent) interfaces=[] permission=(absent)"),
               std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("JClass name=\"Lp/System;\" filename=(absent) package=(absent) parent=\"\""),
+        << out;
+    EXPECT_NE(out.find("JClass name=\"Lp/System;\" filename=(absent) package=(absent) parent=\"\""),
               std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("  JMethod name=\"loadLibrary\" descriptor_=(absent) permission=(absent) "
-                           "final=(absent) static=(absent) exceptions=[] "
-                           "requireInspection=(absent) signature_polymorphic=(absent)\n"),
+        << out;
+    EXPECT_NE(out.find("  JMethod name=\"loadLibrary\" descriptor_=(absent) permission=(absent) "
+                       "final=(absent) static=(absent) exceptions=[] "
+                       "requireInspection=(absent) signature_polymorphic=(absent)\n"),
               std::string::npos)
-        << run.out;
+        << out;
 }
 
 TEST(GoldDump, RejectsAFileThatIsNoGoldFile)
 {
     QTemporaryDir dir;
-    const Outcome missing = runTool(JCT_GOLDDUMP_BINARY, {dir.filePath("none.javagold")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
+    const ProcessRunner::Result missing
+        = ProcessRunner(JCT_GOLDDUMP_BINARY).run({ dir.filePath("none.javagold") });
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("cannot open"));
 }
 
 TEST(GoldMark, MarksEveryMethodOfTheNameAndFailsOnAnUnknownOne)
@@ -187,9 +176,10 @@ TEST(GoldMark, MarksEveryMethodOfTheNameAndFailsOnAnUnknownOne)
     QTemporaryDir dir;
     const QString path = writeSmallGold(dir);
 
-    const Outcome marked = runTool(JCT_GOLDMARK_BINARY,
-                               {path, "--require-inspection", "Lp/System;", "loadLibrary"});
-    ASSERT_EQ(marked.status, 0) << marked.err;
+    const ProcessRunner goldmark(JCT_GOLDMARK_BINARY);
+    const ProcessRunner::Result marked
+        = goldmark.run({ path, "--require-inspection", "Lp/System;", "loadLibrary" });
+    ASSERT_EQ(marked.exitCode, 0) << marked.err.toStdString();
     const auto root = readGold(path);
     const JClass *system = findRecord(*root, "Lp/System;");
     ASSERT_NE(system, nullptr);
@@ -197,8 +187,8 @@ TEST(GoldMark, MarksEveryMethodOfTheNameAndFailsOnAnUnknownOne)
     EXPECT_FALSE(findMethod(*system, "loadLibrary")->has_signature_polymorphic());
     EXPECT_FALSE(findMethod(*system, "gc")->has_requireinspection());
 
-    const Outcome unknown = runTool(JCT_GOLDMARK_BINARY,
-                                {path, "--signature-polymorphic", "Lp/System;", "invoke"});
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_NE(unknown.err.find("has no method invoke in Lp/System;"), std::string::npos);
+    const ProcessRunner::Result unknown
+        = goldmark.run({ path, "--signature-polymorphic", "Lp/System;", "invoke" });
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains("has no method invoke in Lp/System;"));
 }

@@ -67,7 +67,7 @@ TEST(ReferenceData, J2se8DescribesTheJavaSe8ApiWithItsMarks)
     expectMarked(handle, "invoke", true, false);
     expectMarked(handle, "invokeExact", true, false);
     expectMarked(handle, "bindTo", false, false);
-    for (const char *owner : {"Ljava/lang/System;", "Ljava/lang/Runtime;"}) {
+    for (const char *owner : { "Ljava/lang/System;", "Ljava/lang/Runtime;" }) {
         const JClass *record = findRecord(*j2se8, owner);
         expectMarked(record, "load", false, true);
         expectMarked(record, "loadLibrary", false, true);
@@ -87,13 +87,14 @@ TEST(ReferenceData, EveryFileHoldsItsApiOnceInOrder)
         const char *member;
         const char *stranger;
     } expectations[] = {
-        {"FormerlyCORBA", "Lorg/omg/CORBA/ORB;", "Ljava/lang/Object;"},
-        {"j2ee8", "Ljavax/servlet/http/HttpServlet;", "Ljava/lang/Object;"},
-        {"DRAV_common", "Ldrav/common/Status;", "Ldrav/ios/IoService;"},
-        {"IOS", "Ldrav/ios/IoService;", "Ldrav/common/Status;"},
-        {"TSS_type_independent", "Ldrav/tss/TransportService;", "Ldrav/common/Status;"},
-        {"TSS_type_abstraction", "Ldrav/tss/abstraction/TypedTransport;",
-         "Ldrav/tss/abstraction/AbstractTypedTransport$1;"},
+        { "FormerlyCORBA", "Lorg/omg/CORBA/ORB;", "Ljava/lang/Object;" },
+        { "j2ee8", "Ljavax/servlet/http/HttpServlet;", "Ljava/lang/Object;" },
+        { "DRAV_common", "Ldrav/common/Status;", "Ldrav/ios/IoService;" },
+        { "IOS", "Ldrav/ios/IoService;", "Ldrav/common/Status;" },
+        { "TSS_type_independent", "Ldrav/tss/TransportService;", "Ldrav/common/Status;" },
+        { "TSS_type_abstraction",
+          "Ldrav/tss/abstraction/TypedTransport;",
+          "Ldrav/tss/abstraction/AbstractTypedTransport$1;" },
     };
     for (const auto &expected : expectations) {
         SCOPED_TRACE(expected.file);
@@ -108,9 +109,11 @@ TEST(ReferenceData, EveryFileHoldsItsApiOnceInOrder)
 TEST(ReferenceData, RebuildingGivesTheSameBytes)
 {
     QTemporaryDir dir;
-    for (const QString name : {"DRAV_common", "IOS", "TSS_type_independent", "TSS_type_abstraction"}) {
+    for (const QString name :
+         { "DRAV_common", "IOS", "TSS_type_independent", "TSS_type_abstraction" }) {
         const QString rebuilt = dir.filePath(name + ".javagold");
-        Pretest::createGold(Classpath(QStringLiteral(JCT_SOURCE_DIR "/build/refdata/") + name), rebuilt);
+        Pretest::createGold(Classpath(QStringLiteral(JCT_SOURCE_DIR "/build/refdata/") + name),
+                            rebuilt);
         const QByteArray built = contents(dataFile(name));
         EXPECT_FALSE(built.isEmpty()) << name.toStdString();
         EXPECT_EQ(contents(rebuilt), built) << name.toStdString();

@@ -44,8 +44,8 @@ std::string scalar(const Message &message, const FieldDescriptor *field, int ind
                                : r->GetString(message, field));
     case FieldDescriptor::CPPTYPE_BOOL:
         return (repeated ? r->GetRepeatedBool(message, field, index) : r->GetBool(message, field))
-                   ? "true"
-                   : "false";
+            ? "true"
+            : "false";
     case FieldDescriptor::CPPTYPE_INT32:
         return std::to_string(repeated ? r->GetRepeatedInt32(message, field, index)
                                        : r->GetInt32(message, field));

@@ -29,7 +29,7 @@ bool parse(int argc, char **argv, std::string &file, std::vector<Mark> &marks)
         if ((option != "--signature-polymorphic" && option != "--require-inspection")
             || i + 2 >= argc)
             return false;
-        marks.push_back({option == "--signature-polymorphic", argv[i + 1], argv[i + 2]});
+        marks.push_back({ option == "--signature-polymorphic", argv[i + 1], argv[i + 2] });
     }
     return !marks.empty();
 }

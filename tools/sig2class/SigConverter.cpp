@@ -15,21 +15,21 @@ constexpr std::uint16_t JAVA8_MAJOR = 52;
 // one (module and nest data of later releases) would only be reported as unknown.
 const std::set<std::string> &keptAttributes()
 {
-    static const std::set<std::string> names = {"ConstantValue",
-                                                "Exceptions",
-                                                "Signature",
-                                                "Deprecated",
-                                                "Synthetic",
-                                                "InnerClasses",
-                                                "EnclosingMethod",
-                                                "MethodParameters",
-                                                "AnnotationDefault",
-                                                "RuntimeVisibleAnnotations",
-                                                "RuntimeInvisibleAnnotations",
-                                                "RuntimeVisibleParameterAnnotations",
-                                                "RuntimeInvisibleParameterAnnotations",
-                                                "RuntimeVisibleTypeAnnotations",
-                                                "RuntimeInvisibleTypeAnnotations"};
+    static const std::set<std::string> names = { "ConstantValue",
+                                                 "Exceptions",
+                                                 "Signature",
+                                                 "Deprecated",
+                                                 "Synthetic",
+                                                 "InnerClasses",
+                                                 "EnclosingMethod",
+                                                 "MethodParameters",
+                                                 "AnnotationDefault",
+                                                 "RuntimeVisibleAnnotations",
+                                                 "RuntimeInvisibleAnnotations",
+                                                 "RuntimeVisibleParameterAnnotations",
+                                                 "RuntimeInvisibleParameterAnnotations",
+                                                 "RuntimeVisibleTypeAnnotations",
+                                                 "RuntimeInvisibleTypeAnnotations" };
     return names;
 }
 
@@ -44,7 +44,8 @@ class Cursor
 public:
     explicit Cursor(const Bytes &bytes)
         : bytes(bytes)
-    {}
+    {
+    }
 
     std::size_t position() const { return offset; }
     std::uint8_t u1() { return take(1)[0]; }
@@ -56,8 +57,8 @@ public:
     std::uint32_t u4()
     {
         const std::uint8_t *p = take(4);
-        return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8)
-               | p[3];
+        return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16)
+            | (std::uint32_t(p[2]) << 8) | p[3];
     }
     const std::uint8_t *take(std::size_t count)
     {
@@ -169,8 +170,12 @@ ConstantPool readPool(Cursor &in)
 }
 
 /// Copies one attribute table, leaving out the attributes a Java 8 reader does not know.
-void copyAttributes(Cursor &in, const ConstantPool &pool, Writer &out, bool addCode,
-                    std::uint16_t codeIndex, const Bytes &codeBody)
+void copyAttributes(Cursor &in,
+                    const ConstantPool &pool,
+                    Writer &out,
+                    bool addCode,
+                    std::uint16_t codeIndex,
+                    const Bytes &codeBody)
 {
     const std::uint16_t count = in.u2(); // u2 attributes_count
     Writer kept;
@@ -244,8 +249,8 @@ Bytes minimalCode(std::uint16_t maxLocals)
     return code.out;
 }
 
-void copyMembers(Cursor &in, const ConstantPool &pool, Writer &out, bool methods,
-                 std::uint16_t codeIndex)
+void copyMembers(
+    Cursor &in, const ConstantPool &pool, Writer &out, bool methods, std::uint16_t codeIndex)
 {
     const std::uint16_t count = in.u2(); // u2 fields_count / methods_count
     out.u2(count);

@@ -37,8 +37,9 @@ struct Selected
 
 void usage()
 {
-    std::cerr << "usage: sig2class [--module NAME | --without-module NAME]... CT_SYM RELEASE OUTDIR\n"
-                 "  Converts the .sig files of RELEASE (one character, e.g. 8) into class files.\n";
+    std::cerr
+        << "usage: sig2class [--module NAME | --without-module NAME]... CT_SYM RELEASE OUTDIR\n"
+           "  Converts the .sig files of RELEASE (one character, e.g. 8) into class files.\n";
 }
 
 bool parse(int argc, char **argv, Options &options)
@@ -93,7 +94,7 @@ bool select(const std::string &entry, const Options &options, Selected &selected
             return false;
         path += (i > 2 ? "/" : "") + parts[i];
     }
-    selected = {module, path};
+    selected = { module, path };
     return true;
 }
 
@@ -123,8 +124,8 @@ bool writeFile(const std::filesystem::path &file, const SigConverter::Bytes &byt
 }
 
 /// One entry: converted and written, or an error message.
-std::string convertEntry(archive *zip, archive_entry *entry, const Selected &selected,
-                         const Options &options)
+std::string
+convertEntry(archive *zip, archive_entry *entry, const Selected &selected, const Options &options)
 {
     SigConverter::Bytes sig;
     if (!readEntry(zip, archive_entry_size(entry), sig))
@@ -135,14 +136,16 @@ std::string convertEntry(archive *zip, archive_entry *entry, const Selected &sel
     const std::string classPath = selected.path.substr(0, selected.path.size() - 4);
     if (result.className != classPath)
         return "holds class " + result.className;
-    if (!writeFile(std::filesystem::path(options.outDir) / (classPath + ".class"), result.classFile))
+    if (!writeFile(std::filesystem::path(options.outDir) / (classPath + ".class"),
+                   result.classFile))
         return "cannot write " + classPath + ".class";
     return {};
 }
 
 int run(const Options &options)
 {
-    std::unique_ptr<archive, decltype(&archive_read_free)> zip(archive_read_new(), archive_read_free);
+    std::unique_ptr<archive, decltype(&archive_read_free)> zip(archive_read_new(),
+                                                               archive_read_free);
     archive_read_support_format_zip(zip.get());
     if (archive_read_open_filename(zip.get(), options.ctSym.c_str(), 64 * 1024) != ARCHIVE_OK) {
         std::cerr << "sig2class: " << options.ctSym << ": " << archive_error_string(zip.get())
@@ -159,8 +162,8 @@ int run(const Options &options)
         if (!select(name, options, selected))
             continue;
         std::string error = written.insert(selected.path).second
-                                ? convertEntry(zip.get(), entry, selected, options)
-                                : "the release holds this class twice";
+            ? convertEntry(zip.get(), entry, selected, options)
+            : "the release holds this class twice";
         if (!error.empty()) {
             std::cerr << "sig2class: " << name << ": " << error << "\n";
             ++errors;
