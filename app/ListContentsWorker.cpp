@@ -1,6 +1,9 @@
 #include "app/ListContentsWorker.h"
 
-#include "app/Logger.h"
+#include "loader/ClassLoader.h"
+
+#include <cstdio>
+#include <memory>
 
 ListContentsWorker::ListContentsWorker(const Classpath &classpath, QObject *parent)
     : Worker(parent)
@@ -10,6 +13,14 @@ ListContentsWorker::ListContentsWorker(const Classpath &classpath, QObject *pare
 
 void ListContentsWorker::doWork()
 {
-    emit Logger::logger->log(Logger::L_INFO,
-                             QString("Listing contents of %1").arg(classpath.toString()));
+    std::unique_ptr<ClassLoader> chain(ClassLoader::create(classpath));
+    chain->loadAllClasses();
+    const QMap<QString, Class *> classes = chain->getAllClasses();
+    // The listing is the command's output, not a log message: straight to standard output, one
+    // flushed line per class so that it interleaves sensibly with warnings printed there.
+    for (const Class *cls : classes) {
+        const QByteArray line = cls->getName().toString().toLocal8Bit() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        std::fflush(stdout);
+    }
 }

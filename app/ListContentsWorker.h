@@ -6,7 +6,7 @@
 #include <QString>
 
 /// Lists the classes of a classpath on standard output from its worker thread (the listcontents
-/// command). Placeholder until the real job lands: it logs its first line and returns.
+/// command): one line per loaded class, in the order of the chain's class map.
 class ListContentsWorker : public Worker
 {
     Q_OBJECT

@@ -53,11 +53,8 @@ JarFileReader::JarFileReader(const QString &path)
     : readSession(std::make_unique<readerdata_t>())
     , listSession(std::make_unique<readerdata_t>())
 {
-    for (readerdata_t *session : {readSession.get(), listSession.get()}) {
-        session->file.setFileName(path);
-        session->file.open(QIODevice::ReadOnly);
-        session->stream.setDevice(&session->file);
-    }
+    readSession->file.setFileName(path);
+    listSession->file.setFileName(path);
     populateClassNames();
 }
 
@@ -148,6 +145,8 @@ QByteArray JarFileReader::readClass(const QString &name)
 
 void JarFileReader::readAllClasses(const std::function<void(int position, const QByteArray &bytes)> &visit)
 {
+    if (classNames.isEmpty())
+        return; // nothing to read, and an archive that could not be listed is not opened again
     beginSession(*listSession);
     archive_entry *header = nullptr;
     int position = 0;

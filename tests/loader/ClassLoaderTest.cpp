@@ -60,6 +60,14 @@ QString parentOf(const Class *cls)
     return cls ? cls->getParent().descriptor : QString("(none)");
 }
 
+TEST(Classpath, EmptyPiecesAreDropped)
+{
+    EXPECT_EQ(Classpath("a::b:"), (QStringList{"a", "b"}));
+    EXPECT_EQ(Classpath("a::b:").toString(), "a:b");
+    EXPECT_TRUE(Classpath("").isEmpty());
+    EXPECT_EQ(Classpath("").toString(), "");
+}
+
 TEST_F(ClassLoaderTest, EntriesOfUnknownKindAreSkippedWithAWarning)
 {
     makeFile("lone/Foo.class", classBytes("Foo"));
