@@ -183,7 +183,7 @@ private:
 
     // The dependency scan, run once after a successful read.
     void findDependencies();
-    void addDeclaredTypes(std::vector<TypeDescriptor> &types) const;
+    void addDeclaredTypes(std::vector<TypeDescriptor> &types);
     void addPoolFieldReferences(std::vector<TypeDescriptor> &types);
     void addPoolMethodReferences(unsigned char tag, const char *message, std::vector<TypeDescriptor> &types);
     void findDependenciesInCode(const method_info *method);
@@ -197,6 +197,7 @@ private:
     void addDependentField(const CONSTANT_Fieldref_info &ref);
     void addDependentMethod(const CONSTANT_Fieldref_info &ref);
     bool isRecordedMethod(const DepMethod &method) const;
+    const MethodSignature &signatureAt(quint16 index);
     void addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature);
     /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
     static QString descriptorOfInternalName(const QString &name);

@@ -3,6 +3,7 @@
 
 #include "classfile/JavaClassFile.h"
 
+#include <deque>
 #include <vector>
 
 struct JavaClassFile::ScanState
@@ -18,6 +19,9 @@ struct JavaClassFile::ScanState
     /// that calls them adds the classes of a method the pool step has already recorded.
     std::vector<int> methodSlots;
     std::vector<DepMethod> methods;
+    /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in place.
+    std::vector<int> signatureSlots;
+    std::deque<MethodSignature> signatures;
 };
 
 namespace {
@@ -145,11 +149,16 @@ quint64 switchLength(const uchar *code, quint32 size, quint32 position, Operand 
 
 // --- Resolving the parts of a pool reference ------------------------------------------------------
 
-/// One resolved part of a reference: its text, or the reason it failed.
+/// One part of a reference: the Utf8 entry it resolved to, or the reason it failed. Resolving
+/// happens for every reference of every class, so it copies no text.
 struct Part
 {
-    QString text;
-    bool resolved;
+    const QString *value;
+    quint16 index;
+    const char *failure;
+
+    bool resolved() const { return value != nullptr; }
+    QString text() const { return value ? *value : QString::fromLatin1(failure); }
 };
 
 struct PartMessages
@@ -167,7 +176,7 @@ const PartMessages METHOD_PARTS = {"invalid method name index", "method name inf
 
 Part failed(const char *message)
 {
-    return Part{QString::fromLatin1(message), false};
+    return Part{nullptr, 0, message};
 }
 
 Part utf8Part(const JavaClassFile &classFile, unsigned short index, const char *invalid, const char *notString)
@@ -177,7 +186,7 @@ Part utf8Part(const JavaClassFile &classFile, unsigned short index, const char *
         return failed(invalid);
     if (entry->tag != cp_info::CONSTANT_Utf8)
         return failed(notString);
-    return Part{static_cast<const CONSTANT_Utf8_info *>(entry)->value, true};
+    return Part{&static_cast<const CONSTANT_Utf8_info *>(entry)->value, index, nullptr};
 }
 
 Part classPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref)
@@ -209,7 +218,7 @@ const CONSTANT_NameAndType_info *nameAndType(
 
 Part namePart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, const PartMessages &messages)
 {
-    Part failure;
+    Part failure{};
     const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
     if (!entry)
         return failure;
@@ -218,7 +227,7 @@ Part namePart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref,
 
 Part descriptorPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, const PartMessages &messages)
 {
-    Part failure;
+    Part failure{};
     const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
     if (!entry)
         return failure;
@@ -244,6 +253,7 @@ void JavaClassFile::findDependencies()
     state.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
     state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
     state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
+    state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
     scan = &state;
 
     addDeclaredTypes(state.types);
@@ -261,7 +271,7 @@ void JavaClassFile::findDependencies()
     scan = nullptr;
 }
 
-void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types) const
+void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types)
 {
     if (super_class != 0)
         types.push_back(getParentTypeDescriptor());
@@ -270,9 +280,9 @@ void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types) const
     for (const field_info *field : fields)
         types.push_back(getFieldTypeDescriptor(field));
     for (const method_info *method : methods) {
-        MethodSignature signature = getMethodSignature(method);
-        types.push_back(std::move(signature.returnType));
-        for (const TypeDescriptor &parameter : qAsConst(signature.parameters))
+        const MethodSignature &signature = signatureAt(method->descriptor_index);
+        types.push_back(signature.returnType);
+        for (const TypeDescriptor &parameter : signature.parameters)
             types.push_back(parameter);
         for (const QString &exception : getMethodExceptions(method))
             types.push_back(TypeDescriptor::fromMungedClassDescriptorName(exception));
@@ -285,15 +295,15 @@ void JavaClassFile::addPoolFieldReferences(std::vector<TypeDescriptor> &types)
         const Part owner = classPart(*this, *ref);
         const Part name = namePart(*this, *ref, FIELD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, FIELD_PARTS);
-        if (!owner.resolved || !name.resolved || !descriptor.resolved) {
+        if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
             checkLog.error(QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
-                               .arg(owner.text, name.text, descriptor.text));
+                               .arg(owner.text(), name.text(), descriptor.text()));
             continue;
         }
-        const TypeDescriptor type(descriptor.text);
-        types.push_back(TypeDescriptor::fromMungedClassDescriptorName(owner.text));
+        const TypeDescriptor type(*descriptor.value);
+        types.push_back(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
         types.push_back(type);
-        addDependentField(TypeDescriptor::fromClassBinaryName(owner.text).descriptor, name.text, type);
+        addDependentField(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor, *name.value, type);
     }
 }
 
@@ -303,26 +313,42 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         if (constant_pool.at(index - 1)->tag != tag)
             continue;
         const auto *ref = static_cast<const CONSTANT_Fieldref_info *>(constant_pool.at(index - 1));
-        Part owner = classPart(*this, *ref);
+        const Part owner = classPart(*this, *ref);
         const Part name = namePart(*this, *ref, METHOD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, METHOD_PARTS);
-        if (owner.resolved)
-            owner.text = descriptorOfInternalName(owner.text);
-        if (!owner.resolved || !name.resolved || !descriptor.resolved) {
-            checkLog.error(QString::fromLatin1(message).arg(owner.text, name.text, descriptor.text));
+        // The class part of a method reference is the class's descriptor text.
+        const QString ownerText = owner.resolved() ? descriptorOfInternalName(*owner.value) : owner.text();
+        if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
+            checkLog.error(QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text()));
             continue;
         }
-        TypeDescriptor ownerType(owner.text);
+        TypeDescriptor ownerType(ownerText);
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
         types.push_back(ownerType);
-        DepMethod method(ownerType, name.text, MethodSignature(descriptor.text));
+        DepMethod method(ownerType, *name.value, signatureAt(descriptor.index));
         if (!isRecordedMethod(method))
             dependentMethods.insert(method, true);
         scan->methodSlots[size_t(index)] = int(scan->methods.size());
         scan->methods.push_back(std::move(method));
     }
+}
+
+// Method descriptors repeat within a class (one Utf8 entry serves every method and reference of
+// that descriptor), so each is parsed once per scan.
+const MethodSignature &JavaClassFile::signatureAt(quint16 index)
+{
+    static const MethodSignature none;
+    const QString *descriptor = utf8At(index);
+    if (!descriptor)
+        return none;
+    int &slot = scan->signatureSlots[index];
+    if (slot < 0) {
+        slot = int(scan->signatures.size());
+        scan->signatures.emplace_back(*descriptor);
+    }
+    return scan->signatures[size_t(slot)];
 }
 
 void JavaClassFile::findDependenciesInCode(const method_info *method)
