@@ -1,6 +1,7 @@
 #include "conformance/IosTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, QObject *parent)
     : Worker(parent)
@@ -12,4 +13,5 @@ IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, 
 void IosTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running IOS test");
+    Tests::ios(test, framework);
 }

@@ -3,10 +3,9 @@
 #include "app/Worker.h"
 #include "loader/Classpath.h"
 
-#include <QString>
+#include <QObject>
 
 /// Runs the IOS test recipe on its worker thread (the testios command).
-/// Placeholder until the real job lands: it logs its first line and returns.
 class IosTestWorker : public Worker
 {
     Q_OBJECT

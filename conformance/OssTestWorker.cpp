@@ -1,6 +1,7 @@
 #include "conformance/OssTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
     : Worker(parent)
@@ -11,4 +12,5 @@ OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
 void OssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running OSS test");
+    Tests::oss(test);
 }

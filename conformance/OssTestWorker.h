@@ -3,10 +3,9 @@
 #include "app/Worker.h"
 #include "loader/Classpath.h"
 
-#include <QString>
+#include <QObject>
 
 /// Runs the OSS test recipe on its worker thread (the testoss command).
-/// Placeholder until the real job lands: it logs its first line and returns.
 class OssTestWorker : public Worker
 {
     Q_OBJECT

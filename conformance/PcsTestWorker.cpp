@@ -1,6 +1,7 @@
 #include "conformance/PcsTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 PcsTestWorker::PcsTestWorker(const Classpath &test,
                              const QString &tssGold,
@@ -16,4 +17,5 @@ PcsTestWorker::PcsTestWorker(const Classpath &test,
 void PcsTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running PCS test");
+    Tests::pcs(test, tssGold, framework);
 }

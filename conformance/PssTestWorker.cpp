@@ -1,6 +1,7 @@
 #include "conformance/PssTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 PssTestWorker::PssTestWorker(const Classpath &test,
                              const QString &tssGold,
@@ -16,4 +17,5 @@ PssTestWorker::PssTestWorker(const Classpath &test,
 void PssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running PSS test");
+    Tests::pss(test, tssGold, framework);
 }

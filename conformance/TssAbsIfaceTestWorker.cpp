@@ -1,6 +1,7 @@
 #include "conformance/TssAbsIfaceTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
                                              const Classpath &framework,
@@ -14,4 +15,5 @@ TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
 void TssAbsIfaceTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS Abstraction Interface test");
+    Tests::tssabsiface(test, framework);
 }

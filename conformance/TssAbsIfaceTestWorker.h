@@ -3,17 +3,14 @@
 #include "app/Worker.h"
 #include "loader/Classpath.h"
 
-#include <QString>
+#include <QObject>
 
-/// Runs the TSS Abstraction Interface test recipe on its worker thread (the testtssabsiface
-/// command). Placeholder until the real job lands: it logs its first line and returns.
+/// Runs the TSS abstraction interface test recipe on its worker thread (the testtssabsiface command).
 class TssAbsIfaceTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    TssAbsIfaceTestWorker(const Classpath &test,
-                          const Classpath &framework,
-                          QObject *parent = nullptr);
+    TssAbsIfaceTestWorker(const Classpath &test, const Classpath &framework, QObject *parent = nullptr);
 
 protected:
     void doWork() override;

@@ -1,6 +1,7 @@
 #include "conformance/TssAbsTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
                                    const QString &tssGold,
@@ -16,4 +17,5 @@ TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
 void TssAbsTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS with Type Abstraction test");
+    Tests::tssabs(test, tssGold, framework);
 }

@@ -3,10 +3,10 @@
 #include "app/Worker.h"
 #include "loader/Classpath.h"
 
+#include <QObject>
 #include <QString>
 
-/// Runs the TSS with Type Abstraction test recipe on its worker thread (the testtssabs command).
-/// Placeholder until the real job lands: it logs its first line and returns.
+/// Runs the TSS with type abstraction test recipe on its worker thread (the testtssabs command).
 class TssAbsTestWorker : public Worker
 {
     Q_OBJECT

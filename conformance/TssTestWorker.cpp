@@ -1,6 +1,7 @@
 #include "conformance/TssTestWorker.h"
 
 #include "app/Logger.h"
+#include "conformance/Tests.h"
 
 TssTestWorker::TssTestWorker(const Classpath &test,
                              const QString &tssGold,
@@ -16,4 +17,5 @@ TssTestWorker::TssTestWorker(const Classpath &test,
 void TssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS test");
+    Tests::tss(test, tssGold, framework);
 }

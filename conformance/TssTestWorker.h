@@ -3,10 +3,10 @@
 #include "app/Worker.h"
 #include "loader/Classpath.h"
 
+#include <QObject>
 #include <QString>
 
 /// Runs the TSS test recipe on its worker thread (the testtss command).
-/// Placeholder until the real job lands: it logs its first line and returns.
 class TssTestWorker : public Worker
 {
     Q_OBJECT

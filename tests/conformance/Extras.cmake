@@ -13,3 +13,9 @@ if(TARGET jct_conformance_tests)
     jct_java_fixtures(jct_conformance_tests DIR tests/conformance/access/framework NAME accessframework)
     jct_java_fixtures(jct_conformance_tests DIR tests/conformance/accessalt)
 endif()
+
+# The interface test compares a reference API with a component that deviates from it on purpose.
+if(TARGET jct_conformance_tests)
+    jct_java_fixtures(jct_conformance_tests DIR tests/conformance/interface/reference NAME interface_reference)
+    jct_java_fixtures(jct_conformance_tests DIR tests/conformance/interface/component NAME interface_component)
+endif()

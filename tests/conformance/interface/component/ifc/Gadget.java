@@ -1,0 +1,4 @@
+package ifc;
+
+public class Gadget {
+}

@@ -1,0 +1,4 @@
+package ifc;
+
+public abstract class Shape extends Base implements Runnable, Comparable<Shape> {
+}
