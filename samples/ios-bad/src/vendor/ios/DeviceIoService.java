@@ -8,19 +8,12 @@ import drav.ios.IoException;
 import drav.ios.IoHandle;
 import drav.ios.IoService;
 
-/** An I/O service over a device driver reached through native code. */
+/** An I/O service over a device driver reached through native code (NativeDriver). */
 public class DeviceIoService implements IoService {
     static {
         // VIOLATION: a JNI-marked call (System.loadLibrary).
         System.loadLibrary("vendorio");
     }
-
-    // VIOLATION: native methods, called below.
-    private static native int nativeOpen(String device, int mode);
-
-    private static native int nativeTransfer(int fd, byte[] buffer, int offset, int length, boolean write);
-
-    private static native int nativeClose(int fd);
 
     @Override
     public Status configure(IoConfiguration defaults) {
@@ -29,7 +22,7 @@ public class DeviceIoService implements IoService {
 
     @Override
     public IoHandle open(IoConfiguration configuration) throws IoException {
-        int fd = nativeOpen(configuration.getDevice(), configuration.getMode().ordinal());
+        int fd = NativeDriver.open(configuration.getDevice(), configuration.getMode().ordinal());
         if (fd < 0) {
             throw new IoException(Status.of(StatusCode.NOT_AVAILABLE));
         }
@@ -38,16 +31,16 @@ public class DeviceIoService implements IoService {
 
     @Override
     public int read(IoHandle handle, byte[] buffer, int offset, int length, Timeout timeout) {
-        return nativeTransfer(handle.getId(), buffer, offset, length, false);
+        return NativeDriver.transfer(handle.getId(), buffer, offset, length, false);
     }
 
     @Override
     public int write(IoHandle handle, byte[] data, int offset, int length, Timeout timeout) {
-        return nativeTransfer(handle.getId(), data, offset, length, true);
+        return NativeDriver.transfer(handle.getId(), data, offset, length, true);
     }
 
     @Override
     public Status close(IoHandle handle) {
-        return nativeClose(handle.getId()) == 0 ? Status.OK : Status.of(StatusCode.FAILED);
+        return NativeDriver.close(handle.getId()) == 0 ? Status.OK : Status.of(StatusCode.FAILED);
     }
 }
