@@ -187,6 +187,7 @@ const QString interfaceSection = "Interface Results / ";
 const QString accessSection = "Access Results / ";
 const QString notFound = ": FAIL: Class not found";
 const QString jni = ": UNKNOWN: Inspection required to determine conformance of JNI calls.";
+const QString native = " native test: UNKNOWN: Method is native. Inspection required to determine conformance of JNI calls.";
 } // namespace
 
 TEST_F(Recipe, ViolatingIosSampleFailsExactlyItsViolations)
@@ -203,9 +204,10 @@ TEST_F(Recipe, ViolatingIosSampleFailsExactlyItsViolations)
                               "Method int getId() should have public access but is currently protected.",
                       interfaceSection + "drav.ios.IoMode / Attributes: Java version 8 test: FAIL: Found incorrect version INVALID",
                       device + "Method getId permission test: FAIL: Permission denied",
-                      device + "Method loadLibrary JNI test" + jni}));
-    // DeviceIoService's calls of its own native methods are no dependencies: a class's references
-    // to its own members are never checked, so they raise no native inspection.
+                      device + "Method loadLibrary JNI test" + jni,
+                      device + "Method close" + native,
+                      device + "Method open" + native,
+                      device + "Method transfer" + native}));
 }
 
 TEST_F(Recipe, ViolatingTssSampleFailsExactlyItsViolations)
