@@ -84,8 +84,10 @@ void JarFileReader::populateClassNames()
 void JarFileReader::beginSession(readerdata_t &session)
 {
     endSession(session);
-    session.file.open(QIODevice::ReadOnly);
-    session.stream.setDevice(&session.file);
+    // Unbuffered: libarchive reads in large blocks and seeks between entries, so a buffer here
+    // would only copy and be thrown away.
+    session.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    session.fileSize = session.file.size();
     session.handle = archive_read_new();
     archive *handle = session.handle;
     checkSetup(handle, archive_read_support_filter_all(handle), "archive_read_support_filter_all");
@@ -104,7 +106,6 @@ void JarFileReader::endSession(readerdata_t &session)
         archive_read_free(session.handle);
         session.handle = nullptr;
     }
-    session.stream.setDevice(nullptr);
     session.file.close();
 }
 
@@ -210,10 +211,8 @@ int JarFileReader::openCallback(archive *handle, void *clientData)
 la_ssize_t JarFileReader::readCallback(archive *handle, void *clientData, const void **buffer)
 {
     auto *session = static_cast<readerdata_t *>(clientData);
-    if (session->stream.atEnd())
-        return 0;
     *buffer = session->buffer;
-    const int count = session->stream.readRawData(session->buffer, sizeof session->buffer);
+    const qint64 count = session->file.read(session->buffer, sizeof session->buffer); // 0 at the end
     if (count < 0) {
         archive_set_error(handle, 1, "could not read jar file");
         return -1;
@@ -229,7 +228,8 @@ la_int64_t JarFileReader::skipCallback(archive *, void *clientData, la_int64_t r
 
 la_int64_t JarFileReader::seekCallback(archive *, void *clientData, la_int64_t offset, int whence)
 {
-    QFile &file = static_cast<readerdata_t *>(clientData)->file;
+    auto *session = static_cast<readerdata_t *>(clientData);
+    QFile &file = session->file;
     qint64 position = 0;
     switch (whence) {
     case SEEK_SET:
@@ -239,7 +239,7 @@ la_int64_t JarFileReader::seekCallback(archive *, void *clientData, la_int64_t o
         position = file.pos() + offset;
         break;
     case SEEK_END:
-        position = file.size() + offset;
+        position = session->fileSize + offset;
         break;
     default:
         return ARCHIVE_FATAL;

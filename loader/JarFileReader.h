@@ -3,7 +3,6 @@
 #include <archive.h>
 
 #include <QByteArray>
-#include <QDataStream>
 #include <QFile>
 #include <QHash>
 #include <QString>
@@ -26,7 +25,7 @@ public:
     struct readerdata_t
     {
         QFile file;
-        QDataStream stream;
+        qint64 fileSize = 0; // taken once per session: asking the file costs a system call
         archive *handle = nullptr; // owned; null when no session is open
         int nextEntry = 0;         // index of the entry the next header call answers
         char buffer[64 * 1024];
