@@ -152,19 +152,23 @@ int run(const Options &options)
                   << "\n";
         return 1;
     }
-    std::set<std::string> written;
+    std::set<std::string> seen;
+    int converted = 0;
     int errors = 0;
     archive_entry *entry = nullptr;
     int status;
     while ((status = archive_read_next_header(zip.get(), &entry)) == ARCHIVE_OK) {
-        const std::string name = archive_entry_pathname(entry);
+        const char *path = archive_entry_pathname(entry);
+        const std::string name = path ? path : "";
         Selected selected;
         if (!select(name, options, selected))
             continue;
-        std::string error = written.insert(selected.path).second
+        const std::string error = seen.insert(selected.path).second
             ? convertEntry(zip.get(), entry, selected, options)
             : "the release holds this class twice";
-        if (!error.empty()) {
+        if (error.empty()) {
+            ++converted;
+        } else {
             std::cerr << "sig2class: " << name << ": " << error << "\n";
             ++errors;
         }
@@ -174,9 +178,8 @@ int run(const Options &options)
                   << "\n";
         return 1;
     }
-    std::cout << "sig2class: " << written.size() - errors << " classes in " << options.outDir
-              << "\n";
-    return errors == 0 && !written.empty() ? 0 : 1;
+    std::cout << "sig2class: " << converted << " classes in " << options.outDir << "\n";
+    return errors == 0 && converted > 0 ? 0 : 1;
 }
 
 } // namespace
