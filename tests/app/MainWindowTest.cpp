@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QBoxLayout>
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -372,4 +374,138 @@ TEST_F(MainWindowTest, ClosingDuringARunWaitsForTheJob)
     QCoreApplication::processEvents();
     EXPECT_TRUE(jobFinished);
     EXPECT_TRUE(log.contains(Logger::L_DEBUG, "Workered thread ended"));
+}
+
+namespace {
+
+const char *const samples = "build/samples/";
+
+QString sample(const QString &name)
+{
+    return samples + name;
+}
+
+/// What one run through the window left behind.
+struct RunOutput
+{
+    QStringList infos;
+    QStringList classpaths; // every classpath a loader chain was built over, as logged
+    QString results;        // results.txt of the run
+};
+
+/// Runs on the samples that scripts/build-data makes, from the top of the source tree, where the
+/// recipes find data/.
+class MainWindowRunTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(JCT_SOURCE_DIR);
+        if (!QFile::exists("data/j2se8.javagold") || !QFile::exists(sample("tss-interface.javagold")))
+            GTEST_SKIP() << "no reference data or samples: run scripts/build-data";
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previousDir);
+        MainWindowTest::TearDown();
+    }
+
+    RunOutput run(const char *segment, const QString &classpath, const QString &framework, const QString &tssGold)
+    {
+        LogCapture log;
+        MainWindow window;
+        window.show();
+        child<QRadioButton>(window, segment)->click();
+        child<QLineEdit>(window, "classpath")->setText(classpath);
+        child<QLineEdit>(window, "frameworkclasspath")->setText(framework);
+        child<QLineEdit>(window, "tssgoldfilename")->setText(tssGold);
+        QSignalSpy finished(progressOf(window), &QDialog::finished);
+        QTest::mouseClick(child<QAbstractButton>(window, "btn_runtest"), Qt::LeftButton);
+        EXPECT_TRUE(progressOf(window)->isVisible());
+        EXPECT_TRUE(finished.wait(60000));
+        EXPECT_FALSE(progressOf(window)->isVisible());
+
+        RunOutput output;
+        output.infos = log.texts(Logger::L_INFO);
+        const QString processing = "Processing classpath: ";
+        for (const QString &text : log.texts(Logger::L_DEBUG)) {
+            if (text.startsWith(processing))
+                output.classpaths << text.mid(processing.size());
+        }
+        QFile results(logDir.filePath("results.txt"));
+        EXPECT_TRUE(results.open(QIODevice::ReadOnly)) << qPrintable(results.fileName());
+        output.results = QString::fromLocal8Bit(results.readAll());
+        return output;
+    }
+
+    QString previousDir;
+};
+
+bool anyContains(const QStringList &texts, const QString &part)
+{
+    return std::any_of(texts.begin(), texts.end(), [&](const QString &text) { return text.contains(part); });
+}
+
+} // namespace
+
+TEST_F(MainWindowRunTest, OssReadsTheClasspathFieldOnly)
+{
+    const RunOutput out = run("segment_OSS", sample("oss-bad.jar"), sample("pcs-good.jar"), sample("tss-interface.javagold"));
+    EXPECT_TRUE(out.infos.contains("Running OSS test"));
+    EXPECT_TRUE(out.classpaths.contains(sample("oss-bad.jar")));
+    EXPECT_FALSE(anyContains(out.classpaths, "pcs-good")) << qPrintable(out.classpaths.join("\n"));
+    EXPECT_FALSE(anyContains(out.classpaths, "tss-interface"));
+    EXPECT_TRUE(out.results.contains("Interface Results:"));
+    EXPECT_FALSE(out.results.contains("Access Results:"));
+    EXPECT_TRUE(out.results.contains("Class java.util.Stack existence test: FAIL"));
+}
+
+TEST_F(MainWindowRunTest, IosReadsClasspathAndFrameworkButNotTheGoldField)
+{
+    // "::" at the end leaves one entry; the gold field names a file that is not there.
+    const RunOutput out = run("segment_IOS", sample("ios-bad.jar") + "::", sample("pcs-good.jar"), "no-such.javagold");
+    EXPECT_TRUE(out.infos.contains("Running IOS test"));
+    EXPECT_TRUE(out.classpaths.contains(sample("ios-bad.jar")));
+    EXPECT_TRUE(anyContains(out.classpaths, sample("ios-bad.jar") + ":" + sample("pcs-good.jar")))
+        << qPrintable(out.classpaths.join("\n"));
+    EXPECT_FALSE(anyContains(out.classpaths, "no-such"));
+    EXPECT_LT(out.results.indexOf("Interface Results:"), out.results.indexOf("Access Results:"));
+    EXPECT_TRUE(out.results.contains("Class parent drav.common.DravException test: FAIL"));
+}
+
+TEST_F(MainWindowRunTest, PcsGetsTheGoldFileAndATwoEntryFramework)
+{
+    const QString framework = sample("ios-good.jar") + ":" + sample("tss-good.jar");
+    const RunOutput out = run("segment_PCS", sample("pcs-bad.jar"), framework, sample("tss-interface.javagold"));
+    EXPECT_TRUE(out.infos.contains("Running PCS test"));
+    // Under General Purpose, the only profile the window offers, J2EE 8 leads the allowed APIs.
+    EXPECT_TRUE(anyContains(out.classpaths, "data/j2ee8.javagold:data/j2se8.javagold:"));
+    EXPECT_TRUE(anyContains(out.classpaths, sample("tss-interface.javagold") + ":" + framework))
+        << qPrintable(out.classpaths.join("\n"));
+    EXPECT_FALSE(out.results.contains("Interface Results:"));
+    EXPECT_TRUE(out.results.contains("Method validate permission test: FAIL"));
+}
+
+TEST_F(MainWindowRunTest, PssFindsWhatTheFrameworkProvides)
+{
+    const QString plugin = "vendor.pss.plugin.Plugin existence test: FAIL";
+    const RunOutput alone = run("segment_PSS", sample("pss-bad.jar"), "", sample("tss-interface.javagold"));
+    EXPECT_TRUE(alone.infos.contains("Running PSS test"));
+    EXPECT_TRUE(alone.results.contains(plugin));
+
+    const QString framework = JCT_FIXTURES_FRAMEWORK "/framework.jar";
+    const RunOutput withFramework = run("segment_PSS", sample("pss-bad.jar"), framework, sample("tss-interface.javagold"));
+    EXPECT_FALSE(withFramework.results.contains(plugin));
+    EXPECT_TRUE(withFramework.results.contains("Class drav.tss.abstraction.TypedTransport existence test: FAIL"));
+}
+
+TEST_F(MainWindowRunTest, TssRequiresTheInterfaceOfTheGoldField)
+{
+    const RunOutput out = run("segment_TSS", sample("tss-good.jar"), "", sample("tss-interface.javagold"));
+    EXPECT_TRUE(out.infos.contains("Running TSS test"));
+    EXPECT_TRUE(out.results.contains("drav.sample.tss.Position:"));
+    EXPECT_TRUE(out.results.contains("Access Results:"));
+    EXPECT_FALSE(out.results.contains(": FAIL")) << qPrintable(out.results);
 }
