@@ -25,8 +25,7 @@
 
 namespace {
 
-template<typename T>
-T *child(const QWidget &window, const QString &name)
+template<typename T> T *child(const QWidget &window, const QString &name)
 {
     T *found = window.findChild<T *>(name);
     EXPECT_NE(found, nullptr) << qPrintable(name);
@@ -68,16 +67,16 @@ struct ButtonSpec
 };
 
 const ButtonSpec formButtons[] = {
-    {"radioButton", "Java (J2SE8+J2EE8)", "Programming Language", -1, -1, true, true},
-    {"radioButton_2", "General Purpose", "Operating System Profile", 0, 0, true, true},
-    {"radioButton_4", "Safety Base", "Operating System Profile", 0, 1, false, false},
-    {"radioButton_3", "Safety Extended", "Operating System Profile", 1, 0, false, false},
-    {"radioButton_5", "Security", "Operating System Profile", 1, 1, false, false},
-    {"segment_PCS", "PCS", "Operating System Segment", 0, 0, false, true},
-    {"segment_TSS", "TSS", "Operating System Segment", 0, 1, false, true},
-    {"segment_PSS", "PSS", "Operating System Segment", 0, 2, false, true},
-    {"segment_IOS", "IOS", "Operating System Segment", 1, 0, false, true},
-    {"segment_OSS", "OSS", "Operating System Segment", 1, 1, false, true},
+    { "radioButton", "Java (J2SE8+J2EE8)", "Programming Language", -1, -1, true, true },
+    { "radioButton_2", "General Purpose", "Operating System Profile", 0, 0, true, true },
+    { "radioButton_4", "Safety Base", "Operating System Profile", 0, 1, false, false },
+    { "radioButton_3", "Safety Extended", "Operating System Profile", 1, 0, false, false },
+    { "radioButton_5", "Security", "Operating System Profile", 1, 1, false, false },
+    { "segment_PCS", "PCS", "Operating System Segment", 0, 0, false, true },
+    { "segment_TSS", "TSS", "Operating System Segment", 0, 1, false, true },
+    { "segment_PSS", "PSS", "Operating System Segment", 0, 2, false, true },
+    { "segment_IOS", "IOS", "Operating System Segment", 1, 0, false, true },
+    { "segment_OSS", "OSS", "Operating System Segment", 1, 1, false, true },
 };
 
 QGroupBox *groupBoxOf(const QWidget *widget)
@@ -112,7 +111,8 @@ public:
     explicit CallableWorker(std::function<void()> job)
         : Worker(nullptr)
         , job(std::move(job))
-    {}
+    {
+    }
 
 protected:
     void doWork() override { job(); }
@@ -126,13 +126,14 @@ class WindowWithJob : public MainWindow
 public:
     explicit WindowWithJob(std::function<void()> job)
         : job(std::move(job))
-    {}
-    int created = 0;
+    {
+    }
+    mutable int created = 0; // workers made through the window
 
 protected:
     std::unique_ptr<Worker> createSegmentWorker() const override
     {
-        ++const_cast<WindowWithJob *>(this)->created;
+        ++created;
         return std::make_unique<CallableWorker>(job);
     }
 
@@ -157,13 +158,13 @@ TEST_F(MainWindowTest, GroupBoxesAndRunButtonAreStackedInOrder)
     ASSERT_NE(column, nullptr);
     expectLayoutDefaults(column);
 
-    const QStringList titles = {"Programming Language",
-                                "Operating System Profile",
-                                "Operating System Segment",
-                                "Classpath",
-                                "Computing Framework Classpath",
-                                "TSS Gold Filename",
-                                "Log Directory"};
+    const QStringList titles = { "Programming Language",
+                                 "Operating System Profile",
+                                 "Operating System Segment",
+                                 "Classpath",
+                                 "Computing Framework Classpath",
+                                 "TSS Gold Filename",
+                                 "Log Directory" };
     ASSERT_EQ(column->count(), titles.size() + 1);
     for (int i = 0; i < titles.size(); ++i) {
         auto *box = qobject_cast<QGroupBox *>(column->itemAt(i)->widget());
@@ -216,10 +217,11 @@ TEST_F(MainWindowTest, SegmentsExcludeEachOtherButNotTheProfile)
 TEST_F(MainWindowTest, LineEditsSitInTheirBoxesAndFrameworkEditIsPlacedByHand)
 {
     MainWindow window;
-    const QPair<const char *, const char *> edits[] = {{"classpath", "Classpath"},
-                                                       {"frameworkclasspath", "Computing Framework Classpath"},
-                                                       {"tssgoldfilename", "TSS Gold Filename"},
-                                                       {"logdir", "Log Directory"}};
+    const QPair<const char *, const char *> edits[]
+        = { { "classpath", "Classpath" },
+            { "frameworkclasspath", "Computing Framework Classpath" },
+            { "tssgoldfilename", "TSS Gold Filename" },
+            { "logdir", "Log Directory" } };
     for (const auto &edit : edits) {
         auto *line = child<QLineEdit>(window, edit.first);
         ASSERT_NE(line, nullptr);
@@ -297,8 +299,10 @@ TEST_F(MainWindowTest, RunWithoutSegmentOnlyWritesTheProfile)
 TEST_F(MainWindowTest, ProfileCodeFollowsTheCheckedProfileButton)
 {
     MainWindow window;
-    const QPair<const char *, int> codes[] = {
-        {"radioButton_3", 2}, {"radioButton_4", 3}, {"radioButton_5", 1}, {"radioButton_2", 1}};
+    const QPair<const char *, int> codes[] = { { "radioButton_3", 2 },
+                                               { "radioButton_4", 3 },
+                                               { "radioButton_5", 1 },
+                                               { "radioButton_2", 1 } };
     for (const auto &code : codes) {
         auto *button = child<QRadioButton>(window, code.first);
         button->setEnabled(true);
@@ -346,7 +350,8 @@ TEST_F(MainWindowTest, DialogClosesAndWorkerGoesWhenTheJobThrew)
     window.beginTest();
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_FALSE(progressOf(window)->isVisible());
-    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupted by exception - gold file vanished"));
+    EXPECT_TRUE(
+        log.contains(Logger::L_ERROR, "Work interrupted by exception - gold file vanished"));
     EXPECT_TRUE(log.contains(Logger::L_DEBUG, "Workered thread ended"));
 
     // The window is idle again: the next run gets a worker of its own.
@@ -390,7 +395,7 @@ struct RunOutput
 {
     QStringList infos;
     QStringList classpaths; // every classpath a loader chain was built over, as logged
-    QString results;        // results.txt of the run
+    QString results; // results.txt of the run
 };
 
 /// Runs on the samples that scripts/build-data makes, from the top of the source tree, where the
@@ -403,7 +408,8 @@ protected:
         MainWindowTest::SetUp();
         previousDir = QDir::currentPath();
         QDir::setCurrent(JCT_SOURCE_DIR);
-        if (!QFile::exists("data/j2se8.javagold") || !QFile::exists(sample("tss-interface.javagold")))
+        if (!QFile::exists("data/j2se8.javagold")
+            || !QFile::exists(sample("tss-interface.javagold")))
             GTEST_SKIP() << "no reference data or samples: run scripts/build-data";
     }
     void TearDown() override
@@ -412,7 +418,10 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    RunOutput run(const char *segment, const QString &classpath, const QString &framework, const QString &tssGold)
+    RunOutput run(const char *segment,
+                  const QString &classpath,
+                  const QString &framework,
+                  const QString &tssGold)
     {
         LogCapture log;
         MainWindow window;
@@ -445,14 +454,18 @@ protected:
 
 bool anyContains(const QStringList &texts, const QString &part)
 {
-    return std::any_of(texts.begin(), texts.end(), [&](const QString &text) { return text.contains(part); });
+    return std::any_of(
+        texts.begin(), texts.end(), [&](const QString &text) { return text.contains(part); });
 }
 
 } // namespace
 
 TEST_F(MainWindowRunTest, OssReadsTheClasspathFieldOnly)
 {
-    const RunOutput out = run("segment_OSS", sample("oss-bad.jar"), sample("pcs-good.jar"), sample("tss-interface.javagold"));
+    const RunOutput out = run("segment_OSS",
+                              sample("oss-bad.jar"),
+                              sample("pcs-good.jar"),
+                              sample("tss-interface.javagold"));
     EXPECT_TRUE(out.infos.contains("Running OSS test"));
     EXPECT_TRUE(out.classpaths.contains(sample("oss-bad.jar")));
     EXPECT_FALSE(anyContains(out.classpaths, "pcs-good")) << qPrintable(out.classpaths.join("\n"));
@@ -465,7 +478,8 @@ TEST_F(MainWindowRunTest, OssReadsTheClasspathFieldOnly)
 TEST_F(MainWindowRunTest, IosReadsClasspathAndFrameworkButNotTheGoldField)
 {
     // "::" at the end leaves one entry; the gold field names a file that is not there.
-    const RunOutput out = run("segment_IOS", sample("ios-bad.jar") + "::", sample("pcs-good.jar"), "no-such.javagold");
+    const RunOutput out = run(
+        "segment_IOS", sample("ios-bad.jar") + "::", sample("pcs-good.jar"), "no-such.javagold");
     EXPECT_TRUE(out.infos.contains("Running IOS test"));
     EXPECT_TRUE(out.classpaths.contains(sample("ios-bad.jar")));
     EXPECT_TRUE(anyContains(out.classpaths, sample("ios-bad.jar") + ":" + sample("pcs-good.jar")))
@@ -478,7 +492,8 @@ TEST_F(MainWindowRunTest, IosReadsClasspathAndFrameworkButNotTheGoldField)
 TEST_F(MainWindowRunTest, PcsGetsTheGoldFileAndATwoEntryFramework)
 {
     const QString framework = sample("ios-good.jar") + ":" + sample("tss-good.jar");
-    const RunOutput out = run("segment_PCS", sample("pcs-bad.jar"), framework, sample("tss-interface.javagold"));
+    const RunOutput out
+        = run("segment_PCS", sample("pcs-bad.jar"), framework, sample("tss-interface.javagold"));
     EXPECT_TRUE(out.infos.contains("Running PCS test"));
     // Under General Purpose, the only profile the window offers, J2EE 8 leads the allowed APIs.
     EXPECT_TRUE(anyContains(out.classpaths, "data/j2ee8.javagold:data/j2se8.javagold:"));
@@ -491,19 +506,23 @@ TEST_F(MainWindowRunTest, PcsGetsTheGoldFileAndATwoEntryFramework)
 TEST_F(MainWindowRunTest, PssFindsWhatTheFrameworkProvides)
 {
     const QString plugin = "vendor.pss.plugin.Plugin existence test: FAIL";
-    const RunOutput alone = run("segment_PSS", sample("pss-bad.jar"), "", sample("tss-interface.javagold"));
+    const RunOutput alone
+        = run("segment_PSS", sample("pss-bad.jar"), "", sample("tss-interface.javagold"));
     EXPECT_TRUE(alone.infos.contains("Running PSS test"));
     EXPECT_TRUE(alone.results.contains(plugin));
 
     const QString framework = JCT_FIXTURES_FRAMEWORK "/framework.jar";
-    const RunOutput withFramework = run("segment_PSS", sample("pss-bad.jar"), framework, sample("tss-interface.javagold"));
+    const RunOutput withFramework
+        = run("segment_PSS", sample("pss-bad.jar"), framework, sample("tss-interface.javagold"));
     EXPECT_FALSE(withFramework.results.contains(plugin));
-    EXPECT_TRUE(withFramework.results.contains("Class drav.tss.abstraction.TypedTransport existence test: FAIL"));
+    EXPECT_TRUE(withFramework.results.contains(
+        "Class drav.tss.abstraction.TypedTransport existence test: FAIL"));
 }
 
 TEST_F(MainWindowRunTest, TssRequiresTheInterfaceOfTheGoldField)
 {
-    const RunOutput out = run("segment_TSS", sample("tss-good.jar"), "", sample("tss-interface.javagold"));
+    const RunOutput out
+        = run("segment_TSS", sample("tss-good.jar"), "", sample("tss-interface.javagold"));
     EXPECT_TRUE(out.infos.contains("Running TSS test"));
     EXPECT_TRUE(out.results.contains("drav.sample.tss.Position:"));
     EXPECT_TRUE(out.results.contains("Access Results:"));
