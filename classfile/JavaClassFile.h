@@ -183,20 +183,21 @@ private:
 
     // The dependency scan, run once after a successful read.
     void findDependencies();
-    void addDeclaredTypes(std::vector<TypeDescriptor> &types);
-    void addPoolFieldReferences(std::vector<TypeDescriptor> &types);
-    void addPoolMethodReferences(unsigned char tag, const char *message, std::vector<TypeDescriptor> &types);
+    void addDeclaredTypes();
+    void addPoolFieldReferences();
+    void addPoolMethodReferences(unsigned char tag, const char *message);
     void findDependenciesInCode(const method_info *method);
     bool scanInstruction(const QByteArray &code, quint32 &position);
     /// Records a field, method or class operand of an instruction, once per entry.
     void recordOperand(unsigned char operand, quint16 index);
-    void addDependentClass(const QString &descriptor);
+    /// Inserts the type whatever its kind: the callers filter.
+    void addDependentClass(const TypeDescriptor &type);
     void addDependentClass(const CONSTANT_Class_info &entry);
     void addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type);
     void addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature);
     void addDependentField(const CONSTANT_Fieldref_info &ref);
     void addDependentMethod(const CONSTANT_Fieldref_info &ref);
-    bool isRecordedMethod(const DepMethod &method) const;
+    bool isExcludedMethod(const DepMethod &method) const;
     const MethodSignature &signatureAt(quint16 index);
     void addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature);
     /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".

@@ -256,23 +256,24 @@ void JavaClassFile::findDependencies()
     state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
     scan = &state;
 
-    addDeclaredTypes(state.types);
-    addPoolFieldReferences(state.types);
+    addDeclaredTypes();
+    addPoolFieldReferences();
     addPoolMethodReferences(cp_info::CONSTANT_Methodref,
-        "Malformed method reference. Class: %1 Method: %2 Method Signature: %3", state.types);
+        "Malformed method reference. Class: %1 Method: %2 Method Signature: %3");
     addPoolMethodReferences(cp_info::CONSTANT_InterfaceMethodref,
-        "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3", state.types);
+        "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3");
     for (const method_info *method : methods)
         findDependenciesInCode(method);
     for (const TypeDescriptor &type : state.types) {
         if (const TypeDescriptor *dependency = classOf(type))
-            dependentClasses.insert(*dependency, true);
+            addDependentClass(*dependency);
     }
     scan = nullptr;
 }
 
-void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types)
+void JavaClassFile::addDeclaredTypes()
 {
+    std::vector<TypeDescriptor> &types = scan->types;
     if (super_class != 0)
         types.push_back(getParentTypeDescriptor());
     for (const cp_info *entry : interfaces)
@@ -289,8 +290,9 @@ void JavaClassFile::addDeclaredTypes(std::vector<TypeDescriptor> &types)
     }
 }
 
-void JavaClassFile::addPoolFieldReferences(std::vector<TypeDescriptor> &types)
+void JavaClassFile::addPoolFieldReferences()
 {
+    std::vector<TypeDescriptor> &types = scan->types;
     for (const CONSTANT_Fieldref_info *ref : getFieldRefInfos()) {
         const Part owner = classPart(*this, *ref);
         const Part name = namePart(*this, *ref, FIELD_PARTS);
@@ -307,7 +309,7 @@ void JavaClassFile::addPoolFieldReferences(std::vector<TypeDescriptor> &types)
     }
 }
 
-void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *message, std::vector<TypeDescriptor> &types)
+void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *message)
 {
     for (int index = 1; index <= constant_pool.size(); ++index) {
         if (constant_pool.at(index - 1)->tag != tag)
@@ -326,9 +328,9 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        types.push_back(ownerType);
+        scan->types.push_back(ownerType);
         DepMethod method(ownerType, *name.value, signatureAt(descriptor.index));
-        if (!isRecordedMethod(method))
+        if (!isExcludedMethod(method))
             dependentMethods.insert(method, true);
         scan->methodSlots[size_t(index)] = int(scan->methods.size());
         scan->methods.push_back(std::move(method));
@@ -433,16 +435,16 @@ void JavaClassFile::recordOperand(unsigned char operand, quint16 index)
     }
 }
 
-void JavaClassFile::addDependentClass(const QString &descriptor)
+void JavaClassFile::addDependentClass(const TypeDescriptor &type)
 {
-    dependentClasses.insert(TypeDescriptor(descriptor), true);
+    dependentClasses.insert(type, true);
 }
 
 void JavaClassFile::addDependentClass(const CONSTANT_Class_info &entry)
 {
     const TypeDescriptor type = getClassTypeDescriptor(entry);
     if (type.isClass())
-        dependentClasses.insert(type, true);
+        addDependentClass(type);
 }
 
 void JavaClassFile::addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type)
@@ -454,12 +456,12 @@ void JavaClassFile::addDependentField(const QString &owner, const QString &name,
 void JavaClassFile::addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature)
 {
     const DepMethod method(TypeDescriptor(owner), name, signature);
-    if (!isRecordedMethod(method))
+    if (!isExcludedMethod(method))
         dependentMethods.insert(method, true);
 }
 
 // Methods of the class itself and an enum's call of its superclass constructor are not recorded.
-bool JavaClassFile::isRecordedMethod(const DepMethod &method) const
+bool JavaClassFile::isExcludedMethod(const DepMethod &method) const
 {
     if (method.owner == scan->ownType)
         return true;
@@ -471,7 +473,7 @@ void JavaClassFile::addDependentField(const CONSTANT_Fieldref_info &ref)
 {
     const TypeDescriptor type = getFieldTypeDescriptor(ref);
     if (type.isClass())
-        dependentClasses.insert(type, true);
+        addDependentClass(type);
     addDependentField(getFieldParentClassName(ref), getFieldName(ref), type);
 }
 
@@ -480,7 +482,7 @@ void JavaClassFile::addDependentMethod(const CONSTANT_Fieldref_info &ref)
     const TypeDescriptor owner(getMethodParentClassName(ref));
     if (owner.isArray()) {
         if (owner.element && owner.element->isClass())
-            dependentClasses.insert(*owner.element, true);
+            addDependentClass(*owner.element);
         return;
     }
     const MethodSignature signature = getMethodSignature(ref);
@@ -490,11 +492,11 @@ void JavaClassFile::addDependentMethod(const CONSTANT_Fieldref_info &ref)
 
 void JavaClassFile::addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature)
 {
-    dependentClasses.insert(owner, true);
+    addDependentClass(owner);
     if (signature.returnType.isClass())
-        dependentClasses.insert(signature.returnType, true);
+        addDependentClass(signature.returnType);
     for (const TypeDescriptor &parameter : signature.parameters) {
         if (parameter.isClass())
-            dependentClasses.insert(parameter, true);
+            addDependentClass(parameter);
     }
 }
