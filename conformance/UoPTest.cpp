@@ -205,6 +205,34 @@ private:
     int entries = 0;
 };
 
+template<typename Ref, typename Member>
+Member UoPTest::findMember(ClassLoader &access,
+                           Class &owner,
+                           const Ref &ref,
+                           QHash<QString, Lookup<Member>> &known)
+{
+    // The owner is found by the key's owner name, so the key decides the answer.
+    const bool remembering = &access == rememberedLoader;
+    const auto remembered = known.constFind(ref.getKey());
+    if (remembering && remembered != known.constEnd()) {
+        for (const QString &line : remembered->walkLog)
+            logLine(Logger::L_INFO, line);
+        return remembered->member;
+    }
+    Lookup<Member> lookup;
+    lookup.member = declaredMember(owner, ref);
+    if (!lookup.member) {
+        MemberWalk<Ref> walk(*this, access, ref);
+        lookup.member = walk.interfaces(owner);
+        if (!lookup.member)
+            lookup.member = walk.parents(owner);
+        lookup.walkLog = walk.log;
+    }
+    if (remembering)
+        known.insert(ref.getKey(), lookup);
+    return lookup.member;
+}
+
 UoPTest::UoPTest(TestResultGroup *results, const Classpath &test, const Classpath &allowed)
     : testClasspath(test)
     , allowedClasspath(allowed)
@@ -336,7 +364,7 @@ void UoPTest::testAccessField(TestResultGroup &group,
                       "Class not found");
         return;
     }
-    const Field *field = findField(access, *owner, ref);
+    const Field *field = findMember(access, *owner, ref, knownFields);
     if (!field) {
         appendFailure(group,
                       QString("Field %1 existence test").arg(ref.name),
@@ -371,7 +399,7 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
                       "Class not found");
         return;
     }
-    const Method *method = findMethod(access, *owner, ref);
+    const Method *method = findMember(access, *owner, ref, knownMethods);
     if (!method) {
         appendFailure(group,
                       QString("Method %1 existence test").arg(ref.name),
@@ -439,48 +467,6 @@ Class *UoPTest::findClass(ClassLoader &access, const QString &name)
     Class *cls = access.loadClass(name);
     knownClasses.insert(name, cls);
     return cls;
-}
-
-Field *UoPTest::findField(ClassLoader &access, Class &owner, const DepField &ref)
-{
-    // The owner is found by the key's owner name, so the key decides the answer.
-    const bool remembering = &access == rememberedLoader;
-    const auto known = knownFields.constFind(ref.getKey());
-    if (remembering && known != knownFields.constEnd())
-        return known.value();
-    Field *field = declaredMember(owner, ref);
-    if (!field) {
-        MemberWalk<DepField> walk(*this, access, ref);
-        field = walk.interfaces(owner);
-        if (!field)
-            field = walk.parents(owner);
-    }
-    if (remembering)
-        knownFields.insert(ref.getKey(), field);
-    return field;
-}
-
-Method *UoPTest::findMethod(ClassLoader &access, Class &owner, const DepMethod &ref)
-{
-    const bool remembering = &access == rememberedLoader;
-    const auto known = knownMethods.constFind(ref.getKey());
-    if (remembering && known != knownMethods.constEnd()) {
-        for (const QString &line : known->walkLog)
-            logLine(Logger::L_INFO, line);
-        return known->method;
-    }
-    MethodLookup lookup;
-    lookup.method = declaredMember(owner, ref);
-    if (!lookup.method) {
-        MemberWalk<DepMethod> walk(*this, access, ref);
-        lookup.method = walk.interfaces(owner);
-        if (!lookup.method)
-            lookup.method = walk.parents(owner);
-        lookup.walkLog = walk.log;
-    }
-    if (remembering)
-        knownMethods.insert(ref.getKey(), lookup);
-    return lookup.method;
 }
 
 void UoPTest::forget()

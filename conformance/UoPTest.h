@@ -50,11 +50,11 @@ public:
 private:
     template<typename Ref> class MemberWalk;
 
-    /// What one method lookup found, with the walk's log lines so that a repeated lookup logs the
+    /// What one member lookup found, with the walk's log lines so that a repeated lookup logs the
     /// same as the first.
-    struct MethodLookup
+    template<typename Member> struct Lookup
     {
-        Method *method = nullptr;
+        Member member = nullptr;
         QStringList walkLog;
     };
 
@@ -63,8 +63,11 @@ private:
     // misses too: a miss costs a pass over every entry of the classpath, and components name the
     // same classes and members again and again.
     Class *findClass(ClassLoader &access, const QString &name);
-    Field *findField(ClassLoader &access, Class &owner, const DepField &ref);
-    Method *findMethod(ClassLoader &access, Class &owner, const DepMethod &ref);
+    template<typename Ref, typename Member>
+    Member findMember(ClassLoader &access,
+                      Class &owner,
+                      const Ref &ref,
+                      QHash<QString, Lookup<Member>> &known);
     void forget();
 
     Classpath testClasspath;
@@ -74,6 +77,6 @@ private:
     // Answers of runTest's access loader, valid while it lives (its classes are in its cache).
     const ClassLoader *rememberedLoader = nullptr;
     QHash<QString, Class *> knownClasses;
-    QHash<QString, Field *> knownFields;
-    QHash<QString, MethodLookup> knownMethods;
+    QHash<QString, Lookup<Field *>> knownFields;
+    QHash<QString, Lookup<Method *>> knownMethods;
 };

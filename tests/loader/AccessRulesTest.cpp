@@ -176,19 +176,3 @@ TEST(AccessRules, InstanceOfEndsAtAMissingParentAndAtASuperclassCycle)
     // The class itself is recognised before the loader is asked for it.
     EXPECT_TRUE(isInstanceOf(loader, loader.get("Lp/Orphan;"), loader.get("Lp/Orphan;")));
 }
-
-TEST(AccessRules, ProtectedMembersOfAnotherPackageNeedASubclassChainThatLoads)
-{
-    RecordLoader loader;
-    addMembers(loader.add("Lp/A;", "p"), JP_PROTECTED, "guarded");
-    // The subclass's parent cannot be loaded, so the walk never reaches p/A.
-    loader.add("Lq/Sub;", "q", "Lq/Missing;");
-    // A cycle above the subclass never reaches p/A either.
-    loader.add("Lq/Loop;", "q", "Lq/Loop2;");
-    loader.add("Lq/Loop2;", "q", "Lq/Loop;");
-
-    const Class &target = loader.get("Lp/A;");
-    const Method &guarded = *target.getMethodsByName("guarded").first();
-    EXPECT_FALSE(Permission::accessible(loader, loader.get("Lq/Sub;"), target, guarded));
-    EXPECT_FALSE(Permission::accessible(loader, loader.get("Lq/Loop;"), target, guarded));
-}
