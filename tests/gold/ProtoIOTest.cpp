@@ -23,12 +23,6 @@ protected:
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
-    QByteArray readBytes(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     // Reads name and expects the failure message both logged at ERROR and thrown.
     void expectReadFailure(const QString &name, const QString &message, JClasses *expectedPointer)
     {
@@ -119,14 +113,6 @@ TEST_F(ProtoIOTest, AnEmptyRootIsAnEmptyFileAndBack)
     std::unique_ptr<JClasses> owner(read);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->classes_size(), 0);
-}
-
-TEST_F(ProtoIOTest, WritingTruncatesAnExistingFile)
-{
-    writeBytes("old.javagold", QByteArray(1000, 'x'));
-    const JClasses empty;
-    ProtoIO::write(&empty, path("old.javagold"));
-    EXPECT_TRUE(readBytes("old.javagold").isEmpty());
 }
 
 TEST_F(ProtoIOTest, AnOutOfRangePermissionOnTheWireReadsAsPublic)

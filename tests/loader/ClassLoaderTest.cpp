@@ -15,7 +15,6 @@
 
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -190,18 +189,6 @@ TEST_F(ClassLoaderTest, DirectoryMissesAreDebugLinesNamingTheReason)
                                + QFileInfo(path("tree/java/lang/Object.class")).absoluteFilePath() + " does not exist",
                            "Could not read class [I because descriptor name is not valid",
                            "Could not read class Lq/Dir; because the file system object referenced is not a file"}));
-}
-
-TEST_F(ClassLoaderTest, AnUnreadableClassFileIsADebugLine)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop root";
-    makeFile("tree/Locked.class", classBytes("Locked"));
-    QFile::setPermissions(path("tree/Locked.class"), QFileDevice::WriteOwner);
-    FileSystemClassLoader directory{QDir(path("tree"))};
-    LogCapture log;
-    EXPECT_TRUE(directory.readClassData("LLocked;").isNull());
-    EXPECT_EQ(log.texts(Logger::L_DEBUG), QStringList{"Could not read class LLocked; because the file is not readable"});
 }
 
 TEST_F(ClassLoaderTest, SymbolicLinkCyclesEndTheWalk)

@@ -216,15 +216,4 @@ TEST_F(ProtoClassTest, TextIsReadOneCharacterPerByte)
     EXPECT_EQ(ProtoClass(record).getFields().at(0)->getName(), QString::fromUtf8("caf\xC3\xA9"));
 }
 
-TEST_F(ProtoClassTest, DestroyingTheClassLeavesTheRecordIntact)
-{
-    const std::string before = record.SerializeAsString();
-    {
-        ProtoClass cls(record);
-        cls.getFields().at(0)->getName();
-        cls.getMethods().at(0)->getSignature();
-    }
-    EXPECT_EQ(record.SerializeAsString(), before);
-}
-
 } // namespace

@@ -89,15 +89,6 @@ TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
     EXPECT_TRUE(errors.first().startsWith("beginSession() archive_read_open failed"));
 }
 
-TEST_F(JarFileReaderTest, ADirectoryNamedLikeAJarHoldsNothing)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jar"));
-    LogCapture log;
-    JarFileReader reader(path("folder.jar"));
-    EXPECT_TRUE(reader.getClassNames().isEmpty());
-    EXPECT_FALSE(log.texts(Logger::L_ERROR).isEmpty());
-}
-
 TEST_F(JarFileReaderTest, ATruncatedJarKeepsTheNamesBeforeTheCut)
 {
     const QByteArray whole = readFile(mixedJar());
