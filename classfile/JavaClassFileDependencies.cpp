@@ -10,8 +10,19 @@ struct JavaClassFile::ScanState
 {
     TypeDescriptor ownType;
     bool parentIsEnum = false;
-    /// Types whose classes are added last, in this order.
+    /// The classes of the declared and referenced types, added last in this order. Only a type's
+    /// class is kept (the type itself for the class kind, the element of an array of classes):
+    /// nothing else of it is ever added.
     std::vector<TypeDescriptor> types;
+
+    void addType(const TypeDescriptor &type)
+    {
+        if (type.isClass())
+            types.push_back(type);
+        else if (type.isArray() && type.element && type.element->isClass())
+            types.push_back(*type.element);
+    }
+
     /// Pool entries already recorded from code: recording one again changes nothing, and code
     /// uses the same few references over and over.
     std::vector<bool> recordedFromCode;
@@ -19,6 +30,9 @@ struct JavaClassFile::ScanState
     /// that calls them adds the classes of a method the pool step has already recorded.
     std::vector<int> methodSlots;
     std::vector<DepMethod> methods;
+    /// The same for field references, with the field's type.
+    std::vector<int> fieldSlots;
+    std::vector<TypeDescriptor> fieldTypes;
     /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in place.
     std::vector<int> signatureSlots;
     std::deque<MethodSignature> signatures;
@@ -234,16 +248,6 @@ Part descriptorPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info
     return utf8Part(classFile, entry->descriptor_index, messages.invalidDescriptor, messages.descriptorNotString);
 }
 
-// Step 6 adds classes: a class itself, or the class an array is made of.
-const TypeDescriptor *classOf(const TypeDescriptor &type)
-{
-    if (type.isClass())
-        return &type;
-    if (type.isArray() && type.element && type.element->isClass())
-        return type.element.get();
-    return nullptr;
-}
-
 } // namespace
 
 void JavaClassFile::findDependencies()
@@ -253,6 +257,7 @@ void JavaClassFile::findDependencies()
     state.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
     state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
     state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
+    state.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
     state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
     scan = &state;
 
@@ -264,36 +269,35 @@ void JavaClassFile::findDependencies()
         "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3");
     for (const method_info *method : methods)
         findDependenciesInCode(method);
-    for (const TypeDescriptor &type : state.types) {
-        if (const TypeDescriptor *dependency = classOf(type))
-            addDependentClass(*dependency);
-    }
+    for (const TypeDescriptor &type : state.types)
+        addDependentClass(type);
     scan = nullptr;
 }
 
 void JavaClassFile::addDeclaredTypes()
 {
-    std::vector<TypeDescriptor> &types = scan->types;
     if (super_class != 0)
-        types.push_back(getParentTypeDescriptor());
+        scan->addType(getParentTypeDescriptor());
     for (const cp_info *entry : interfaces)
-        types.push_back(getInterfaceTypeDescriptor(entry));
+        scan->addType(getInterfaceTypeDescriptor(entry));
     for (const field_info *field : fields)
-        types.push_back(getFieldTypeDescriptor(field));
+        scan->addType(getFieldTypeDescriptor(field));
     for (const method_info *method : methods) {
         const MethodSignature &signature = signatureAt(method->descriptor_index);
-        types.push_back(signature.returnType);
+        scan->addType(signature.returnType);
         for (const TypeDescriptor &parameter : signature.parameters)
-            types.push_back(parameter);
+            scan->addType(parameter);
         for (const QString &exception : getMethodExceptions(method))
-            types.push_back(TypeDescriptor::fromMungedClassDescriptorName(exception));
+            scan->addType(TypeDescriptor::fromMungedClassDescriptorName(exception));
     }
 }
 
 void JavaClassFile::addPoolFieldReferences()
 {
-    std::vector<TypeDescriptor> &types = scan->types;
-    for (const CONSTANT_Fieldref_info *ref : getFieldRefInfos()) {
+    for (int index = 1; index <= constant_pool.size(); ++index) {
+        if (constant_pool.at(index - 1)->tag != cp_info::CONSTANT_Fieldref)
+            continue;
+        const auto *ref = static_cast<const CONSTANT_Fieldref_info *>(constant_pool.at(index - 1));
         const Part owner = classPart(*this, *ref);
         const Part name = namePart(*this, *ref, FIELD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, FIELD_PARTS);
@@ -303,9 +307,15 @@ void JavaClassFile::addPoolFieldReferences()
             continue;
         }
         const TypeDescriptor type(*descriptor.value);
-        types.push_back(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
-        types.push_back(type);
+        scan->addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
+        scan->addType(type);
         addDependentField(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor, *name.value, type);
+        // Code naming this reference records the same field again when the two owner texts agree
+        // (a plain internal name); then only the field's type is left for it to add.
+        if (!owner.value->contains(QLatin1Char('.')) && !owner.value->startsWith(QLatin1Char('['))) {
+            scan->fieldSlots[size_t(index)] = int(scan->fieldTypes.size());
+            scan->fieldTypes.push_back(type);
+        }
     }
 }
 
@@ -328,7 +338,7 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        scan->types.push_back(ownerType);
+        scan->addType(ownerType);
         DepMethod method(ownerType, *name.value, signatureAt(descriptor.index));
         if (!isExcludedMethod(method))
             dependentMethods.insert(method, true);
@@ -422,7 +432,12 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
 void JavaClassFile::recordOperand(unsigned char operand, quint16 index)
 {
     const cp_info *entry = constant_pool.at(index - 1);
-    if (operand == OP_FIELD) {
+    if (operand == OP_FIELD && scan->fieldSlots[index] >= 0) {
+        // Resolved by the pool step, which has recorded the very same field already.
+        const TypeDescriptor &type = scan->fieldTypes[size_t(scan->fieldSlots[index])];
+        if (type.isClass())
+            addDependentClass(type);
+    } else if (operand == OP_FIELD) {
         addDependentField(*static_cast<const CONSTANT_Fieldref_info *>(entry));
     } else if (operand == OP_CLASS) {
         addDependentClass(*static_cast<const CONSTANT_Class_info *>(entry));

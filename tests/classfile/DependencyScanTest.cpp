@@ -267,3 +267,12 @@ TEST(DependencyScan, DuplicatesAreOneEntry)
     EXPECT_EQ(printedClasses(*classFile),
         QStringList({"java.io.PrintStream", "java.lang.Object", "java.lang.System", "java.util.ArrayList"}));
 }
+
+TEST(DependencyScan, PoolAndCodeNameADottedFieldOwnerEachTheirWay)
+{
+    // The pool step turns dots into slashes (a binary name); code keeps the name as the pool has it.
+    CodeCase c;
+    const quint16 dotted = c.builder.fieldRef(QStringLiteral("q.B"), QStringLiteral("f"), QStringLiteral("I"));
+    const auto classFile = c.run(code({GETSTATIC, hi(c.out), lo(c.out), GETSTATIC, hi(dotted), lo(dotted), RETURN}));
+    EXPECT_EQ(fieldKeys(*classFile), QStringList({SYSTEM_OUT, "Lq.B;fI", "Lq/B;fI"}));
+}
