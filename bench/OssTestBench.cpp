@@ -25,8 +25,8 @@
 
 namespace {
 const QString jdk = "/usr/lib/jvm/java-17-openjdk-amd64";
-const QStringList modules{"java.base", "java.desktop", "java.xml", "java.sql",
-                          "java.logging", "java.naming", "java.rmi", "java.management"};
+const QStringList modules { "java.base",    "java.desktop", "java.xml", "java.sql",
+                            "java.logging", "java.naming",  "java.rmi", "java.management" };
 
 // The class folders of the extracted modules, or an empty classpath when jmod failed.
 Classpath extractModules(const QString &into)
@@ -34,8 +34,8 @@ Classpath extractModules(const QString &into)
     Classpath classpath;
     for (const QString &module : modules) {
         const QString dir = into + "/" + module;
-        const int status = QProcess::execute(jdk + "/bin/jmod",
-                                             {"extract", "--dir", dir, jdk + "/jmods/" + module + ".jmod"});
+        const int status = QProcess::execute(
+            jdk + "/bin/jmod", { "extract", "--dir", dir, jdk + "/jmods/" + module + ".jmod" });
         if (status != 0)
             return {};
         classpath.append(dir + "/classes");
@@ -47,17 +47,17 @@ Classpath extractModules(const QString &into)
 // label taken out, so that all results of one check count together.
 QString checkOf(const QString &resultName)
 {
-    static const QList<QPair<QRegExp, QString>> kinds{
-        {QRegExp("^Class \\S+ existence test$"), "class existence"},
-        {QRegExp("^Java version .* test$"), "class version"},
-        {QRegExp("^Class (abstract|non-abstract) test$"), "class abstract"},
-        {QRegExp("^Class file .* test$"), "class interface"},
-        {QRegExp("^Class (final|non-final) test$"), "class final"},
-        {QRegExp("^Class permission test$"), "class permission"},
-        {QRegExp("^Class parent .* test$"), "class parent"},
-        {QRegExp("^Class interface .* implementation test$"), "class implements"},
-        {QRegExp("^Field .* test$"), "field"},
-        {QRegExp("^Method .* test$"), "method"},
+    static const QList<QPair<QRegExp, QString>> kinds {
+        { QRegExp("^Class \\S+ existence test$"), "class existence" },
+        { QRegExp("^Java version .* test$"), "class version" },
+        { QRegExp("^Class (abstract|non-abstract) test$"), "class abstract" },
+        { QRegExp("^Class file .* test$"), "class interface" },
+        { QRegExp("^Class (final|non-final) test$"), "class final" },
+        { QRegExp("^Class permission test$"), "class permission" },
+        { QRegExp("^Class parent .* test$"), "class parent" },
+        { QRegExp("^Class interface .* implementation test$"), "class implements" },
+        { QRegExp("^Field .* test$"), "field" },
+        { QRegExp("^Method .* test$"), "method" },
     };
     for (const auto &kind : kinds) {
         if (kind.first.exactMatch(resultName))
@@ -102,7 +102,7 @@ void BM_OssTestOfJdkModules(benchmark::State &state)
         Tests::oss(component);
     QDir::setCurrent(previousDir);
 
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_rss_MiB"] = usage.ru_maxrss / 1024.0;
     const QMap<QString, int> failures = failuresPerCheck(work.path() + "/results.txt");

@@ -43,7 +43,11 @@ void fail(TestResult &result, const QString &text)
 
 // A class-level check: one verdict, and on a mismatch the one error line that names the gold
 // and the test value.
-void judge(TestResult &result, bool same, const QString &errorFormat, const QString &gold, const QString &test)
+void judge(TestResult &result,
+           bool same,
+           const QString &errorFormat,
+           const QString &gold,
+           const QString &test)
 {
     result.set_score(R_PASS);
     if (!same)
@@ -84,7 +88,12 @@ bool sameDescriptors(const QList<TypeDescriptor> &a, const QList<TypeDescriptor>
 
 // A property of a member: each mismatch fails the result and adds its own line, so one result
 // can carry several.
-void compare(TestResult &result, bool same, const QString &format, const QString &subject, const QString &gold, const QString &test)
+void compare(TestResult &result,
+             bool same,
+             const QString &format,
+             const QString &subject,
+             const QString &gold,
+             const QString &test)
 {
     if (!same)
         fail(result, format.arg(subject, gold, test));
@@ -96,7 +105,8 @@ InterfaceTest::InterfaceTest(TestResultGroup *results, const Classpath &test, co
     , testClasspath(test)
     , goldClasspath(gold)
     , results(results)
-{}
+{
+}
 
 InterfaceTest::InterfaceTest(TestResultGroup *results,
                              const Classpath &test,
@@ -107,7 +117,8 @@ InterfaceTest::InterfaceTest(TestResultGroup *results,
     , goldClasspath(gold)
     , accessClasspath(access)
     , results(results)
-{}
+{
+}
 
 void InterfaceTest::runTest()
 {
@@ -116,8 +127,9 @@ void InterfaceTest::runTest()
     try {
         testGoldClasspath(interfaceResults);
     } catch (const std::exception &e) {
-        emit Logger::logger->log(Logger::L_ERROR,
-                                 QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
+        emit Logger::logger->log(
+            Logger::L_ERROR,
+            QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
     }
     // The loaders are gone by now, so the access test does not hold two sets of them at once.
     if (runAccessTest)
@@ -143,8 +155,13 @@ void InterfaceTest::testGoldClasspath(TestResultGroup *interfaceResults)
     const int n = keys.size();
     for (int i = 0; i < n; ++i) {
         const int percent = static_cast<int>((i + 1) * 100.0 / n);
-        logInfo(QString("Test %1% %2/%3 %4").arg(QString::number(percent), QString::number(i + 1), QString::number(n), keys.at(i)));
-        testClass(interfaceResults->add_subgroup(), *goldClasses.value(keys.at(i)), testLoader.get());
+        logInfo(QString("Test %1% %2/%3 %4")
+                    .arg(QString::number(percent),
+                         QString::number(i + 1),
+                         QString::number(n),
+                         keys.at(i)));
+        testClass(
+            interfaceResults->add_subgroup(), *goldClasses.value(keys.at(i)), testLoader.get());
     }
     logInfo("Interface test completed");
 }
@@ -189,7 +206,9 @@ void InterfaceTest::testAttributes(Results *results, const Class &gold, const Cl
 void InterfaceTest::testClassExistence(TestResult &result, const Class &gold, const Class *test)
 {
     const QString name = gold.getName().toString();
-    describe(result, QString("Class %1 existence test").arg(name), QString("Test if class %1 exists.").arg(name));
+    describe(result,
+             QString("Class %1 existence test").arg(name),
+             QString("Test if class %1 exists.").arg(name));
     result.set_score(R_PASS);
     if (!test)
         fail(result, QString("%1 could not be loaded from the classpath").arg(name));
@@ -198,7 +217,9 @@ void InterfaceTest::testClassExistence(TestResult &result, const Class &gold, co
 void InterfaceTest::testClassVersion(TestResult &result, const Class &test)
 {
     // Major version 52 is the Java 8 class-file format.
-    describe(result, QString("Java version %1 test").arg("8"), QString("Java class file version must be %1 or less.").arg("8"));
+    describe(result,
+             QString("Java version %1 test").arg("8"),
+             QString("Java class file version must be %1 or less.").arg("8"));
     result.set_score(R_PASS);
     if (test.getMajorVersion() > 52)
         fail(result, QString("Found incorrect version %1").arg("INVALID"));
@@ -230,7 +251,11 @@ void InterfaceTest::testClassFinal(TestResult &result, const Class &gold, const 
 {
     const QString word = finalToString(gold.isFinal());
     describe(result, QString("Class %1 test").arg(word), QString("Test if class is %1.").arg(word));
-    judge(result, gold.isFinal() == test.isFinal(), "Class should be %1 but is currently %2", word, finalToString(test.isFinal()));
+    judge(result,
+          gold.isFinal() == test.isFinal(),
+          "Class should be %1 but is currently %2",
+          word,
+          finalToString(test.isFinal()));
 }
 
 void InterfaceTest::testClassPermission(TestResult &result, const Class &gold, const Class &test)
@@ -247,9 +272,10 @@ void InterfaceTest::testClassParent(TestResult &result, const Class &gold, const
 {
     const TypeDescriptor goldParent = gold.getParent();
     const TypeDescriptor testParent = test.getParent();
-    describe(result,
-             QString("Class parent %1 test").arg(goldParent.toString()),
-             QString("Test if the class has the proper parent class %1.").arg(goldParent.toString()));
+    describe(
+        result,
+        QString("Class parent %1 test").arg(goldParent.toString()),
+        QString("Test if the class has the proper parent class %1.").arg(goldParent.toString()));
     judge(result,
           goldParent.descriptor == testParent.descriptor,
           "Parent should be %1 but is currently %2",
@@ -257,7 +283,9 @@ void InterfaceTest::testClassParent(TestResult &result, const Class &gold, const
           testParent.toString());
 }
 
-void InterfaceTest::testClassInterface(TestResult &result, const TypeDescriptor &iface, const Class &test)
+void InterfaceTest::testClassInterface(TestResult &result,
+                                       const TypeDescriptor &iface,
+                                       const Class &test)
 {
     const QString name = iface.toString();
     describe(result,
@@ -265,9 +293,10 @@ void InterfaceTest::testClassInterface(TestResult &result, const TypeDescriptor 
              QString("Test if the class has implemented interface %1.").arg(name));
     result.set_score(R_PASS);
     const QList<TypeDescriptor> &declared = test.getInterfaces();
-    const bool implemented = std::any_of(declared.cbegin(), declared.cend(), [&](const TypeDescriptor &candidate) {
-        return candidate.descriptor == iface.descriptor;
-    });
+    const bool implemented
+        = std::any_of(declared.cbegin(), declared.cend(), [&](const TypeDescriptor &candidate) {
+              return candidate.descriptor == iface.descriptor;
+          });
     if (!implemented)
         fail(result, QString("Class should implement %1").arg(name));
 }
@@ -280,7 +309,9 @@ void InterfaceTest::testField(TestResult &result, const Field &gold, const Class
     logInfo(QString("Field type under test %1").arg(goldType.toString()));
 
     const QString label = toString(gold);
-    describe(result, QString("Field %1 test").arg(label), QString("Test if field %1 is properly declared.").arg(label));
+    describe(result,
+             QString("Field %1 test").arg(label),
+             QString("Test if field %1 is properly declared.").arg(label));
     result.set_score(R_PASS);
     if (!field) {
         fail(result, "Not found");
@@ -316,14 +347,18 @@ void InterfaceTest::testField(TestResult &result, const Field &gold, const Class
 
 void InterfaceTest::testMethod(TestResult &result, const Method &gold, const Class *test)
 {
-    const Method *method = test ? test->getMethodByNameAndSignature(gold.getName(), gold.getSignature()) : nullptr;
+    const Method *method
+        = test ? test->getMethodByNameAndSignature(gold.getName(), gold.getSignature()) : nullptr;
     const QString label = toString(gold);
-    describe(result, QString("Method %1 test").arg(label), QString("Test if method %1 is properly declared.").arg(label));
+    describe(result,
+             QString("Method %1 test").arg(label),
+             QString("Test if method %1 is properly declared.").arg(label));
     result.set_score(R_PASS);
     if (!method) {
         fail(result, "Not found");
         error(result.mutable_logs(), "Candidates:");
-        const QList<Method *> candidates = test ? test->getMethodsByName(gold.getName()) : QList<Method *>();
+        const QList<Method *> candidates
+            = test ? test->getMethodsByName(gold.getName()) : QList<Method *>();
         for (const Method *candidate : candidates)
             error(result.mutable_logs(), toString(*candidate));
         if (candidates.isEmpty())
@@ -370,5 +405,6 @@ QString InterfaceTest::toString(const Field &field)
 QString InterfaceTest::toString(const Method &method)
 {
     const MethodSignature signature = method.getSignature();
-    return QString("%1 %2(%3)").arg(signature.returnType.toString(), method.getName(), signature.getParameterString());
+    return QString("%1 %2(%3)")
+        .arg(signature.returnType.toString(), method.getName(), signature.getParameterString());
 }

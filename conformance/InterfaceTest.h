@@ -22,7 +22,10 @@ public:
 
     /// results: the group that receives "Interface Results"; not owned, must outlive runTest().
     InterfaceTest(TestResultGroup *results, const Classpath &test, const Classpath &gold);
-    InterfaceTest(TestResultGroup *results, const Classpath &test, const Classpath &gold, const Classpath &access);
+    InterfaceTest(TestResultGroup *results,
+                  const Classpath &test,
+                  const Classpath &gold,
+                  const Classpath &access);
 
     void runTest();
 
@@ -36,7 +39,8 @@ public:
     static void testClassFinal(TestResult &result, const Class &gold, const Class &test);
     static void testClassPermission(TestResult &result, const Class &gold, const Class &test);
     static void testClassParent(TestResult &result, const Class &gold, const Class &test);
-    static void testClassInterface(TestResult &result, const TypeDescriptor &iface, const Class &test);
+    static void
+    testClassInterface(TestResult &result, const TypeDescriptor &iface, const Class &test);
     static void testField(TestResult &result, const Field &gold, const Class *test);
     static void testMethod(TestResult &result, const Method &gold, const Class *test);
 

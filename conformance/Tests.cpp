@@ -89,7 +89,7 @@ int tss(const Classpath &test, const QString &tssGold, const Classpath &framewor
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({TSS_TYPE_INDEPENDENT, tssGold}), allowed);
+    return interfaceThenAccess(test, classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }), allowed);
 }
 
 int tssabs(const Classpath &test, const QString &tssGold, const Classpath &framework)
@@ -98,7 +98,7 @@ int tssabs(const Classpath &test, const QString &tssGold, const Classpath &frame
     allowed.append(TSS_TYPE_ABSTRACTION);
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({TSS_TYPE_INDEPENDENT, tssGold}), allowed);
+    return interfaceThenAccess(test, classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }), allowed);
 }
 
 int tssabsiface(const Classpath &test, const Classpath &framework)
@@ -106,7 +106,8 @@ int tssabsiface(const Classpath &test, const Classpath &framework)
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION}), allowed);
+    return interfaceThenAccess(
+        test, classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }), allowed);
 }
 
 int ios(const Classpath &test, const Classpath &framework)
@@ -114,7 +115,7 @@ int ios(const Classpath &test, const Classpath &framework)
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({IOS}), allowed);
+    return interfaceThenAccess(test, classpathOf({ IOS }), allowed);
 }
 
 int pss(const Classpath &test, const QString &tssGold, const Classpath &framework)

@@ -5,12 +5,15 @@
 
 #include <QObject>
 
-/// Runs the TSS abstraction interface test recipe on its worker thread (the testtssabsiface command).
+/// Runs the TSS abstraction interface test recipe on its worker thread (the testtssabsiface
+/// command).
 class TssAbsIfaceTestWorker : public Worker
 {
     Q_OBJECT
 public:
-    TssAbsIfaceTestWorker(const Classpath &test, const Classpath &framework, QObject *parent = nullptr);
+    TssAbsIfaceTestWorker(const Classpath &test,
+                          const Classpath &framework,
+                          QObject *parent = nullptr);
 
 protected:
     void doWork() override;

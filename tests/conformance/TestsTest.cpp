@@ -13,7 +13,8 @@
 
 namespace {
 const QString J2EE = "data/j2ee8.javagold:";
-const QString SE_COMMON_CORBA = "data/j2se8.javagold:data/DRAV_common.javagold:data/FormerlyCORBA.javagold";
+const QString SE_COMMON_CORBA
+    = "data/j2se8.javagold:data/DRAV_common.javagold:data/FormerlyCORBA.javagold";
 const QString IOS = "data/IOS.javagold";
 const QString TSS_TI = "data/TSS_type_independent.javagold";
 const QString TSS_TA = "data/TSS_type_abstraction.javagold";
@@ -25,30 +26,52 @@ struct RecipeCase
 {
     const char *name;
     std::function<int()> recipe;
-    QString gold;    // without the J2EE 8 file
+    QString gold; // without the J2EE 8 file
     QString allowed; // without the J2EE 8 file; empty for the interface-only recipe
     QStringList topGroups;
 };
 
 QList<RecipeCase> recipes()
 {
-    const QStringList both{"Interface Results", "Access Results"};
-    const QStringList access{"Access Results"};
+    const QStringList both { "Interface Results", "Access Results" };
+    const QStringList access { "Access Results" };
     return {
-        {"oss", [] { return Tests::oss(component); }, "data/j2se8.javagold", "", {"Interface Results"}},
-        {"tss", [] { return Tests::tss(component, tssGold, framework); }, TSS_TI + ":tss.javagold",
-         SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar", both},
-        {"tssabs", [] { return Tests::tssabs(component, tssGold, framework); }, TSS_TI + ":tss.javagold",
-         SE_COMMON_CORBA + ":" + TSS_TA + ":comp.jar:fw1.jar:fw2.jar", both},
-        {"tssabsiface", [] { return Tests::tssabsiface(component, framework); }, TSS_TI + ":" + TSS_TA,
-         SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar", both},
-        {"ios", [] { return Tests::ios(component, framework); }, IOS, SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar", both},
-        {"pss", [] { return Tests::pss(component, tssGold, framework); }, "",
-         SE_COMMON_CORBA + ":" + IOS + ":" + TSS_TI + ":tss.javagold:fw1.jar:fw2.jar", access},
-        {"pcs", [] { return Tests::pcs(component, tssGold, framework); }, "",
-         "data/j2se8.javagold:" + IOS + ":data/DRAV_common.javagold:data/FormerlyCORBA.javagold:" + TSS_TI
-             + ":tss.javagold:fw1.jar:fw2.jar",
-         access},
+        { "oss",
+          [] { return Tests::oss(component); },
+          "data/j2se8.javagold",
+          "",
+          { "Interface Results" } },
+        { "tss",
+          [] { return Tests::tss(component, tssGold, framework); },
+          TSS_TI + ":tss.javagold",
+          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
+          both },
+        { "tssabs",
+          [] { return Tests::tssabs(component, tssGold, framework); },
+          TSS_TI + ":tss.javagold",
+          SE_COMMON_CORBA + ":" + TSS_TA + ":comp.jar:fw1.jar:fw2.jar",
+          both },
+        { "tssabsiface",
+          [] { return Tests::tssabsiface(component, framework); },
+          TSS_TI + ":" + TSS_TA,
+          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
+          both },
+        { "ios",
+          [] { return Tests::ios(component, framework); },
+          IOS,
+          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
+          both },
+        { "pss",
+          [] { return Tests::pss(component, tssGold, framework); },
+          "",
+          SE_COMMON_CORBA + ":" + IOS + ":" + TSS_TI + ":tss.javagold:fw1.jar:fw2.jar",
+          access },
+        { "pcs",
+          [] { return Tests::pcs(component, tssGold, framework); },
+          "",
+          "data/j2se8.javagold:" + IOS + ":data/DRAV_common.javagold:data/FormerlyCORBA.javagold:"
+              + TSS_TI + ":tss.javagold:fw1.jar:fw2.jar",
+          access },
     };
 }
 
@@ -64,7 +87,8 @@ QStringList expectedClasspaths(const RecipeCase &recipe, bool generalPurpose)
         classpaths << gold << "comp.jar";
     }
     if (!recipe.allowed.isEmpty())
-        classpaths << j2ee + recipe.allowed + ":comp.jar" << "comp.jar";
+        classpaths << j2ee + recipe.allowed + ":comp.jar"
+                   << "comp.jar";
     return classpaths;
 }
 
@@ -72,7 +96,7 @@ QStringList topGroupsOf(const QString &resultsFile)
 {
     QFile file(resultsFile);
     if (!file.open(QIODevice::ReadOnly))
-        return {"<no results file>"};
+        return { "<no results file>" };
     QStringList groups;
     for (const QString &line : QString::fromLocal8Bit(file.readAll()).split('\n')) {
         if (line.startsWith("  ") && !line.startsWith("   ") && line.endsWith(':'))
@@ -90,8 +114,14 @@ protected:
     {
         previousDir = QDir::currentPath();
         ASSERT_TRUE(QDir(dir.path()).mkpath("data"));
-        for (const char *gold : {"data/j2se8", "data/j2ee8", "data/DRAV_common", "data/FormerlyCORBA", "data/IOS",
-                                    "data/TSS_type_independent", "data/TSS_type_abstraction", "tss"})
+        for (const char *gold : { "data/j2se8",
+                                  "data/j2ee8",
+                                  "data/DRAV_common",
+                                  "data/FormerlyCORBA",
+                                  "data/IOS",
+                                  "data/TSS_type_independent",
+                                  "data/TSS_type_abstraction",
+                                  "tss" })
             QFile(dir.filePath(QString(gold) + ".javagold")).open(QIODevice::WriteOnly);
         QDir::setCurrent(dir.path());
         Options::opts->logDir = dir.path();
@@ -104,7 +134,8 @@ protected:
         LogCapture log;
         EXPECT_EQ(recipe.recipe(), 0);
         QStringList classpaths;
-        for (const QString &text : log.texts(Logger::L_DEBUG).filter(QRegExp("^Processing classpath: ")))
+        for (const QString &text :
+             log.texts(Logger::L_DEBUG).filter(QRegExp("^Processing classpath: ")))
             classpaths << text.mid(QString("Processing classpath: ").size());
         return classpaths;
     }
@@ -114,14 +145,16 @@ protected:
 };
 
 class Recipes : public RecipeRun, public testing::WithParamInterface<int>
-{};
+{
+};
 } // namespace
 
 TEST_P(Recipes, BuildTheirClasspathsInTheirOwnOrderWithJ2ee8OnlyUnderGeneralPurpose)
 {
     for (const RecipeCase &recipe : recipes()) {
         Options::opts->profile = GetParam();
-        EXPECT_EQ(classpathsLogged(recipe), expectedClasspaths(recipe, GetParam() == 1)) << recipe.name;
+        EXPECT_EQ(classpathsLogged(recipe), expectedClasspaths(recipe, GetParam() == 1))
+            << recipe.name;
         EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")), recipe.topGroups) << recipe.name;
     }
 }
@@ -134,6 +167,6 @@ TEST_F(RecipeRun, MissingGoldFileStillEndsWithResultsFile)
     Options::opts->profile = 3;
     LogCapture log;
     Tests::oss(component);
-    EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")), QStringList{"Interface Results"});
+    EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")), QStringList { "Interface Results" });
     EXPECT_EQ(log.texts(Logger::L_ERROR).filter("Test interrupted by exception - ").size(), 1);
 }
