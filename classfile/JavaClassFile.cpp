@@ -63,6 +63,33 @@ QByteArray takeByteArray(ClassFileCursor &cursor, quint32 length)
     return bytes ? QByteArray(reinterpret_cast<const char *>(bytes), int(length)) : QByteArray();
 }
 
+// A record made of `Fields` u2 fields, in declaration order: braced initialisation evaluates its
+// reads from left to right.
+template<typename Entry, int Fields>
+Entry readU2Fields(ClassFileCursor &cursor)
+{
+    static_assert(sizeof(Entry) == Fields * sizeof(quint16), "a record of u2 fields only");
+    if constexpr (Fields == 1)
+        return Entry(cursor.u2());
+    else if constexpr (Fields == 2)
+        return Entry{cursor.u2(), cursor.u2()};
+    else if constexpr (Fields == 4)
+        return Entry{cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2()};
+    else
+        return Entry{cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2()};
+}
+
+// A table preceded by its u2 count, each entry `sizeof(Entry)` bytes on the wire.
+template<typename Entry>
+void readU2Table(ClassFileCursor &cursor, QList<Entry> &table, Entry (*readEntry)(ClassFileCursor &))
+{
+    const quint16 count = cursor.u2();
+    requireTable(cursor, count, sizeof(Entry));
+    table.reserve(count);
+    for (int i = 0; i < count; ++i)
+        table.append(readEntry(cursor));
+}
+
 template<typename Float, typename Bits>
 Float fromBits(Bits bits)
 {
@@ -353,26 +380,15 @@ attribute_info *JavaClassFile::readAttributeContent(
         return new attribute_info;
     case AK_EXCEPTIONS: {
         std::unique_ptr<Exceptions_attribute> attribute(new Exceptions_attribute);
-        const quint16 count = cursor.u2(); // u2 number_of_exceptions
-        requireTable(cursor, count, 2);
-        attribute->exception_index_table.reserve(count);
-        for (int i = 0; i < count; ++i)
-            attribute->exception_index_table.append(cursor.u2()); // u2 exception_index_table[i]
+        // u2 number_of_exceptions, u2 exception_index_table[]
+        readU2Table(cursor, attribute->exception_index_table, readU2Fields<unsigned short, 1>);
         return attribute.release();
     }
     case AK_INNER_CLASSES: {
         std::unique_ptr<InnerClasses_attribute> attribute(new InnerClasses_attribute);
-        const quint16 count = cursor.u2(); // u2 number_of_classes
-        requireTable(cursor, count, 8);
-        attribute->classes.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            InnerClasses_attribute::inner_class_t entry;
-            entry.inner_class_info_index = cursor.u2();   // u2 inner_class_info_index
-            entry.outer_class_info_index = cursor.u2();   // u2 outer_class_info_index
-            entry.inner_name_index = cursor.u2();         // u2 inner_name_index
-            entry.inner_class_access_flags = cursor.u2(); // u2 inner_class_access_flags
-            attribute->classes.append(entry);
-        }
+        // u2 number_of_classes; each: u2 inner_class_info_index, u2 outer_class_info_index,
+        // u2 inner_name_index, u2 inner_class_access_flags
+        readU2Table(cursor, attribute->classes, readU2Fields<InnerClasses_attribute::inner_class_t, 4>);
         return attribute.release();
     }
     case AK_ENCLOSING_METHOD: {
@@ -398,47 +414,24 @@ attribute_info *JavaClassFile::readAttributeContent(
     }
     case AK_LINE_NUMBER_TABLE: {
         std::unique_ptr<LineNumberTable_attribute> attribute(new LineNumberTable_attribute);
-        const quint16 count = cursor.u2(); // u2 line_number_table_length
-        requireTable(cursor, count, 4);
-        attribute->line_number_table.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            LineNumberTable_attribute::line_number_t entry;
-            entry.start_pc = cursor.u2();    // u2 start_pc
-            entry.line_number = cursor.u2(); // u2 line_number
-            attribute->line_number_table.append(entry);
-        }
+        // u2 line_number_table_length; each: u2 start_pc, u2 line_number
+        readU2Table(cursor, attribute->line_number_table, readU2Fields<LineNumberTable_attribute::line_number_t, 2>);
         return attribute.release();
     }
     case AK_LOCAL_VARIABLE_TABLE: {
         std::unique_ptr<LocalVariableTable_attribute> attribute(new LocalVariableTable_attribute);
-        const quint16 count = cursor.u2(); // u2 local_variable_table_length
-        requireTable(cursor, count, 10);
-        attribute->local_variable_table.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            LocalVariableTable_attribute::local_variable_t entry;
-            entry.start_pc = cursor.u2();         // u2 start_pc
-            entry.length = cursor.u2();           // u2 length
-            entry.name_index = cursor.u2();       // u2 name_index
-            entry.descriptor_index = cursor.u2(); // u2 descriptor_index
-            entry.index = cursor.u2();            // u2 index
-            attribute->local_variable_table.append(entry);
-        }
+        // u2 local_variable_table_length; each: u2 start_pc, u2 length, u2 name_index,
+        // u2 descriptor_index, u2 index
+        readU2Table(cursor, attribute->local_variable_table,
+            readU2Fields<LocalVariableTable_attribute::local_variable_t, 5>);
         return attribute.release();
     }
     case AK_LOCAL_VARIABLE_TYPE_TABLE: {
         std::unique_ptr<LocalVariableTypeTable_attribute> attribute(new LocalVariableTypeTable_attribute);
-        const quint16 count = cursor.u2(); // u2 local_variable_type_table_length
-        requireTable(cursor, count, 10);
-        attribute->local_variable_type_table.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            LocalVariableTypeTable_attribute::local_variable_type_t entry;
-            entry.start_pc = cursor.u2();        // u2 start_pc
-            entry.length = cursor.u2();          // u2 length
-            entry.name_index = cursor.u2();      // u2 name_index
-            entry.signature_index = cursor.u2(); // u2 signature_index
-            entry.index = cursor.u2();           // u2 index
-            attribute->local_variable_type_table.append(entry);
-        }
+        // u2 local_variable_type_table_length; each: u2 start_pc, u2 length, u2 name_index,
+        // u2 signature_index, u2 index
+        readU2Table(cursor, attribute->local_variable_type_table,
+            readU2Fields<LocalVariableTypeTable_attribute::local_variable_type_t, 5>);
         return attribute.release();
     }
     case AK_UNKNOWN:
@@ -457,17 +450,8 @@ Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor, int depth)
     code->max_locals = cursor.u2();  // u2 max_locals
     code->code_length = cursor.u4(); // u4 code_length
     code->code = takeByteArray(cursor, code->code_length); // u1 code[code_length]
-    const quint16 count = cursor.u2(); // u2 exception_table_length
-    requireTable(cursor, count, 8);
-    code->exception_table.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        Code_attribute::exception_t entry;
-        entry.start_pc = cursor.u2();   // u2 start_pc
-        entry.end_pc = cursor.u2();     // u2 end_pc
-        entry.handler_pc = cursor.u2(); // u2 handler_pc
-        entry.catch_type = cursor.u2(); // u2 catch_type
-        code->exception_table.append(entry);
-    }
+    // u2 exception_table_length; each: u2 start_pc, u2 end_pc, u2 handler_pc, u2 catch_type
+    readU2Table(cursor, code->exception_table, readU2Fields<Code_attribute::exception_t, 4>);
     readAttributes(cursor, code->attributes, depth + 1);
     return code.release();
 }

@@ -182,6 +182,64 @@ TEST(JavaClassFile, CodeKeepsItsNestedAttributesAndTables)
     EXPECT_EQ(codeAttr->attribute_length, quint32(code.size() - 6));
 }
 
+TEST(JavaClassFile, EveryKeptAttributeKindKeepsItsFieldsInOrder)
+{
+    ClassFileBuilder builder;
+    const auto u2s = [](std::initializer_list<quint32> values) {
+        ByteWriter bytes;
+        for (quint32 value : values)
+            bytes.u2(value);
+        return bytes.data();
+    };
+    builder.addClassAttribute(builder.attribute(QStringLiteral("InnerClasses"), u2s({1, 11, 12, 13, 14})));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("EnclosingMethod"), u2s({21, 22})));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("Signature"), u2s({31})));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("SourceFile"), u2s({41})));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("SourceDebugExtension"), QByteArray("smap")));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("RuntimeVisibleAnnotations"), QByteArray(7, '\xff')));
+    builder.addClassAttribute(builder.attribute(QStringLiteral("Deprecated"), {}));
+    builder.addField(0x0018, QStringLiteral("K"), QStringLiteral("I"),
+        {builder.attribute(QStringLiteral("ConstantValue"), u2s({51}))});
+    const QByteArray types = builder.attribute(QStringLiteral("LocalVariableTypeTable"), u2s({1, 61, 62, 63, 64, 65}));
+    builder.addMethod(0x0001, QStringLiteral("m"), QStringLiteral("()V"),
+        {builder.attribute(QStringLiteral("Code"), u2s({2, 3, 0, 1}) + QByteArray("\xb1", 1) + u2s({1, 71, 72, 73, 74}) + u2s({1}) + types),
+            builder.exceptionsAttribute({81, 82})});
+    const auto classFile = parse(builder);
+    ASSERT_TRUE(classFile->checkLog.messages.isEmpty()) << classFile->checkLog.messages.join('\n').toStdString();
+    ASSERT_EQ(classFile->attributes.size(), 7);
+
+    const auto *inner = static_cast<const InnerClasses_attribute *>(classFile->attributes.at(0));
+    ASSERT_EQ(inner->classes.size(), 1);
+    EXPECT_EQ(inner->classes.first().inner_class_info_index, 11);
+    EXPECT_EQ(inner->classes.first().inner_class_access_flags, 14);
+    const auto *enclosing = static_cast<const EnclosingMethod_attribute *>(classFile->attributes.at(1));
+    EXPECT_EQ(enclosing->class_index, 21);
+    EXPECT_EQ(enclosing->method_index, 22);
+    EXPECT_EQ(static_cast<const Signature_attribute *>(classFile->attributes.at(2))->signature_index, 31);
+    EXPECT_EQ(static_cast<const SourceFile_attribute *>(classFile->attributes.at(3))->sourcefile_index, 41);
+    EXPECT_EQ(static_cast<const SourceDebugExtension_attribute *>(classFile->attributes.at(4))->debug_extension, "smap");
+    EXPECT_EQ(classFile->attributes.at(5)->attribute_length, 7u);
+    EXPECT_TRUE(classFile->isAttr(classFile->attributes.at(6), QStringLiteral("Deprecated")));
+    const auto *constant = static_cast<const ConstantValue_attribute *>(classFile->fields.first()->attributes.first());
+    EXPECT_EQ(constant->constantvalue_index, 51);
+
+    const method_info *method = classFile->methods.first();
+    const Code_attribute *code = classFile->getMethodCodeAttr(method);
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->max_stack, 2);
+    EXPECT_EQ(code->max_locals, 3);
+    ASSERT_EQ(code->exception_table.size(), 1);
+    EXPECT_EQ(code->exception_table.first().start_pc, 71);
+    EXPECT_EQ(code->exception_table.first().catch_type, 74);
+    const auto *typeTable = static_cast<const LocalVariableTypeTable_attribute *>(code->attributes.first());
+    ASSERT_EQ(typeTable->local_variable_type_table.size(), 1);
+    EXPECT_EQ(typeTable->local_variable_type_table.first().start_pc, 61);
+    EXPECT_EQ(typeTable->local_variable_type_table.first().signature_index, 64);
+    EXPECT_EQ(typeTable->local_variable_type_table.first().index, 65);
+    const auto *exceptions = static_cast<const Exceptions_attribute *>(method->attributes.at(1));
+    EXPECT_EQ(exceptions->exception_index_table, QList<unsigned short>({81, 82}));
+}
+
 TEST(JavaClassFile, MembersAnswerByNameDescriptorAndFlags)
 {
     ClassFileBuilder builder;
