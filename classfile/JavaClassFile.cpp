@@ -224,7 +224,8 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         checkLog.error(QString::fromLocal8Bit(e.what()));
         return;
     }
-    findDependencies();
+    findDependencies(CheckOnly);
+    dependenciesAvailable = true;
 }
 
 void JavaClassFile::readConstantPool(ClassFileCursor &cursor)

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 class ClassFileCursor;
@@ -119,9 +120,9 @@ public:
     MethodSignature getMethodSignature(const CONSTANT_Fieldref_info &ref) const;
 
     // What the bytecode depends on, sorted and free of duplicates.
-    QList<TypeDescriptor> getDependentClasses() const { return dependentClasses.keys(); }
-    QList<DepField> getDependentFields() const { return dependentFields.keys(); }
-    QList<DepMethod> getDependentMethods() const { return dependentMethods.keys(); }
+    QList<TypeDescriptor> getDependentClasses() const { return collectedDependencies().dependentClasses.keys(); }
+    QList<DepField> getDependentFields() const { return collectedDependencies().dependentFields.keys(); }
+    QList<DepMethod> getDependentMethods() const { return collectedDependencies().dependentMethods.keys(); }
 
     quint32 magic = 0;
     unsigned short minor_version = 0;
@@ -139,9 +140,6 @@ public:
     QList<method_info *> methods;
     /// Owned.
     QList<attribute_info *> attributes;
-    QMap<TypeDescriptor, bool> dependentClasses;
-    QMap<DepField, bool> dependentFields;
-    QMap<DepMethod, bool> dependentMethods;
     FileCheckLog checkLog;
 
 private:
@@ -181,8 +179,21 @@ private:
     const QString *referenceDescriptor(const CONSTANT_Fieldref_info &ref) const;
     QList<const CONSTANT_Fieldref_info *> referencesOfKind(unsigned char tag) const;
 
-    // The dependency scan, run once after a successful read.
-    void findDependencies();
+    // The dependency scan. It runs twice: right after a successful read it only checks the
+    // references and the code, recording what is wrong in checkLog; the lists are collected when
+    // first asked for. Most classes that are read are never asked (listings, classes looked up by
+    // the access test), and the lists are what makes a class file big and slow to free.
+    enum ScanMode { CheckOnly, Collect };
+    struct Dependencies
+    {
+        QMap<TypeDescriptor, bool> dependentClasses;
+        QMap<DepField, bool> dependentFields;
+        QMap<DepMethod, bool> dependentMethods;
+    };
+    void findDependencies(ScanMode mode);
+    const Dependencies &collectedDependencies() const;
+    /// Problems are recorded by the checking pass only: collecting meets the very same ones.
+    void recordScanError(const QString &message);
     void addDeclaredTypes();
     void addPoolFieldReferences();
     void addPoolMethodReferences(unsigned char tag, const char *message);
@@ -206,6 +217,10 @@ private:
     /// What the scan works with while it runs; null otherwise.
     struct ScanState;
     ScanState *scan = nullptr;
+    /// Set once the read succeeded: only then are there lists to collect.
+    bool dependenciesAvailable = false;
+    /// Filled on first use; the class file is used by one thread at a time.
+    mutable std::unique_ptr<Dependencies> dependencies;
 
     /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
     mutable std::vector<signed char> attributeKinds;

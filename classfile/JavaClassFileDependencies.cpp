@@ -8,6 +8,7 @@
 
 struct JavaClassFile::ScanState
 {
+    bool collecting = false;
     TypeDescriptor ownType;
     bool parentIsEnum = false;
     /// The classes of the declared and referenced types, added last in this order. Only a type's
@@ -250,18 +251,39 @@ Part descriptorPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info
 
 } // namespace
 
-void JavaClassFile::findDependencies()
+const JavaClassFile::Dependencies &JavaClassFile::collectedDependencies() const
+{
+    if (!dependencies) {
+        dependencies = std::make_unique<Dependencies>();
+        // Collecting fills only the lists: the checking pass already recorded every problem.
+        if (dependenciesAvailable)
+            const_cast<JavaClassFile *>(this)->findDependencies(Collect);
+    }
+    return *dependencies;
+}
+
+void JavaClassFile::recordScanError(const QString &message)
+{
+    if (!scan->collecting)
+        checkLog.error(message);
+}
+
+void JavaClassFile::findDependencies(ScanMode mode)
 {
     ScanState state;
+    state.collecting = mode == Collect;
     state.ownType = getTypeDescriptor();
     state.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
-    state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
-    state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
-    state.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
-    state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
+    if (state.collecting) {
+        state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
+        state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        state.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
+    }
     scan = &state;
 
-    addDeclaredTypes();
+    if (state.collecting)
+        addDeclaredTypes();
     addPoolFieldReferences();
     addPoolMethodReferences(cp_info::CONSTANT_Methodref,
         "Malformed method reference. Class: %1 Method: %2 Method Signature: %3");
@@ -302,10 +324,12 @@ void JavaClassFile::addPoolFieldReferences()
         const Part name = namePart(*this, *ref, FIELD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, FIELD_PARTS);
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
-            checkLog.error(QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
-                               .arg(owner.text(), name.text(), descriptor.text()));
+            recordScanError(QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
+                                .arg(owner.text(), name.text(), descriptor.text()));
             continue;
         }
+        if (!scan->collecting)
+            continue;
         const TypeDescriptor type(*descriptor.value);
         scan->addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
         scan->addType(type);
@@ -331,9 +355,11 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         // The class part of a method reference is the class's descriptor text.
         const QString ownerText = owner.resolved() ? descriptorOfInternalName(*owner.value) : owner.text();
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
-            checkLog.error(QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text()));
+            recordScanError(QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text()));
             continue;
         }
+        if (!scan->collecting)
+            continue;
         TypeDescriptor ownerType(ownerText);
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
@@ -341,7 +367,7 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         scan->addType(ownerType);
         DepMethod method(ownerType, *name.value, signatureAt(descriptor.index));
         if (!isExcludedMethod(method))
-            dependentMethods.insert(method, true);
+            dependencies->dependentMethods.insert(method, true);
         scan->methodSlots[size_t(index)] = int(scan->methods.size());
         scan->methods.push_back(std::move(method));
     }
@@ -369,13 +395,13 @@ void JavaClassFile::findDependenciesInCode(const method_info *method)
         return;
     const Code_attribute *code = getMethodCodeAttr(method);
     if (!code) {
-        checkLog.error(QStringLiteral("%1 has no code segment but is not abstract").arg(getMethodName(method)));
+        recordScanError(QStringLiteral("%1 has no code segment but is not abstract").arg(getMethodName(method)));
         return;
     }
     quint32 position = 0;
     while (position < quint32(code->code.size())) {
         if (!scanInstruction(code->code, position)) {
-            checkLog.error(QStringLiteral("Error parsing code segment"));
+            recordScanError(QStringLiteral("Error parsing code segment"));
             return;
         }
     }
@@ -405,7 +431,7 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
         } else if (isLoadStoreOrRet(code[position + 1])) {
             length = 4;
         } else {
-            checkLog.error(QStringLiteral("Error parsing wide instruction in code segment"));
+            recordScanError(QStringLiteral("Error parsing wide instruction in code segment"));
             length = 1;
         }
         break;
@@ -420,7 +446,7 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
         const cp_info *entry = getConstantInfo(index);
         if (!entry || operandOf(entry->tag) != instruction.operand)
             return false;
-        if (!scan->recordedFromCode[index]) {
+        if (scan->collecting && !scan->recordedFromCode[index]) {
             scan->recordedFromCode[index] = true;
             recordOperand(instruction.operand, index);
         }
@@ -452,7 +478,7 @@ void JavaClassFile::recordOperand(unsigned char operand, quint16 index)
 
 void JavaClassFile::addDependentClass(const TypeDescriptor &type)
 {
-    dependentClasses.insert(type, true);
+    dependencies->dependentClasses.insert(type, true);
 }
 
 void JavaClassFile::addDependentClass(const CONSTANT_Class_info &entry)
@@ -465,14 +491,14 @@ void JavaClassFile::addDependentClass(const CONSTANT_Class_info &entry)
 void JavaClassFile::addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type)
 {
     if (owner != scan->ownType.descriptor)
-        dependentFields.insert(DepField(TypeDescriptor(owner), name, type), true);
+        dependencies->dependentFields.insert(DepField(TypeDescriptor(owner), name, type), true);
 }
 
 void JavaClassFile::addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature)
 {
     const DepMethod method(TypeDescriptor(owner), name, signature);
     if (!isExcludedMethod(method))
-        dependentMethods.insert(method, true);
+        dependencies->dependentMethods.insert(method, true);
 }
 
 // Methods of the class itself and an enum's call of its superclass constructor are not recorded.

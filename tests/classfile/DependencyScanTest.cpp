@@ -236,6 +236,8 @@ TEST(DependencyScan, UndecodableCodeEndsTheMethodsScanOnce)
         const auto classFile = c.run(body + code({NEW, hi(c.list), lo(c.list)}));
         EXPECT_EQ(classFile->checkLog.messages, QStringList{CODE_ERROR}) << body.toHex().toStdString();
         EXPECT_FALSE(printedClasses(*classFile).contains("java.util.ArrayList")) << body.toHex().toStdString();
+        // The lists are collected on first use; that pass records nothing again.
+        EXPECT_EQ(classFile->checkLog.messages, QStringList{CODE_ERROR});
     }
     // Instructions cut off by the end of the code.
     const QList<QByteArray> cutOff = {
@@ -275,4 +277,15 @@ TEST(DependencyScan, PoolAndCodeNameADottedFieldOwnerEachTheirWay)
     const quint16 dotted = c.builder.fieldRef(QStringLiteral("q.B"), QStringLiteral("f"), QStringLiteral("I"));
     const auto classFile = c.run(code({GETSTATIC, hi(c.out), lo(c.out), GETSTATIC, hi(dotted), lo(dotted), RETURN}));
     EXPECT_EQ(fieldKeys(*classFile), QStringList({SYSTEM_OUT, "Lq.B;fI", "Lq/B;fI"}));
+}
+
+TEST(DependencyScan, AFileThatCouldNotBeReadHasNoLists)
+{
+    const QByteArray notAClass("PK\x03\x04 not a class file");
+    const std::unique_ptr<JavaClassFile> classFile(JavaClassFile::create(notAClass.constData(), notAClass.size()));
+    ASSERT_TRUE(classFile->checkLog.hasErrors);
+    EXPECT_TRUE(classFile->getDependentClasses().isEmpty());
+    EXPECT_TRUE(classFile->getDependentFields().isEmpty());
+    EXPECT_TRUE(classFile->getDependentMethods().isEmpty());
+    EXPECT_EQ(classFile->checkLog.messages.size(), 1);
 }
