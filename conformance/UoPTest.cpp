@@ -356,14 +356,9 @@ void UoPTest::testAccessField(TestResultGroup &group,
     const QString target = ref.owner.toString();
     const QString request
         = QString("Access to field %1 in class %2 was requested. ").arg(ref.name, target);
-    Class *owner = findClass(access, ref.owner.descriptor);
-    if (!owner) {
-        appendFailure(group,
-                      QString("Class %1 existence test").arg(target),
-                      request + "Checking for class existence.",
-                      "Class not found");
+    Class *owner = findOwner(group, access, ref.owner, request);
+    if (!owner)
         return;
-    }
     const Field *field = findMember(access, *owner, ref, knownFields);
     if (!field) {
         appendFailure(group,
@@ -391,14 +386,9 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
     const QString target = ref.owner.toString();
     const QString request = QString("Access to method %1 %2 in class %3 was requested. ")
                                 .arg(ref.name, ref.signature.descriptor, target);
-    Class *owner = findClass(access, ref.owner.descriptor);
-    if (!owner) {
-        appendFailure(group,
-                      QString("Class %1 existence test").arg(target),
-                      request + "Checking for class existence.",
-                      "Class not found");
+    Class *owner = findOwner(group, access, ref.owner, request);
+    if (!owner)
         return;
-    }
     const Method *method = findMember(access, *owner, ref, knownMethods);
     if (!method) {
         appendFailure(group,
@@ -455,6 +445,21 @@ Method *UoPTest::checkInterfaceForMethod(ClassLoader &access, Class *owner, cons
 Method *UoPTest::checkParentForMethod(ClassLoader &access, Class *owner, const DepMethod &m)
 {
     return owner ? MemberWalk<DepMethod>(*this, access, m).parents(*owner) : nullptr;
+}
+
+Class *UoPTest::findOwner(TestResultGroup &group,
+                          ClassLoader &access,
+                          const TypeDescriptor &owner,
+                          const QString &request)
+{
+    Class *found = findClass(access, owner.descriptor);
+    if (!found) {
+        appendFailure(group,
+                      QString("Class %1 existence test").arg(owner.toString()),
+                      request + "Checking for class existence.",
+                      "Class not found");
+    }
+    return found;
 }
 
 Class *UoPTest::findClass(ClassLoader &access, const QString &name)

@@ -63,6 +63,11 @@ private:
     // misses too: a miss costs a pass over every entry of the classpath, and components name the
     // same classes and members again and again.
     Class *findClass(ClassLoader &access, const QString &name);
+    /// The class that owns a referenced member; its absence is the member's failed result.
+    Class *findOwner(TestResultGroup &group,
+                     ClassLoader &access,
+                     const TypeDescriptor &owner,
+                     const QString &request);
     template<typename Ref, typename Member>
     Member findMember(ClassLoader &access,
                       Class &owner,
