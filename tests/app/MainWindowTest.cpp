@@ -55,7 +55,7 @@ protected:
     Options saved;
 };
 
-struct ButtonSpec
+struct ExpectedButton
 {
     const char *name;
     const char *text;
@@ -66,7 +66,7 @@ struct ButtonSpec
     bool enabled;
 };
 
-const ButtonSpec formButtons[] = {
+const ExpectedButton formButtons[] = {
     { "radioButton", "Java (J2SE8+J2EE8)", "Programming Language", -1, -1, true, true },
     { "radioButton_2", "General Purpose", "Operating System Profile", 0, 0, true, true },
     { "radioButton_4", "Safety Base", "Operating System Profile", 0, 1, false, false },
@@ -177,24 +177,24 @@ TEST_F(MainWindowTest, GroupBoxesAndRunButtonAreStackedInOrder)
 TEST_F(MainWindowTest, RadioButtonsHaveTheirTextsStatesAndPlaces)
 {
     MainWindow window;
-    for (const ButtonSpec &spec : formButtons) {
-        SCOPED_TRACE(spec.name);
-        auto *button = child<QRadioButton>(window, spec.name);
+    for (const ExpectedButton &expected : formButtons) {
+        SCOPED_TRACE(expected.name);
+        auto *button = child<QRadioButton>(window, expected.name);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), spec.text);
-        EXPECT_EQ(button->isChecked(), spec.checked);
-        EXPECT_EQ(button->isEnabled(), spec.enabled);
+        EXPECT_EQ(button->text(), expected.text);
+        EXPECT_EQ(button->isChecked(), expected.checked);
+        EXPECT_EQ(button->isEnabled(), expected.enabled);
         QGroupBox *box = groupBoxOf(button);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->title(), spec.groupTitle);
+        EXPECT_EQ(box->title(), expected.groupTitle);
         expectLayoutDefaults(box->layout());
-        if (spec.row < 0)
+        if (expected.row < 0)
             continue;
         auto *grid = qobject_cast<QGridLayout *>(box->layout());
         ASSERT_NE(grid, nullptr);
         int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(grid->indexOf(button), &row, &column, &rowSpan, &columnSpan);
-        EXPECT_EQ(QPoint(column, row), QPoint(spec.column, spec.row));
+        EXPECT_EQ(QPoint(column, row), QPoint(expected.column, expected.row));
     }
 }
 
