@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QFile>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QTextStream>
+#include <QVector>
 
 /// The program's one log: every message goes to log.txt, warnings and errors also to the console.
 /// Messages may be emitted from any thread; the writing slots always run in the main thread.
@@ -21,6 +23,10 @@ public:
 
     QString makeMsg(Logger::Level level, const QString &text) const;
 
+    /// Writes every line handed over so far. Main thread only; called once more before the
+    /// process ends, after the last worker has been joined.
+    void flush();
+
 signals:
     void log(Logger::Level level, const QString &text);
 
@@ -29,12 +35,31 @@ public slots:
     void logToFile(Logger::Level level, const QString &text);
 
 private:
+    struct Message
+    {
+        Level level;
+        QString text;
+    };
+
     explicit Logger(const QString &logDir);
+    void handOver(Logger::Level level, const QString &text);
+    void writeConsole(Logger::Level level, const QString &text);
+    void writeFile(Logger::Level level, const QString &text);
+    void flushStreams();
 
     QTextStream out;
     QTextStream err;
     QFile file;
     QTextStream fileStream;
+    QTextStream *lastConsole = nullptr; // the console stream written last, not yet flushed
+
+    /// Lines emitted but not yet written, in emission order; filled on any thread.
+    QMutex pendingLock;
+    QVector<Message> pending;
+
+    /// The last second stamped and its text: a batch of lines mostly shares one.
+    mutable qint64 stampSecond = -1;
+    mutable QString stampText;
 };
 
 Q_DECLARE_METATYPE(Logger::Level)

@@ -1,5 +1,6 @@
 // The log as the running program writes it: log.txt, standard output and standard error.
 
+#include "support/ClassFileBuilder.h"
 #include "support/ProcessRunner.h"
 
 #include <QDir>
@@ -78,6 +79,38 @@ TEST_F(LogFile, LinesOfTheWorkerThreadAreAllWrittenBeforeTheProcessEnds)
         EXPECT_TRUE(log.contains("DEBUG: Worker thread ended work"));
         EXPECT_TRUE(log.contains("DEBUG: Workered thread ended"));
     }
+}
+
+TEST_F(LogFile, ALongJobLeavesEveryLineInOrder)
+{
+    // Lines are handed over and written in batches: none may be lost, repeated or reordered.
+    const int classes = 2000;
+    ASSERT_TRUE(QDir(runner.workDir()).mkpath("component/p"));
+    for (int i = 0; i < classes; ++i) {
+        QFile file(runner.path(QString("component/p/C%1.class").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ClassFileBuilder(QString("p/C%1").arg(i)).build());
+    }
+    ASSERT_TRUE(QFile::link(JCT_SOURCE_DIR "/data", runner.path("data")));
+    const ProcessRunner::Result result
+        = runner.run({ "--nogui", "--testpss", "--general", "--classpath", "component", "--tssgold",
+                       "data/TSS_type_independent.javagold" });
+    ASSERT_EQ(result.exitCode, 0);
+
+    static const QRegularExpression progressLine("^INFO: Test \\d+% (\\d+/\\d+) ");
+    QStringList progress;
+    const QStringList log = withoutStamps(runner.readFile("log.txt"));
+    for (const QString &line : log) {
+        const QRegularExpressionMatch match = progressLine.match(line);
+        if (match.hasMatch())
+            progress << match.captured(1);
+    }
+    QStringList expected;
+    for (int i = 1; i <= classes; ++i)
+        expected << QString("%1/%2").arg(i).arg(classes);
+    EXPECT_EQ(progress, expected);
+    EXPECT_EQ(log.count("INFO: Access test completed"), 1);
+    EXPECT_TRUE(log.contains("DEBUG: Worker thread ended work"));
 }
 
 TEST_F(LogFile, EachRunStartsANewLog)
