@@ -47,6 +47,8 @@ QString printedName(const QString &name)
     return TypeDescriptor::fromClassDescriptorName(name).toString();
 }
 
+constexpr qint64 sessionBufferBytes = 64 * 1024;
+
 } // namespace
 
 JarFileReader::JarFileReader(const QString &path)
@@ -68,17 +70,21 @@ void JarFileReader::populateClassNames()
 {
     beginSession(*listSession);
     archive_entry *entry = nullptr;
-    for (int index = 0; readNextHeader(listSession->handle, &entry); ++index) {
+    for (int index = 0; nextHeader(*listSession, &entry); ++index) {
         const QString path = QString::fromLatin1(archive_entry_pathname(entry));
+        positionAt.push_back(-1);
         if (isClassEntry(path)) {
             const QString name = classNameOf(path);
-            classNames.append(name);
-            if (!firstEntryOf.contains(name))
+            if (!firstEntryOf.contains(name)) {
                 firstEntryOf.insert(name, index);
+                positionAt.back() = classNames.size();
+            }
+            classNames.append(name);
         }
         archive_read_data_skip(listSession->handle);
     }
     endSession(*listSession);
+    handedOut.assign(classNames.size(), false);
 }
 
 void JarFileReader::beginSession(readerdata_t &session)
@@ -88,6 +94,7 @@ void JarFileReader::beginSession(readerdata_t &session)
     // would only copy and be thrown away.
     session.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     session.fileSize = session.file.size();
+    session.buffer = std::make_unique<char[]>(sessionBufferBytes);
     session.handle = archive_read_new();
     archive *handle = session.handle;
     checkSetup(handle, archive_read_support_filter_all(handle), "archive_read_support_filter_all");
@@ -106,42 +113,82 @@ void JarFileReader::endSession(readerdata_t &session)
         archive_read_free(session.handle);
         session.handle = nullptr;
     }
+    session.buffer.reset();
     session.file.close();
 }
 
+bool JarFileReader::nextHeader(readerdata_t &session, archive_entry **header)
+{
+    ++headersRead;
+    return readNextHeader(session.handle, header);
+}
+
 // Leaves the session's next header call answering the given entry, walking forwards from where
-// the last read stopped and starting over only when the entry lies behind.
+// the last read stopped and starting over only when the entry lies behind. The class entries
+// passed on the way are kept: the access test asks for a jar's classes in the order its
+// references name them, and starting over for each would make reading a jar quadratic.
 bool JarFileReader::seekToEntry(readerdata_t &session, int entry)
 {
     if (!session.handle || session.nextEntry > entry)
         beginSession(session);
     archive_entry *header = nullptr;
     while (session.nextEntry < entry) {
-        if (!readNextHeader(session.handle, &header)) {
+        if (!nextHeader(session, &header)) {
             endSession(session);
             return false;
         }
+        keepPassedEntry(session, session.nextEntry, header);
         ++session.nextEntry;
     }
     return true;
 }
 
+void JarFileReader::keepPassedEntry(readerdata_t &session, int entry, archive_entry *header)
+{
+    const int position = entry < int(positionAt.size()) ? positionAt[entry] : -1;
+    if (position < 0 || handedOut[position] || kept.contains(entry) || keptBytes >= maxKeptBytes)
+        return;
+    // The walk sees the archive the listing saw; an entry that no longer matches is not kept.
+    if (classNameOf(QString::fromLatin1(archive_entry_pathname(header))) != classNames.at(position))
+        return;
+    KeptEntry passed;
+    passed.bytes = readEntryData(session, passed.problem);
+    keptBytes += passed.bytes.size();
+    kept.insert(entry, passed);
+}
+
 QByteArray JarFileReader::readClass(const QString &name)
 {
     const int entry = firstEntryOf.value(name, -1);
-    if (entry < 0 || !seekToEntry(*readSession, entry))
+    if (entry < 0)
+        return QByteArray();
+    const int position = positionAt[entry];
+    const auto passed = kept.find(entry);
+    if (passed != kept.end()) {
+        const KeptEntry found = passed.value();
+        keptBytes -= found.bytes.size();
+        kept.erase(passed);
+        return handOut(name, position, found.bytes, found.problem);
+    }
+    if (!seekToEntry(*readSession, entry))
         return QByteArray();
     archive_entry *header = nullptr;
-    if (!readNextHeader(readSession->handle, &header)) {
+    if (!nextHeader(*readSession, &header)) {
         endSession(*readSession);
         return QByteArray();
     }
     ++readSession->nextEntry;
     QString problem;
     const QByteArray data = readEntryData(*readSession, problem);
+    return handOut(name, position, data, problem);
+}
+
+QByteArray JarFileReader::handOut(const QString &name, int position, QByteArray bytes, const QString &problem)
+{
+    handedOut[position] = true;
     if (!problem.isEmpty())
         logLine(Logger::L_WARN, QString("Problem reading %1 - %2").arg(printedName(name), problem));
-    return data;
+    return bytes;
 }
 
 void JarFileReader::readAllClasses(const std::function<void(int position, const QByteArray &bytes)> &visit)
@@ -151,9 +198,7 @@ void JarFileReader::readAllClasses(const std::function<void(int position, const 
     beginSession(*listSession);
     archive_entry *header = nullptr;
     int position = 0;
-    for (int index = 0; position < classNames.size()
-                        && readNextHeader(listSession->handle, &header);
-         ++index) {
+    for (int index = 0; position < classNames.size() && nextHeader(*listSession, &header); ++index) {
         const QString path = QString::fromLatin1(archive_entry_pathname(header));
         if (!isClassEntry(path))
             continue;
@@ -211,8 +256,8 @@ int JarFileReader::openCallback(archive *handle, void *clientData)
 la_ssize_t JarFileReader::readCallback(archive *handle, void *clientData, const void **buffer)
 {
     auto *session = static_cast<readerdata_t *>(clientData);
-    *buffer = session->buffer;
-    const qint64 count = session->file.read(session->buffer, sizeof session->buffer); // 0 at the end
+    *buffer = session->buffer.get();
+    const qint64 count = session->file.read(session->buffer.get(), sessionBufferBytes); // 0 at the end
     if (count < 0) {
         archive_set_error(handle, 1, "could not read jar file");
         return -1;

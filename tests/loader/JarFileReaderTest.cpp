@@ -53,6 +53,22 @@ TEST_F(JarFileReaderTest, ReadsHeldEntriesInAnyOrderAndRepeatedly)
     EXPECT_TRUE(reader.readClass("Lreadme;").isNull());
 }
 
+TEST_F(JarFileReaderTest, ReadingEveryClassBackwardsReadsEachEntryOnce)
+{
+    const int count = 300;
+    const QString jar = path("many.jar");
+    JarBuilder builder;
+    for (int i = 0; i < count; ++i)
+        builder.add(QString("C%1.class").arg(i), QByteArray::number(i));
+    builder.write(jar);
+    JarFileReader reader(jar);
+    const qint64 listing = reader.getHeadersRead();
+    for (int i = count - 1; i >= 0; --i)
+        ASSERT_EQ(reader.readClass(QString("LC%1;").arg(i)), QByteArray::number(i));
+    // Starting over for every name behind the cursor would read about count * count / 2 headers.
+    EXPECT_LE(reader.getHeadersRead() - listing, count);
+}
+
 TEST_F(JarFileReaderTest, TheFirstOfTwoEntriesWithOneNameWins)
 {
     const QString jar = path("twice.jar");
