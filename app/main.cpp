@@ -15,7 +15,9 @@ int runGui(int &argc, char **argv)
     emit Logger::logger->log(Logger::L_INFO, "Starting in GUI mode.");
     MainWindow window;
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    Logger::logger->flush();
+    return status;
 }
 
 int runConsole(int &argc, char **argv)
@@ -27,16 +29,26 @@ int runConsole(int &argc, char **argv)
     CLI cli;
     QTimer::singleShot(0, &cli, &CLI::begin);
     const int status = app.exec();
-    // The worker logs its last lines after done(); its thread has been joined, so they are all
-    // queued here by now, behind the quit.
-    QCoreApplication::sendPostedEvents(Logger::logger);
+    // The worker logs its last lines after done(); its thread has been joined, so they have all
+    // been handed to the logger by now.
+    Logger::logger->flush();
     return status;
+}
+
+// libarchive converts every jar entry's time stamp to local time, and without TZ glibc checks
+// /etc/localtime again on each conversion: one system call per entry. Naming the same zone file
+// in TZ lets glibc read it once. Set before any thread exists, as setenv requires.
+void pinLocalTimeZone()
+{
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    pinLocalTimeZone();
     // Before any application object exists, so Qt's own options are refused as unknown arguments.
     Options::opts->set(argc, argv);
     Logger::init(Options::opts->logDir);
