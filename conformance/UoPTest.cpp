@@ -5,6 +5,7 @@
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
+#include "loader/ParentClassLoader.h"
 
 #include <QSet>
 #include <QVector>
@@ -82,6 +83,14 @@ QString parentWalkLine(const DepField &)
 QString parentWalkLine(const DepMethod &ref)
 {
     return QString("UoPTest::checkParentForMethod ==> %1").arg(ref.name);
+}
+
+void shareClassFiles(ClassLoader &access, const ClassLoader &test)
+{
+    auto *chain = dynamic_cast<ParentClassLoader *>(&access);
+    const auto *donor = dynamic_cast<const ParentClassLoader *>(&test);
+    if (chain && donor)
+        chain->shareClassFilesOf(*donor);
 }
 
 // Interface graphs of real libraries are small; past this many interface walks in one lookup the
@@ -264,6 +273,9 @@ void UoPTest::runTest()
         logLine(Logger::L_DEBUG, "Creating test class loader");
         testLoader.reset(ClassLoader::create(testClasspath));
         testLoader->loadAllClasses();
+        // The component's classes are all read by now; the access loader takes those it needs
+        // from them rather than reading and parsing them a second time.
+        shareClassFiles(*accessLoader, *testLoader);
         logLine(Logger::L_INFO, "Test classpath configured");
 
         logLine(Logger::L_INFO, "Access test starting");
@@ -309,6 +321,7 @@ void UoPTest::testClass(TestResultGroup &group, ClassLoader &access, const Class
         testAccessField(group, access, cls, ref);
     for (const DepMethod &ref : cls.getDependentMethods())
         testAccessMethod(group, access, cls, ref);
+    cls.releaseDependencies();
 }
 
 void UoPTest::testAccessClass(TestResultGroup &group,

@@ -40,6 +40,9 @@ public:
     virtual QList<TypeDescriptor> getDependentClasses() const { return {}; }
     virtual QList<DepField> getDependentFields() const { return {}; }
     virtual QList<DepMethod> getDependentMethods() const { return {}; }
+    /// Frees what the three dependency lists hold once they have been used; asking for them again
+    /// collects them anew. A whole component's lists at once would not fit in memory.
+    virtual void releaseDependencies() const {}
 
     // Lookups among the members this class itself declares (inherited ones are not seen).
     /// The first field of that exact name, or null.

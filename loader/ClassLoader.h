@@ -25,6 +25,8 @@ public:
     /// The cached class, or a newly defined one that is then cached; null (and nothing cached)
     /// when no class of that name can be defined.
     Class *loadClass(const QString &name);
+    /// The class cached under the name, or null; never defines one.
+    Class *getCachedClass(const QString &name) const { return cache.value(name); }
 
     /// A chain over the classpath's entries in order; never null; the caller owns it.
     static ClassLoader *create(const Classpath &classpath);

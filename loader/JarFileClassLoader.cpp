@@ -54,7 +54,8 @@ JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEn
 }
 
 JarFileClassLoader::JarFileClassLoader(const QString &path)
-    : reader(std::make_unique<JarFileReader>(path))
+    : path(path)
+    , reader(std::make_unique<JarFileReader>(path))
 {
 }
 

@@ -20,6 +20,7 @@ public:
     QByteArray readClassData(const QString &name) override;
 
     const QStringList &getClassNames() const { return reader->getClassNames(); }
+    QString getSource() const override { return path; }
 
 private:
     struct RawEntry;
@@ -28,5 +29,6 @@ private:
     void acceptBatch(ParsedBatch batch, int &next);
     void loadUpTo(int position, int &next);
 
+    QString path;
     std::unique_ptr<JarFileReader> reader;
 };

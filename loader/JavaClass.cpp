@@ -13,14 +13,19 @@ constexpr unsigned short classAbstract = 0x0400;
 } // namespace
 
 JavaClass::JavaClass(JavaClassFile *file)
-    : file(file)
+    : JavaClass(std::shared_ptr<const JavaClassFile>(file))
+{
+}
+
+JavaClass::JavaClass(std::shared_ptr<const JavaClassFile> shared)
+    : file(std::move(shared))
 {
     for (const cp_info *entry : file->interfaces)
         interfaces.append(file->getInterfaceTypeDescriptor(entry));
     for (const field_info *field : file->fields)
-        fields.append(new JavaField(file, field));
+        fields.append(new JavaField(file.get(), field));
     for (const method_info *method : file->methods)
-        methods.append(new JavaMethod(file, method));
+        methods.append(new JavaMethod(file.get(), method));
 }
 
 JavaClass::~JavaClass()
@@ -86,6 +91,11 @@ QList<DepField> JavaClass::getDependentFields() const
 QList<DepMethod> JavaClass::getDependentMethods() const
 {
     return file->getDependentMethods();
+}
+
+void JavaClass::releaseDependencies() const
+{
+    file->releaseDependencies();
 }
 
 bool JavaClass::hasFlag(unsigned short flag) const

@@ -6,13 +6,19 @@
 
 class JavaClassFile;
 
-/// A class read from a class file. Owns the class file; its fields and methods point into it.
+/// A class read from a class file. Owns the class file, shared with the other classes made from
+/// the same file; its fields and methods point into it.
 class JavaClass : public Class
 {
 public:
     /// Takes ownership of file.
     explicit JavaClass(JavaClassFile *file);
+    /// Another class over a file that is already read: what two loaders of one classpath entry
+    /// define for one name.
+    explicit JavaClass(std::shared_ptr<const JavaClassFile> file);
     ~JavaClass() override;
+
+    const std::shared_ptr<const JavaClassFile> &getClassFile() const { return file; }
 
     int getMajorVersion() const override;
     QString getPackage() const override;
@@ -27,9 +33,10 @@ public:
     QList<TypeDescriptor> getDependentClasses() const override;
     QList<DepField> getDependentFields() const override;
     QList<DepMethod> getDependentMethods() const override;
+    void releaseDependencies() const override;
 
 private:
     bool hasFlag(unsigned short flag) const;
 
-    std::unique_ptr<const JavaClassFile> file;
+    std::shared_ptr<const JavaClassFile> file;
 };

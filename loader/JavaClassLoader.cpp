@@ -8,6 +8,12 @@
 
 Class *JavaClassLoader::defineClass(const QString &name)
 {
+    // A class the donor holds was read from these very bytes, and reading them again would log
+    // nothing: only a class it could not define is read here.
+    if (donor) {
+        if (const auto *read = dynamic_cast<const JavaClass *>(donor->getCachedClass(name)))
+            return new JavaClass(read->getClassFile());
+    }
     QByteArray bytes = readClassData(name);
     if (bytes.isEmpty())
         return nullptr;

@@ -1,5 +1,8 @@
 #include "loader/ParentClassLoader.h"
 
+#include "loader/JavaClassLoader.h"
+
+#include <QHash>
 #include <QMultiMap>
 
 ParentClassLoader::~ParentClassLoader()
@@ -44,4 +47,17 @@ Class *ParentClassLoader::defineClass(const QString &name)
             return cls;
     }
     return nullptr;
+}
+
+void ParentClassLoader::shareClassFilesOf(const ParentClassLoader &donor)
+{
+    QHash<QString, const JavaClassLoader *> bySource;
+    for (const ClassLoader *loader : donor.loaders) {
+        if (const auto *java = dynamic_cast<const JavaClassLoader *>(loader))
+            bySource.insert(java->getSource(), java);
+    }
+    for (ClassLoader *loader : loaders) {
+        if (auto *java = dynamic_cast<JavaClassLoader *>(loader))
+            java->setDonor(bySource.value(java->getSource()));
+    }
 }

@@ -22,6 +22,11 @@ public:
     QMap<QString, Class *> getAllClasses() const override;
     Class *defineClass(const QString &name) override;
 
+    /// Lets each class-file loader of this chain define the classes that the loader of the same
+    /// source in donor has cached from that loader's class files instead of reading them again.
+    /// The donor must outlive every later lookup in this chain.
+    void shareClassFilesOf(const ParentClassLoader &donor);
+
 private:
     QList<ClassLoader *> loaders;      // owned; the search order
     QList<ClassLoader *> ownedLoaders; // owned; never searched
