@@ -6,9 +6,15 @@
 #include <QMetaType>
 #include <QMutexLocker>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 
 Logger *Logger::logger = nullptr;
+
+namespace {
+/// How long the lines of worker threads may wait to be written with those that follow.
+constexpr int batchMilliseconds = 50;
+} // namespace
 
 void Logger::init(const QString &logDir)
 {
@@ -62,17 +68,28 @@ void Logger::logToFile(Logger::Level level, const QString &text)
 
 void Logger::handOver(Logger::Level level, const QString &text)
 {
-    bool firstOfBatch = false;
     {
         QMutexLocker lock(&pendingLock);
-        firstOfBatch = pending.isEmpty();
         pending.append({level, text});
     }
-    // In the main thread a line is written at once, in the emitting call.
+    // In the main thread a line is written at once, in the emitting call. Lines of other threads
+    // wait a moment for the ones that follow them: waking the main thread for every line cost as
+    // much as writing it.
     if (QThread::currentThread() == thread())
         flush();
-    else if (firstOfBatch)
-        QMetaObject::invokeMethod(this, &Logger::flush, Qt::QueuedConnection);
+    else if (!batchScheduled.exchange(true))
+        QMetaObject::invokeMethod(this, &Logger::startBatchTimer, Qt::QueuedConnection);
+}
+
+void Logger::startBatchTimer()
+{
+    QTimer::singleShot(batchMilliseconds, this, &Logger::writeBatch);
+}
+
+void Logger::writeBatch()
+{
+    batchScheduled = false; // before taking the lines: a line handed over from now on schedules anew
+    flush();
 }
 
 void Logger::flush()

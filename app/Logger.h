@@ -7,6 +7,8 @@
 #include <QTextStream>
 #include <QVector>
 
+#include <atomic>
+
 /// The program's one log: every message goes to log.txt, warnings and errors also to the console.
 /// Messages may be emitted from any thread; the writing slots always run in the main thread.
 class Logger : public QObject
@@ -43,6 +45,8 @@ private:
 
     explicit Logger(const QString &logDir);
     void handOver(Logger::Level level, const QString &text);
+    void startBatchTimer();
+    void writeBatch();
     void writeConsole(Logger::Level level, const QString &text);
     void writeFile(Logger::Level level, const QString &text);
     void flushStreams();
@@ -56,6 +60,8 @@ private:
     /// Lines emitted but not yet written, in emission order; filled on any thread.
     QMutex pendingLock;
     QVector<Message> pending;
+    /// Set from the first line handed over by another thread until the main thread writes them.
+    std::atomic<bool> batchScheduled { false };
 
     /// The last second stamped and its text: a batch of lines mostly shares one.
     mutable qint64 stampSecond = -1;
