@@ -7,6 +7,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QIODevice>
 #include <QStringBuilder>
 
@@ -55,6 +56,27 @@ const uchar *takeBytes(ClassFileCursor &cursor, quint32 length)
 {
     requireTable(cursor, length, 1);
     return cursor.bytes(length);
+}
+
+// Names and descriptors repeat from class to class ("Code", "()V", "java/lang/Object"): the
+// classes read on one thread share one copy of each short text, which roughly halves what a
+// component's parsed pools take. The table is bounded and starts over when full.
+QString sharedUtf8(const uchar *bytes, int length)
+{
+    constexpr int longestShared = 128;
+    constexpr int tableLimit = 1 << 16;
+    const char *text = reinterpret_cast<const char *>(bytes);
+    if (length > longestShared)
+        return QString::fromUtf8(text, length);
+    thread_local QHash<QByteArray, QString> table;
+    const auto found = table.constFind(QByteArray::fromRawData(text, length));
+    if (found != table.cend())
+        return found.value();
+    if (table.size() >= tableLimit)
+        table.clear();
+    const QString value = QString::fromUtf8(text, length);
+    table.insert(QByteArray(text, length), value);
+    return value;
 }
 
 QByteArray takeByteArray(ClassFileCursor &cursor, quint32 length)
@@ -252,7 +274,7 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
         const quint16 length = cursor.u2(); // u2 length
         const uchar *bytes = takeBytes(cursor, length);
         auto *entry = new CONSTANT_Utf8_info;
-        entry->value = QString::fromUtf8(reinterpret_cast<const char *>(bytes), bytes ? length : 0);
+        entry->value = sharedUtf8(bytes, bytes ? length : 0);
         return entry;
     }
     case cp_info::CONSTANT_Integer: {
