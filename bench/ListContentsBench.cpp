@@ -7,119 +7,33 @@
 // After the runs the program prints the two ratios the loader is held to: cut-16000 against
 // cut-1000 (at most 20: linear growth) and big.jar against unzip (at most 3).
 
+#include "JdkJars.h"
+#include "RatioReporter.h"
 #include "app/Logger.h"
 #include "loader/ClassLoader.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <iostream>
-#include <map>
 #include <memory>
-#include <string>
 
 namespace {
-
-const QString jdkHome = "/usr/lib/jvm/java-17-openjdk-amd64";
-const QString dataDir = JCT_BINARY_DIR "/bench-data/listcontents";
-const QStringList bigModules{"java.base", "java.desktop", "java.xml"};
-const QStringList extraModules{"jdk.compiler", "jdk.localedata"};
-const QList<int> cutSizes{1000, 2000, 4000, 8000, 16000};
-
-bool runTool(const QString &program, const QStringList &arguments, const QString &workDir = QString())
-{
-    QProcess process;
-    process.setWorkingDirectory(workDir.isEmpty() ? dataDir : workDir);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
-        std::cerr << "failed: " << program.toStdString() << ' ' << arguments.join(' ').toStdString() << '\n';
-        return false;
-    }
-    return true;
-}
-
-QString tool(const QString &name)
-{
-    const QString inJdk = jdkHome + "/bin/" + name;
-    return QFile::exists(inJdk) ? inJdk : QStandardPaths::findExecutable(name);
-}
-
-// Class files of a module below dataDir/<module>/classes, relative to that folder, sorted.
-QStringList extractModule(const QString &module)
-{
-    const QString out = dataDir + "/" + module;
-    if (!QDir(out).exists() && !runTool(tool("jmod"), {"extract", "--dir", out, jdkHome + "/jmods/" + module + ".jmod"}))
-        return {};
-    QStringList classes;
-    QDirIterator it(out + "/classes", {"*.class"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString relative = QDir(out + "/classes").relativeFilePath(it.next());
-        if (relative != "module-info.class")
-            classes << relative;
-    }
-    classes.sort();
-    return classes;
-}
-
-// Writes an argument file for jar: "-C dir path" per class, so classes of several modules mix.
-bool makeJar(const QString &jarName, const QList<QPair<QString, QString>> &moduleAndClass)
-{
-    if (QFile::exists(dataDir + "/" + jarName))
-        return true;
-    QFile list(dataDir + "/" + jarName + ".args");
-    if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    for (const auto &entry : moduleAndClass)
-        list.write(QString("-C %1/classes %2\n").arg(entry.first, entry.second).toLocal8Bit());
-    list.close();
-    return runTool(tool("jar"), {"cf", jarName, "@" + list.fileName()});
-}
-
-bool buildData()
-{
-    static const bool built = [] {
-        QDir().mkpath(dataDir);
-        QList<QPair<QString, QString>> big;
-        QList<QPair<QString, QString>> pool;
-        for (const QString &module : bigModules + extraModules) {
-            for (const QString &cls : extractModule(module)) {
-                if (bigModules.contains(module))
-                    big.append({module, cls});
-                pool.append({module, cls});
-            }
-        }
-        if (!makeJar("big.jar", big))
-            return false;
-        std::cerr << "big.jar: " << big.size() << " classes; pool for the cut jars: " << pool.size() << '\n';
-        for (int size : cutSizes) {
-            if (pool.size() < size || !makeJar(QString("cut-%1.jar").arg(size), pool.mid(0, size)))
-                return false;
-        }
-        return true;
-    }();
-    return built;
-}
 
 // What ListContentsWorker does, with the listing going to /dev/null.
 void listContents(benchmark::State &state, const QString &jar)
 {
-    if (!buildData()) {
-        state.SkipWithError("could not build the benchmark jars");
+    if (jar.isEmpty()) {
+        state.SkipWithError("could not build the benchmark jar");
         return;
     }
     std::unique_ptr<FILE, int (*)(FILE *)> sink(std::fopen("/dev/null", "w"), std::fclose);
     int listed = 0;
     for (auto _ : state) {
-        std::unique_ptr<ClassLoader> chain(ClassLoader::create(Classpath(dataDir + "/" + jar)));
+        std::unique_ptr<ClassLoader> chain(ClassLoader::create(Classpath(jar)));
         chain->loadAllClasses();
         const QMap<QString, Class *> classes = chain->getAllClasses();
         for (const Class *cls : classes) {
@@ -134,7 +48,7 @@ void listContents(benchmark::State &state, const QString &jar)
 
 void BM_ListContentsCut(benchmark::State &state)
 {
-    listContents(state, QString("cut-%1.jar").arg(state.range(0)));
+    listContents(state, JdkJars::cut(int(state.range(0))));
 }
 BENCHMARK(BM_ListContentsCut)
     ->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)
@@ -142,7 +56,7 @@ BENCHMARK(BM_ListContentsCut)
 
 void BM_ListContentsBig(benchmark::State &state)
 {
-    listContents(state, "big.jar");
+    listContents(state, JdkJars::big());
 }
 BENCHMARK(BM_ListContentsBig)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
@@ -150,53 +64,28 @@ BENCHMARK(BM_ListContentsBig)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 void BM_ListContentsBigProgram(benchmark::State &state)
 {
     const QString program = JCT_BINARY_DIR "/javaconformance";
-    if (!buildData() || !QFile::exists(program)) {
+    const QString jar = JdkJars::big();
+    if (jar.isEmpty() || !QFile::exists(program)) {
         state.SkipWithError("no program or no benchmark jars");
         return;
     }
     const QTemporaryDir logDir;
     for (auto _ : state)
-        runTool(program, {"--nogui", "--listcontents", "--logdir", logDir.path(), "--classpath", dataDir + "/big.jar"});
+        JdkJars::runTool(program, {"--nogui", "--listcontents", "--logdir", logDir.path(), "--classpath", jar});
 }
 BENCHMARK(BM_ListContentsBigProgram)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_UnzipBig(benchmark::State &state)
 {
-    if (!buildData() || QStandardPaths::findExecutable("unzip").isEmpty()) {
+    const QString jar = JdkJars::big();
+    if (jar.isEmpty() || QStandardPaths::findExecutable("unzip").isEmpty()) {
         state.SkipWithError("no unzip or no benchmark jars");
         return;
     }
     for (auto _ : state)
-        runTool("unzip", {"-p", dataDir + "/big.jar"});
+        JdkJars::runTool("unzip", {"-p", jar});
 }
 BENCHMARK(BM_UnzipBig)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-
-/// Keeps the real time per iteration of every run to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (!run.error_occurred && run.iterations > 0)
-                millis[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatio(const std::string &what, const std::string &slow, const std::string &fast, double bar) const
-    {
-        const auto a = millis.find(slow);
-        const auto b = millis.find(fast);
-        if (a == millis.end() || b == millis.end() || b->second <= 0)
-            return;
-        const double ratio = a->second / b->second;
-        std::printf("%s: %.2f (bar %.0f) %s\n", what.c_str(), ratio, bar, ratio <= bar ? "ok" : "MISSED");
-    }
-
-private:
-    std::map<std::string, double> millis;
-};
 
 } // namespace
 
