@@ -14,12 +14,11 @@ ListContentsWorker::ListContentsWorker(const Classpath &classpath, QObject *pare
 void ListContentsWorker::doWork()
 {
     std::unique_ptr<ClassLoader> chain(ClassLoader::create(classpath));
-    chain->loadAllClasses();
-    const QMap<QString, Class *> classes = chain->getAllClasses();
+    const QMultiMap<QString, QString> names = chain->listAllClasses();
     // The listing is the command's output, not a log message: straight to standard output, one
     // flushed line per class so that it interleaves sensibly with warnings printed there.
-    for (const Class *cls : classes) {
-        const QByteArray line = cls->getName().toString().toLocal8Bit() + '\n';
+    for (const QString &name : names) {
+        const QByteArray line = name.toLocal8Bit() + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         std::fflush(stdout);
     }

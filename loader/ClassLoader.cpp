@@ -55,6 +55,15 @@ Class *ClassLoader::loadClass(const QString &name)
     return defined;
 }
 
+QMultiMap<QString, QString> ClassLoader::listAllClasses()
+{
+    loadAllClasses();
+    QMultiMap<QString, QString> names;
+    for (auto it = cache.cbegin(); it != cache.cend(); ++it)
+        names.insert(it.key(), it.value()->getName().toString());
+    return names;
+}
+
 ClassLoader *ClassLoader::create(const Classpath &classpath)
 {
     logDebug(QString("Processing classpath: %1").arg(classpath.toString()));

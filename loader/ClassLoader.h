@@ -4,6 +4,7 @@
 #include "loader/Classpath.h"
 
 #include <QMap>
+#include <QMultiMap>
 #include <QString>
 
 /// Finds classes by descriptor text (`Ljava/lang/Object;`) and caches what it found. Every loader
@@ -19,6 +20,10 @@ public:
     /// Fills the cache with every class this loader can define.
     virtual void loadAllClasses() {}
     virtual QMap<QString, Class *> getAllClasses() const { return cache; }
+    /// For every class that loadAllClasses() followed by getAllClasses() would give, its key and
+    /// the printed form of its name, in the same order; the classes themselves are not kept, so a
+    /// listing of a large classpath costs the memory of one class at a time.
+    virtual QMultiMap<QString, QString> listAllClasses();
     /// A new class for the name, owned by the caller, or null.
     virtual Class *defineClass(const QString &name) = 0;
 

@@ -61,7 +61,7 @@ void FileSystemClassLoader::loadAllClasses()
 {
     walk([this](const QString &relative, const QFileInfo &file) {
         if (file.completeSuffix() == "class")
-            loadClass(TypeDescriptor::fromClassFileName(relative).descriptor);
+            loadToKeep(TypeDescriptor::fromClassFileName(relative).descriptor);
     });
 }
 

@@ -90,18 +90,16 @@ void JarFileClassLoader::loadAllClasses()
 }
 
 // Defines the batch's classes in archive order, exactly as one loadClass per name would: names
-// before each entry that the pass did not deliver (repeated names, unreadable entries) go through
-// loadClass first, and a name already cached keeps its class.
+// before each entry that the pass did not deliver (repeated names, unreadable entries) are loaded
+// one by one first, and a name already kept keeps its class.
 void JarFileClassLoader::acceptBatch(ParsedBatch batch, int &next)
 {
     for (size_t i = 0; i < batch.files.size(); ++i) {
         const int position = batch.positions[i];
         loadUpTo(position, next);
         const QString &name = getClassNames().at(position);
-        if (!isCached(name)) {
-            if (Class *cls = acceptClassFile(name, batch.files[i].release()))
-                addToCache(name, cls);
-        }
+        if (!isKept(name))
+            keep(name, acceptClassFile(name, batch.files[i].release()));
         next = position + 1;
     }
 }
@@ -109,5 +107,5 @@ void JarFileClassLoader::acceptBatch(ParsedBatch batch, int &next)
 void JarFileClassLoader::loadUpTo(int position, int &next)
 {
     for (; next < position; ++next)
-        loadClass(getClassNames().at(next));
+        loadToKeep(getClassNames().at(next));
 }

@@ -36,3 +36,34 @@ Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file
     }
     return new JavaClass(owned.release());
 }
+
+QMultiMap<QString, QString> JavaClassLoader::listAllClasses()
+{
+    QMultiMap<QString, QString> names;
+    listedNames = &names;
+    loadAllClasses();
+    listedNames = nullptr;
+    return names;
+}
+
+bool JavaClassLoader::isKept(const QString &name) const
+{
+    return listedNames ? listedNames->contains(name) : isCached(name);
+}
+
+void JavaClassLoader::keep(const QString &name, Class *cls)
+{
+    std::unique_ptr<Class> owned(cls);
+    if (!owned)
+        return;
+    if (listedNames)
+        listedNames->insert(name, owned->getName().toString());
+    else
+        addToCache(name, owned.release());
+}
+
+void JavaClassLoader::loadToKeep(const QString &name)
+{
+    if (!isKept(name))
+        keep(name, defineClass(name));
+}

@@ -22,11 +22,24 @@ public:
     /// Null (the default) reads every class itself.
     void setDonor(const JavaClassLoader *loader) { donor = loader; }
 
+    /// loadAllClasses() with each class dropped as soon as its name is noted.
+    QMultiMap<QString, QString> listAllClasses() override;
+
 protected:
     /// Wraps a parsed class file, or logs each message of its check log at WARN and deletes it
     /// when the log holds an error. Takes ownership of file; null when rejected.
     static Class *acceptClassFile(const QString &name, JavaClassFile *file);
 
+    // What loadAllClasses() uses in place of the cache, so that a listing can drop the classes.
+    /// Whether a class of that name was kept already.
+    bool isKept(const QString &name) const;
+    /// Keeps a defined class (null is ignored); takes ownership.
+    void keep(const QString &name, Class *cls);
+    /// loadClass() for loadAllClasses(): defines the name unless a class of it is kept.
+    void loadToKeep(const QString &name);
+
 private:
     const JavaClassLoader *donor = nullptr;
+    /// While listing: the names noted so far, which the classes are dropped for.
+    QMultiMap<QString, QString> *listedNames = nullptr;
 };

@@ -40,6 +40,17 @@ QMap<QString, Class *> ParentClassLoader::getAllClasses() const
     return std::move(all);
 }
 
+QMultiMap<QString, QString> ParentClassLoader::listAllClasses()
+{
+    QMultiMap<QString, QString> all;
+    for (ClassLoader *loader : loaders) {
+        const QMultiMap<QString, QString> names = loader->listAllClasses();
+        for (auto it = names.cbegin(); it != names.cend(); ++it)
+            all.insert(it.key(), it.value()); // goes before the entries of earlier loaders
+    }
+    return all;
+}
+
 Class *ParentClassLoader::defineClass(const QString &name)
 {
     for (ClassLoader *loader : loaders) {

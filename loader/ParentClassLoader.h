@@ -20,6 +20,7 @@ public:
     void loadAllClasses() override;
     /// Every class the searched loaders hold, one entry per loader for a name several hold.
     QMap<QString, Class *> getAllClasses() const override;
+    QMultiMap<QString, QString> listAllClasses() override;
     Class *defineClass(const QString &name) override;
 
     /// Lets each class-file loader of this chain define the classes that the loader of the same
