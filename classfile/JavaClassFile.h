@@ -123,6 +123,8 @@ public:
     QList<TypeDescriptor> getDependentClasses() const { return collectedDependencies().dependentClasses.keys(); }
     QList<DepField> getDependentFields() const { return collectedDependencies().dependentFields.keys(); }
     QList<DepMethod> getDependentMethods() const { return collectedDependencies().dependentMethods.keys(); }
+    /// Collects the three lists now, unless they are already.
+    void collectDependencies() const { collectedDependencies(); }
     /// Frees the three lists; they are collected again when next asked for.
     void releaseDependencies() const { dependencies.reset(); }
 

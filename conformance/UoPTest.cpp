@@ -2,6 +2,7 @@
 
 #include "app/Logger.h"
 #include "classfile/Permission.h"
+#include "conformance/DependencyPrefetch.h"
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
@@ -92,6 +93,9 @@ void shareClassFiles(ClassLoader &access, const ClassLoader &test)
     if (chain && donor)
         chain->shareClassFilesOf(*donor);
 }
+
+// How many classes ahead of the test their dependency lists may be collected.
+const int prefetchWindow = 32;
 
 // Interface graphs of real libraries are small; past this many interface walks in one lookup the
 // graph is hostile (a lattice that would take exponential time), and interfaces already searched
@@ -296,10 +300,15 @@ void UoPTest::testClasses(ClassLoader &access,
     // holds first for that key.
     const QMap<QString, Class *> classes = testLoader.getAllClasses();
     const QList<QString> keys = classes.keys();
+    QList<const Class *> order;
+    for (const QString &key : keys)
+        order.append(classes.value(key));
+    DependencyPrefetch prefetch(order, prefetchWindow);
     const int n = keys.size();
     for (int i = 0; i < n; ++i) {
         const QString &key = keys.at(i);
-        const Class &cls = *classes.value(key);
+        const Class &cls = *order.at(i);
+        prefetch.reach(i);
         TestResultGroup &group = *accessResults.add_subgroup();
         const int percent = static_cast<int>((i + 1) * 100.0 / n);
         logLine(Logger::L_INFO,

@@ -40,6 +40,8 @@ public:
     virtual QList<TypeDescriptor> getDependentClasses() const { return {}; }
     virtual QList<DepField> getDependentFields() const { return {}; }
     virtual QList<DepMethod> getDependentMethods() const { return {}; }
+    /// Collects the three dependency lists now, so that asking for them later costs nothing.
+    virtual void collectDependencies() const {}
     /// Frees what the three dependency lists hold once they have been used; asking for them again
     /// collects them anew. A whole component's lists at once would not fit in memory.
     virtual void releaseDependencies() const {}

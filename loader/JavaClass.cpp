@@ -93,6 +93,11 @@ QList<DepMethod> JavaClass::getDependentMethods() const
     return file->getDependentMethods();
 }
 
+void JavaClass::collectDependencies() const
+{
+    file->collectDependencies();
+}
+
 void JavaClass::releaseDependencies() const
 {
     file->releaseDependencies();

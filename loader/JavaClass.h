@@ -33,6 +33,7 @@ public:
     QList<TypeDescriptor> getDependentClasses() const override;
     QList<DepField> getDependentFields() const override;
     QList<DepMethod> getDependentMethods() const override;
+    void collectDependencies() const override;
     void releaseDependencies() const override;
 
 private:

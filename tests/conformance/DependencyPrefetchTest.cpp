@@ -1,0 +1,73 @@
+#include "conformance/DependencyPrefetch.h"
+#include "loader/Class.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace {
+
+/// A class that only counts how its lists are collected, and on which thread.
+class CountingClass : public Class
+{
+public:
+    int getMajorVersion() const override { return 52; }
+    QString getPackage() const override { return QString(); }
+    TypeDescriptor getName() const override { return TypeDescriptor("LC;"); }
+    bool isAbstract() const override { return false; }
+    bool isInterface() const override { return false; }
+    TypeDescriptor getParent() const override { return TypeDescriptor(); }
+    bool hasParent() const override { return false; }
+    Permission getPermission() const override { return Permission::PUBLIC; }
+    bool isFinal() const override { return false; }
+    bool isStatic() const override { return false; }
+    void collectDependencies() const override
+    {
+        ++collections;
+        collected = true;
+    }
+
+    mutable std::atomic<int> collections { 0 };
+    mutable std::atomic<bool> collected { false };
+};
+
+TEST(DependencyPrefetch, EveryClassIsCollectedOnceBeforeTheTestReachesIt)
+{
+    std::vector<std::unique_ptr<CountingClass>> classes;
+    QList<const Class *> order;
+    for (int i = 0; i < 50; ++i) {
+        classes.push_back(std::make_unique<CountingClass>());
+        order.append(classes.back().get());
+        if (i % 10 == 3)
+            order.append(classes.back().get()); // one key in two classpath entries: tested twice
+    }
+    DependencyPrefetch prefetch(order, 4);
+    for (int position = 0; position < order.size(); ++position) {
+        prefetch.reach(position);
+        EXPECT_TRUE(static_cast<const CountingClass *>(order.at(position))->collected) << position;
+    }
+    for (const auto &cls : classes)
+        EXPECT_EQ(cls->collections, 1);
+}
+
+TEST(DependencyPrefetch, ATestThatStopsEarlyEndsTheHelper)
+{
+    std::vector<std::unique_ptr<CountingClass>> classes;
+    QList<const Class *> order;
+    for (int i = 0; i < 100; ++i) {
+        classes.push_back(std::make_unique<CountingClass>());
+        order.append(classes.back().get());
+    }
+    {
+        DependencyPrefetch prefetch(order, 8);
+        prefetch.reach(0);
+    }
+    int collected = 0;
+    for (const auto &cls : classes)
+        collected += cls->collections;
+    EXPECT_LE(collected, 8); // never more than the window ahead of where the test stopped
+}
+
+} // namespace
