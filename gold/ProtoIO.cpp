@@ -3,11 +3,10 @@
 #include "app/Logger.h"
 #include "loader/Class.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegExp>
 
-#include <google/protobuf/io/coded_stream.h>
-#include <google/protobuf/io/zero_copy_stream_impl.h>
 
 #include <fstream>
 #include <memory>
@@ -25,12 +24,25 @@ constexpr int maxGoldFileBytes = 64 << 20;
     throw std::runtime_error(message.toLocal8Bit().toStdString());
 }
 
-bool parseWhole(JClasses &classes, std::istream &stream)
+// The whole file, read at once; a file past the limit is refused rather than read in part, which
+// would drop the classes behind the cut without a word.
+QByteArray readGoldFile(const QString &path)
 {
-    google::protobuf::io::IstreamInputStream input(&stream);
-    google::protobuf::io::CodedInputStream coded(&input);
-    coded.SetTotalBytesLimit(maxGoldFileBytes);
-    return classes.ParseFromCodedStream(&coded) && coded.ConsumedEntireMessage() && !stream.bad();
+    QFile file(path);
+    // A directory opens on Linux and then reads as nothing, which would pass for an empty file.
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        fail(QString("Could not open file %1 for reading").arg(path));
+    QByteArray bytes = file.read(qint64(maxGoldFileBytes) + 1);
+    if (bytes.size() > maxGoldFileBytes)
+        fail(QString("Could not read file %1: a gold file may hold at most %2 bytes").arg(path).arg(maxGoldFileBytes));
+    if (file.error() != QFileDevice::NoError)
+        fail(QString("Could not deserialize from file %1").arg(path));
+    return bytes;
+}
+
+bool parseWhole(JClasses &classes, const QByteArray &bytes)
+{
+    return classes.ParseFromArray(bytes.constData(), bytes.size());
 }
 
 } // namespace
@@ -48,17 +60,22 @@ void ProtoIO::write(const JClasses *classes, const QString &path)
 
 void ProtoIO::read(JClasses *&classes, const QString &path)
 {
-    std::ifstream stream(path.toLocal8Bit().toStdString(), std::ios::in | std::ios::binary);
-    // A directory opens as a stream on Linux and then reads as nothing, which would pass for an
-    // empty gold file.
-    if (!stream.is_open() || QFileInfo(path).isDir())
-        fail(QString("Could not open file %1 for reading").arg(path));
+    const QByteArray bytes = readGoldFile(path);
     auto root = std::make_unique<JClasses>();
-    if (!parseWhole(*root, stream)) {
+    if (!parseWhole(*root, bytes)) {
         classes = nullptr;
         fail(QString("Could not deserialize from file %1").arg(path));
     }
     classes = root.release();
+}
+
+JClasses *ProtoIO::read(google::protobuf::Arena &arena, const QString &path)
+{
+    const QByteArray bytes = readGoldFile(path);
+    JClasses *root = google::protobuf::Arena::CreateMessage<JClasses>(&arena);
+    if (!parseWhole(*root, bytes))
+        fail(QString("Could not deserialize from file %1").arg(path));
+    return root;
 }
 
 namespace {

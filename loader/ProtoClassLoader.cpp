@@ -4,10 +4,8 @@
 #include "loader/ProtoClass.h"
 
 ProtoClassLoader::ProtoClassLoader(const QString &path)
+    : root(ProtoIO::read(arena, path))
 {
-    JClasses *classes = nullptr;
-    ProtoIO::read(classes, path);
-    root.reset(classes);
     for (int index = 0; index < root->classes_size(); ++index) {
         const QString name = ProtoClass::text(root->classes(index).name());
         if (!recordOf.contains(name))

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <google/protobuf/arena.h>
+
 #include <memory>
 
 class JClasses;
@@ -23,6 +25,7 @@ public:
 private:
     // Freed before the base's cached classes that point into it: destroying a gold class never
     // reads its record.
-    std::unique_ptr<JClasses> root;
+    google::protobuf::Arena arena;
+    JClasses *root; // owned by the arena
     QHash<QString, int> recordOf; // name -> index of its first record
 };

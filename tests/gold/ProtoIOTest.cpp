@@ -140,6 +140,22 @@ TEST_F(ProtoIOTest, ADirectoryIsNotAGoldFile)
                       sentinel());
 }
 
+TEST_F(ProtoIOTest, AFileOverTheLimitIsRefusedRatherThanReadInPart)
+{
+    // Empty class records, one more than the limit holds: reading up to the limit would pass.
+    const int limit = 64 << 20;
+    QByteArray records;
+    records.reserve(limit + 2);
+    while (records.size() <= limit)
+        records.append("\x0A\x00", 2);
+    writeBytes("huge.javagold", records);
+    expectReadFailure("huge.javagold",
+                      QString("Could not read file %1: a gold file may hold at most %2 bytes")
+                          .arg(path("huge.javagold"))
+                          .arg(limit),
+                      sentinel());
+}
+
 TEST_F(ProtoIOTest, DamagedFilesAreRejectedAndThePointerCleared)
 {
     const JClasses full = fullRoot();
