@@ -29,8 +29,9 @@ constexpr int maxGoldFileBytes = 64 << 20;
 QByteArray readGoldFile(const QString &path)
 {
     QFile file(path);
-    // A directory opens on Linux and then reads as nothing, which would pass for an empty file.
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only a regular file: a directory opens on Linux and then reads as nothing, which would pass
+    // for an empty file, and opening a FIFO would wait for a writer forever.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         fail(QString("Could not open file %1 for reading").arg(path));
     QByteArray bytes = file.read(qint64(maxGoldFileBytes) + 1);
     if (bytes.size() > maxGoldFileBytes)

@@ -5,6 +5,8 @@
 
 #include <archive_entry.h>
 
+#include <QFileInfo>
+
 namespace {
 
 void logLine(Logger::Level level, const QString &text)
@@ -91,8 +93,10 @@ void JarFileReader::beginSession(readerdata_t &session)
 {
     endSession(session);
     // Unbuffered: libarchive reads in large blocks and seeks between entries, so a buffer here
-    // would only copy and be thrown away.
-    session.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    // would only copy and be thrown away. Only a regular file is opened: opening a FIFO named
+    // like a jar would wait for a writer forever.
+    if (QFileInfo(session.file).isFile())
+        session.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     session.fileSize = session.file.size();
     session.buffer = std::make_unique<char[]>(sessionBufferBytes);
     session.handle = archive_read_new();
@@ -248,8 +252,10 @@ int JarFileReader::openCallback(archive *handle, void *clientData)
     const QFile &file = static_cast<readerdata_t *>(clientData)->file;
     if (file.isOpen())
         return ARCHIVE_OK;
+    const QFileInfo info(file);
+    const QString why = info.exists() && !info.isFile() ? QString("not a regular file") : file.errorString();
     archive_set_error(handle, 1, "could not open %s: %s", file.fileName().toLocal8Bit().constData(),
-                      file.errorString().toLocal8Bit().constData());
+                      why.toLocal8Bit().constData());
     return ARCHIVE_FATAL;
 }
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <stdexcept>
 
@@ -133,10 +135,14 @@ TEST_F(ProtoIOTest, AMissingFileLeavesThePointerUnchanged)
                       sentinel());
 }
 
-TEST_F(ProtoIOTest, ADirectoryIsNotAGoldFile)
+TEST_F(ProtoIOTest, OnlyARegularFileIsAGoldFile)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.javagold"));
     expectReadFailure("folder.javagold", "Could not open file " + path("folder.javagold") + " for reading",
+                      sentinel());
+    // Opening a FIFO would wait for a writer forever.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.javagold")).constData(), 0600), 0);
+    expectReadFailure("fifo.javagold", "Could not open file " + path("fifo.javagold") + " for reading",
                       sentinel());
 }
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QByteArray fooBytes = QByteArray("\xCA\xFE\xBA\xBE foo", 8);
@@ -103,6 +105,19 @@ TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
     const QStringList errors = log.texts(Logger::L_ERROR);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.first().startsWith("beginSession() archive_read_open failed"));
+}
+
+TEST_F(JarFileReaderTest, AFifoNamedLikeAJarIsNeverOpened)
+{
+    // Opening it would wait for a writer forever.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.jar")).constData(), 0600), 0);
+    LogCapture log;
+    JarFileReader reader(path("fifo.jar"));
+    EXPECT_TRUE(reader.getClassNames().isEmpty());
+    EXPECT_TRUE(reader.readClass("LFoo;").isNull());
+    const QStringList errors = log.texts(Logger::L_ERROR);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().endsWith("not a regular file")) << errors.first().toStdString();
 }
 
 TEST_F(JarFileReaderTest, ATruncatedJarKeepsTheNamesBeforeTheCut)
