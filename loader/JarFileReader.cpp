@@ -28,10 +28,16 @@ void checkSetup(archive *handle, int status, const char *call)
 
 // A header libarchive could only partly make sense of (an odd name encoding, sizes that disagree)
 // still names an entry; only the end of the archive or damage ends the walk.
-bool readNextHeader(archive *handle, archive_entry **header)
+bool isEntry(int headerStatus)
 {
-    const int status = archive_read_next_header(handle, header);
-    return status == ARCHIVE_OK || status == ARCHIVE_WARN;
+    return headerStatus == ARCHIVE_OK || headerStatus == ARCHIVE_WARN;
+}
+
+// libarchive reads tar, cpio and compressed streams as readily as zips; a jar is a zip, and a
+// file of another format named like one is not read (a small one can unpack to gigabytes).
+bool isZip(archive *handle)
+{
+    return (archive_format(handle) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
 }
 
 bool isClassEntry(const QString &path)
@@ -72,7 +78,14 @@ void JarFileReader::populateClassNames()
 {
     beginSession(*listSession);
     archive_entry *entry = nullptr;
-    for (int index = 0; nextHeader(*listSession, &entry); ++index) {
+    int status = ARCHIVE_OK;
+    int index = 0;
+    for (; isEntry(status = nextHeaderStatus(*listSession, &entry)); ++index) {
+        if (index == 0 && !isZip(listSession->handle)) {
+            logLine(Logger::L_WARN, QString("Jar file %1 is not a zip archive and is not read").arg(listSession->file.fileName()));
+            endSession(*listSession);
+            return;
+        }
         const QString path = QString::fromLatin1(archive_entry_pathname(entry));
         positionAt.push_back(-1);
         if (isClassEntry(path)) {
@@ -85,8 +98,27 @@ void JarFileReader::populateClassNames()
         }
         archive_read_data_skip(listSession->handle);
     }
+    reportIncompleteListing(status, index);
     endSession(*listSession);
     handedOut.assign(classNames.size(), false);
+}
+
+// A jar that could not be opened has had its error already; one that opened but holds nothing,
+// or whose walk broke off, would otherwise look like a jar without classes or with all of them.
+void JarFileReader::reportIncompleteListing(int status, int entries)
+{
+    const QString jar = listSession->file.fileName();
+    if (!listSession->archiveOpen)
+        return;
+    if (status != ARCHIVE_EOF) {
+        const QString why = archiveError(listSession->handle);
+        logLine(Logger::L_WARN, QString("Jar file %1 is damaged: no entry after the first %2 can be read%3")
+                                    .arg(jar)
+                                    .arg(entries)
+                                    .arg(why.isEmpty() ? QString() : " (" + why + ")"));
+    } else if (entries == 0) {
+        logLine(Logger::L_WARN, QString("Jar file %1 holds no entries").arg(jar));
+    }
 }
 
 void JarFileReader::beginSession(readerdata_t &session)
@@ -105,9 +137,9 @@ void JarFileReader::beginSession(readerdata_t &session)
     checkSetup(handle, archive_read_support_format_all(handle), "archive_read_support_format_all");
     checkSetup(handle, archive_read_set_seek_callback(handle, seekCallback), "archive_read_set_seek_callback");
     checkSetup(handle, archive_read_set_skip_callback(handle, skipCallback), "archive_read_set_skip_callback");
-    checkSetup(handle,
-               archive_read_open(handle, &session, openCallback, readCallback, closeCallback),
-               "archive_read_open");
+    const int opened = archive_read_open(handle, &session, openCallback, readCallback, closeCallback);
+    checkSetup(handle, opened, "archive_read_open");
+    session.archiveOpen = opened == ARCHIVE_OK;
     session.nextEntry = 0;
 }
 
@@ -121,10 +153,15 @@ void JarFileReader::endSession(readerdata_t &session)
     session.file.close();
 }
 
-bool JarFileReader::nextHeader(readerdata_t &session, archive_entry **header)
+int JarFileReader::nextHeaderStatus(readerdata_t &session, archive_entry **header)
 {
     ++headersRead;
-    return readNextHeader(session.handle, header);
+    return archive_read_next_header(session.handle, header);
+}
+
+bool JarFileReader::nextHeader(readerdata_t &session, archive_entry **header)
+{
+    return isEntry(nextHeaderStatus(session, header));
 }
 
 // Leaves the session's next header call answering the given entry, walking forwards from where

@@ -32,6 +32,7 @@ public:
         QFile file;
         qint64 fileSize = 0; // taken once per session: asking the file costs a system call
         archive *handle = nullptr; // owned; null when no session is open
+        bool archiveOpen = false;  // libarchive accepted the file's start
         int nextEntry = 0;         // index of the entry the next header call answers
         std::unique_ptr<char[]> buffer; // only while a session is open: idle readers cost little
     };
@@ -69,7 +70,9 @@ private:
     void populateClassNames();
     void beginSession(readerdata_t &session);
     void endSession(readerdata_t &session);
+    int nextHeaderStatus(readerdata_t &session, archive_entry **header);
     bool nextHeader(readerdata_t &session, archive_entry **header);
+    void reportIncompleteListing(int status, int entries);
     bool seekToEntry(readerdata_t &session, int entry);
     void keepPassedEntry(readerdata_t &session, int entry, archive_entry *header);
     QByteArray handOut(const QString &name, int position, QByteArray bytes, const QString &problem);

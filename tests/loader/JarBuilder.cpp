@@ -23,15 +23,21 @@ JarBuilder &JarBuilder::addDirectory(const QString &path)
     return *this;
 }
 
+JarBuilder &JarBuilder::asTar()
+{
+    tar = true;
+    return *this;
+}
+
 void JarBuilder::write(const QString &file) const
 {
     archive *zip = archive_write_new();
-    ASSERT_EQ(archive_write_set_format_zip(zip), ARCHIVE_OK);
+    ASSERT_EQ(tar ? archive_write_set_format_pax_restricted(zip) : archive_write_set_format_zip(zip), ARCHIVE_OK);
     ASSERT_EQ(archive_write_open_filename(zip, file.toLocal8Bit().constData()), ARCHIVE_OK);
     for (const Entry &entry : entries) {
-        if (entry.stored)
+        if (!tar && entry.stored)
             archive_write_zip_set_compression_store(zip);
-        else
+        else if (!tar)
             archive_write_zip_set_compression_deflate(zip);
         archive_entry *header = archive_entry_new();
         archive_entry_set_pathname(header, entry.path.toLatin1().constData());

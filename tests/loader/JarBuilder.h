@@ -12,6 +12,8 @@ public:
     /// An entry stored without compression, so its bytes can be found and patched in the file.
     JarBuilder &addStored(const QString &path, const QByteArray &data);
     JarBuilder &addDirectory(const QString &path);
+    /// Writes a tar archive instead of a zip: what a jar must not be.
+    JarBuilder &asTar();
     void write(const QString &file) const;
 
 private:
@@ -23,6 +25,7 @@ private:
         bool stored;
     };
     QList<Entry> entries;
+    bool tar = false;
 };
 
 /// A file's bytes, or an empty array.

@@ -107,6 +107,30 @@ TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
     EXPECT_TRUE(errors.first().startsWith("beginSession() archive_read_open failed"));
 }
 
+TEST_F(JarFileReaderTest, AJarThatIsNoWholeZipSaysSo)
+{
+    const auto warningsOf = [](const QString &jar) {
+        LogCapture log;
+        JarFileReader reader(jar);
+        return log.texts(Logger::L_WARN);
+    };
+    JarBuilder().write(path("empty.jar"));
+    EXPECT_EQ(warningsOf(path("empty.jar")), QStringList{"Jar file " + path("empty.jar") + " holds no entries"});
+
+    JarBuilder().add("Foo.class", fooBytes).asTar().write(path("tar.jar"));
+    EXPECT_EQ(warningsOf(path("tar.jar")),
+              QStringList{"Jar file " + path("tar.jar") + " is not a zip archive and is not read"});
+    EXPECT_TRUE(JarFileReader(path("tar.jar")).getClassNames().isEmpty());
+
+    // Cut inside the second entry's header: the first is listed, and the cut is said.
+    const QByteArray whole = readFile(mixedJar());
+    writeFile(path("cut.jar"), whole.left(whole.indexOf("dir/") + 2));
+    const QStringList cut = warningsOf(path("cut.jar"));
+    ASSERT_EQ(cut.size(), 1);
+    EXPECT_TRUE(cut.first().startsWith("Jar file " + path("cut.jar") + " is damaged: no entry after the first 1"))
+        << cut.first().toStdString();
+}
+
 TEST_F(JarFileReaderTest, AFifoNamedLikeAJarIsNeverOpened)
 {
     // Opening it would wait for a writer forever.
