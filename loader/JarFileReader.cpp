@@ -57,6 +57,11 @@ QString printedName(const QString &name)
 
 constexpr qint64 sessionBufferBytes = 64 * 1024;
 
+QString tooLargeProblem()
+{
+    return QString("entry is larger than %1 bytes").arg(JarFileReader::maxClassBytes);
+}
+
 } // namespace
 
 JarFileReader::JarFileReader(const QString &path)
@@ -193,7 +198,7 @@ void JarFileReader::keepPassedEntry(readerdata_t &session, int entry, archive_en
     if (classNameOf(QString::fromLatin1(archive_entry_pathname(header))) != classNames.at(position))
         return;
     KeptEntry passed;
-    passed.bytes = readEntryData(session, passed.problem);
+    passed.bytes = readEntryData(session, header, passed.problem);
     keptBytes += passed.bytes.size();
     kept.insert(entry, passed);
 }
@@ -220,7 +225,7 @@ QByteArray JarFileReader::readClass(const QString &name)
     }
     ++readSession->nextEntry;
     QString problem;
-    const QByteArray data = readEntryData(*readSession, problem);
+    const QByteArray data = readEntryData(*readSession, header, problem);
     return handOut(name, position, data, problem);
 }
 
@@ -247,7 +252,7 @@ void JarFileReader::readAllClasses(const std::function<void(int position, const 
         // The pass sees the archive the listing saw; an entry that no longer matches is left out.
         if (firstEntryOf.value(name, -1) == index && classNameOf(path) == name) {
             QString problem;
-            const QByteArray bytes = readEntryData(*listSession, problem);
+            const QByteArray bytes = readEntryData(*listSession, header, problem);
             if (problem.isEmpty())
                 visit(position, bytes);
         }
@@ -259,8 +264,14 @@ void JarFileReader::readAllClasses(const std::function<void(int position, const 
 // Reads the data of the entry whose header was just read. The array grows with the data that
 // arrives, never to what the header claims, so a lying header costs no memory. On failure the
 // array is null; an empty entry gives an empty array. Either way problem says what went wrong.
-QByteArray JarFileReader::readEntryData(readerdata_t &session, QString &problem)
+QByteArray JarFileReader::readEntryData(readerdata_t &session, archive_entry *header, QString &problem)
 {
+    // A zip states every entry's size in its directory: one past the limit is refused unread
+    // rather than inflated up to the limit first.
+    if (archive_entry_size_is_set(header) && archive_entry_size(header) > maxClassBytes) {
+        problem = tooLargeProblem();
+        return QByteArray();
+    }
     QByteArray data("");
     const void *block = nullptr;
     size_t size = 0;
@@ -274,7 +285,7 @@ QByteArray JarFileReader::readEntryData(readerdata_t &session, QString &problem)
             return QByteArray();
         }
         if (qint64(size) > maxClassBytes - data.size()) {
-            problem = QString("entry is larger than %1 bytes").arg(maxClassBytes);
+            problem = tooLargeProblem();
             return QByteArray();
         }
         data.append(static_cast<const char *>(block), int(size));

@@ -76,7 +76,7 @@ private:
     bool seekToEntry(readerdata_t &session, int entry);
     void keepPassedEntry(readerdata_t &session, int entry, archive_entry *header);
     QByteArray handOut(const QString &name, int position, QByteArray bytes, const QString &problem);
-    QByteArray readEntryData(readerdata_t &session, QString &problem);
+    QByteArray readEntryData(readerdata_t &session, archive_entry *header, QString &problem);
 
     static int openCallback(archive *handle, void *clientData);
     static la_ssize_t readCallback(archive *handle, void *clientData, const void **buffer);

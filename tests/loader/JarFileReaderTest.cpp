@@ -184,6 +184,22 @@ TEST_F(JarFileReaderTest, ACorruptedEntryIsRefusedWithAWarning)
     EXPECT_EQ(reader.readClass("LLate;"), barBytes);
 }
 
+TEST_F(JarFileReaderTest, AnEntryOverTheLimitIsRefusedWithoutInflatingIt)
+{
+    const QString jar = path("big.jar");
+    JarBuilder().add("Big.class", QByteArray(JarFileReader::maxClassBytes + 1, 'x')).add("Small.class", fooBytes).write(jar);
+    QByteArray bytes = readFile(jar);
+    const int second = bytes.indexOf("Small.class");
+    ASSERT_GT(second, 0);
+    bytes[second / 2] = char(~bytes[second / 2]); // inflating would now fail with another message
+    writeFile(jar, bytes);
+    JarFileReader reader(jar);
+    LogCapture log;
+    EXPECT_TRUE(reader.readClass("LBig;").isNull());
+    EXPECT_EQ(log.texts(Logger::L_WARN), QStringList{"Problem reading Big - entry is larger than 67108864 bytes"});
+    EXPECT_EQ(reader.readClass("LSmall;"), fooBytes);
+}
+
 TEST_F(JarFileReaderTest, AHeaderClaimingAHugeSizeGetsOnlyTheRealData)
 {
     const QString jar = path("huge.jar");
