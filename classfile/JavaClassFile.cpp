@@ -231,6 +231,7 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         minor_version = cursor.u2(); // u2 minor_version
         major_version = cursor.u2(); // u2 major_version
         readConstantPool(cursor);
+        checkClassEntries();
         access_flags = cursor.u2(); // u2 access_flags
         this_class = cursor.u2();   // u2 this_class
         super_class = cursor.u2();  // u2 super_class
@@ -264,6 +265,18 @@ void JavaClassFile::readConstantPool(ClassFileCursor &cursor)
         } else {
             ++index;
         }
+    }
+}
+
+// A class entry is nothing but its name: one whose name index leads anywhere else would leave the
+// class, its parent or an interface nameless, and a nameless class passes for a missing one.
+void JavaClassFile::checkClassEntries() const
+{
+    for (int index = 1; index <= constant_pool.size(); ++index) {
+        const cp_info *entry = constant_pool.at(index - 1);
+        if (entry->tag == cp_info::CONSTANT_Class)
+            cptest("constant_pool", index, cp_info::CONSTANT_Utf8,
+                static_cast<const CONSTANT_Class_info *>(entry)->name_index);
     }
 }
 

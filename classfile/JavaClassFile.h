@@ -159,6 +159,7 @@ private:
 
     void readConstantPool(ClassFileCursor &cursor);
     cp_info *readConstant(ClassFileCursor &cursor, unsigned char tag);
+    void checkClassEntries() const;
     void readInterfaces(ClassFileCursor &cursor);
     template<typename Member>
     void readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label);

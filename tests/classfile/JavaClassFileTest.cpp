@@ -132,6 +132,35 @@ TEST(JavaClassFile, IndexChecksNameTheTableAndPosition)
             + QStringLiteral("Attr[1] index (%1) does not point to CONSTANT_Utf8 found CONSTANT_UNDEFINED!").arg(longValue + 1)});
 }
 
+// A class named by another class entry (or by nothing) read as the nameless class; every class
+// entry of the pool is checked, also one that nothing refers to.
+TEST(JavaClassFile, ClassEntriesMustBeNamedByUtf8Entries)
+{
+    ClassFileBuilder classOfClass;
+    const quint16 named = classOfClass.classInfo(QStringLiteral("p/B"));
+    const quint16 nameless = classOfClass.rawConstant(ByteWriter().u1(7).u2(named).data());
+    classOfClass.thisClass = nameless;
+    EXPECT_EQ(messagesOf(classOfClass.build()),
+        QStringList{FORMAT_ERROR
+            + QStringLiteral("constant_pool[%1] index (%2) does not point to CONSTANT_Utf8 found CONSTANT_Class")
+                  .arg(nameless)
+                  .arg(named)});
+
+    ClassFileBuilder unused;
+    const quint16 integer = unused.rawConstant(ByteWriter().u1(3).u4(1).data());
+    const quint16 ofInteger = unused.rawConstant(ByteWriter().u1(7).u2(integer).data());
+    EXPECT_EQ(messagesOf(unused.build()),
+        QStringList{FORMAT_ERROR
+            + QStringLiteral("constant_pool[%1] index (%2) does not point to CONSTANT_Utf8 found CONSTANT_Integer")
+                  .arg(ofInteger)
+                  .arg(integer)});
+
+    ClassFileBuilder zero;
+    const quint16 ofNothing = zero.rawConstant(ByteWriter().u1(7).u2(0).data());
+    EXPECT_EQ(messagesOf(zero.build()),
+        QStringList{FORMAT_ERROR + QStringLiteral("constant_pool[%1] index (0) does not exist").arg(ofNothing)});
+}
+
 TEST(JavaClassFile, FailureKeepsWhatWasReadAndSkipsTheScan)
 {
     ClassFileBuilder builder;
