@@ -159,7 +159,8 @@ bool Options::read(int argc, char *argv[])
     gui = !table.nogui.isDefined();
     classpath = Classpath(table.classpath.value());
     frameworkClasspath = Classpath(table.frameworkClasspath.value());
-    logDir = table.logDir.isDefined() ? table.logDir.value() : QStringLiteral(".");
+    // An empty directory is the current one, as no option is: "" + "/log.txt" would be the root's.
+    logDir = table.logDir.value().isEmpty() ? QStringLiteral(".") : table.logDir.value();
     goldFile = table.commands[C_BUILDJAVAGOLD - 1].value();
     tssGold = table.tssGold.value();
     host = table.host.isDefined() ? table.host.value() : QStringLiteral("localhost");

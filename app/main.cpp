@@ -1,4 +1,6 @@
 #include "app/CLI.h"
+#include "app/ExitStatus.h"
+#include "app/LogDirectoryLock.h"
 #include "app/Logger.h"
 #include "app/MainWindow.h"
 #include "app/Options.h"
@@ -6,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 
@@ -51,6 +54,14 @@ int main(int argc, char **argv)
     pinLocalTimeZone();
     // Before any application object exists, so Qt's own options are refused as unknown arguments.
     Options::opts->set(argc, argv);
+    // Before the log is opened, which would truncate the other run's log.txt.
+    const LogDirectoryLock lock(Options::opts->logDir);
+    if (lock.isHeldElsewhere()) {
+        std::fprintf(stderr, "The log directory %s is in use by another run.\n",
+                     Options::opts->logDir.toLocal8Bit().constData());
+        return 1;
+    }
     Logger::init(Options::opts->logDir);
-    return Options::opts->gui ? runGui(argc, argv) : runConsole(argc, argv);
+    const int status = Options::opts->gui ? runGui(argc, argv) : runConsole(argc, argv);
+    return status != 0 ? status : ExitStatus::get();
 }

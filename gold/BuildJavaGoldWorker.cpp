@@ -1,5 +1,6 @@
 #include "gold/BuildJavaGoldWorker.h"
 
+#include "app/ExitStatus.h"
 #include "app/Logger.h"
 #include "gold/Pretest.h"
 
@@ -20,5 +21,7 @@ void BuildJavaGoldWorker::doWork()
         Pretest::createGold(classpath, goldFile);
     } catch (const std::exception &e) {
         emit Logger::logger->log(Logger::L_ERROR, QString::fromLocal8Bit(e.what()));
+        // Whatever stopped it, the gold file asked for was not made.
+        ExitStatus::outputLost();
     }
 }

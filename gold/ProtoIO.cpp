@@ -1,5 +1,6 @@
 #include "gold/ProtoIO.h"
 
+#include "app/AtomicFile.h"
 #include "app/Logger.h"
 #include "loader/Class.h"
 
@@ -48,15 +49,15 @@ bool parseWhole(JClasses &classes, const QByteArray &bytes)
 
 } // namespace
 
+// The old file stays whole until the new one is: a build that fails on a full disk keeps it.
 void ProtoIO::write(const JClasses *classes, const QString &path)
 {
-    std::ofstream stream(path.toLocal8Bit().toStdString(), std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!stream.is_open())
+    AtomicFile file(path);
+    if (!file.open())
         fail(QString("Could not open file %1 for writing").arg(path));
     // SerializePartial: the schema has no required fields, so there is nothing to check.
-    if (!classes->SerializePartialToOstream(&stream) || !stream.flush())
+    if (!classes->SerializePartialToOstream(&file.stream()) || !file.commit())
         fail(QString("Could not serialize to file %1").arg(path));
-    stream.close();
 }
 
 void ProtoIO::read(JClasses *&classes, const QString &path)

@@ -59,7 +59,7 @@ TEST_F(LogFile, EveryLevelGoesToTheFileWarningsToStandardOutputErrorsToStandardE
     // every level.
     const ProcessRunner::Result result = runner.run(
         { "--nogui", "--buildjavagold", "nodir/out.javagold", "--classpath", "nothing" });
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, 2);
     const QStringList log = withoutStamps(runner.readFile("log.txt"));
     EXPECT_TRUE(log.contains("INFO: Starting in console mode."));
     EXPECT_TRUE(log.contains("DEBUG: Worker thread started"));

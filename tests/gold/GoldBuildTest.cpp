@@ -282,7 +282,7 @@ TEST(NameFilters, MatchOnlyDigitsAtTheEnd)
 }
 
 #ifdef JCT_APP_BINARY
-TEST(BuildJavaGoldCommand, OutputInAMissingDirectoryLogsTwoErrorsAndWritesNothing)
+TEST(BuildJavaGoldCommand, OutputInAMissingDirectoryLogsTwoErrorsWritesNothingAndFails)
 {
     const ProcessRunner app(JCT_APP_BINARY);
     const QString out = app.path("missing/out.javagold");
@@ -290,7 +290,7 @@ TEST(BuildJavaGoldCommand, OutputInAMissingDirectoryLogsTwoErrorsAndWritesNothin
         = app.run({ "--nogui", "--buildjavagold", out, "--classpath", builderClasses });
 
     EXPECT_TRUE(run.exitedNormally);
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 2);
     const QByteArray line = ("ERROR: Could not open file " + out + " for writing\n").toLocal8Bit();
     EXPECT_EQ(run.err.count(line), 2) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
