@@ -1,5 +1,6 @@
 #include "app/ListContentsWorker.h"
 
+#include "app/PrintableText.h"
 #include "loader/ClassLoader.h"
 
 #include <cstdio>
@@ -18,7 +19,7 @@ void ListContentsWorker::doWork()
     // The listing is the command's output, not a log message: straight to standard output, one
     // flushed line per class so that it interleaves sensibly with warnings printed there.
     for (const QString &name : names) {
-        const QByteArray line = name.toLocal8Bit() + '\n';
+        const QByteArray line = PrintableText::escape(name).toLocal8Bit() + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         std::fflush(stdout);
     }

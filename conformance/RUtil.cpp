@@ -2,12 +2,17 @@
 
 #include "app/Logger.h"
 #include "app/Options.h"
+#include "conformance/ResultsFile.h"
+#include "conformance/ResultsTextWriter.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QTcpSocket>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
 
 namespace {
 
@@ -16,38 +21,18 @@ void logError(const QString &text)
     emit Logger::logger->log(Logger::L_ERROR, text);
 }
 
-const char *scoreWord(TestScore score)
+void writeGroup(ResultsTextWriter &text, const TestResultGroup &group, int depth)
 {
-    switch (score) {
-    case R_PASS:
-        return "PASS";
-    case R_FAIL:
-        return "FAIL";
-    default:
-        return "UNKNOWN";
+    text.group(depth, group.name());
+    for (const TestResult &result : group.results()) {
+        text.result(depth, result.name(), result.score());
+        text.description(depth, result.description());
+        for (const LogEntry &entry : result.logs())
+            text.log(depth, entry.level(), entry.text());
+        text.endResult();
     }
-}
-
-const char *levelWord(LogLevel level)
-{
-    switch (level) {
-    case L_WARNING:
-        return "WARNING";
-    case L_ERROR:
-        return "ERROR";
-    default:
-        return "UNKNOWN";
-    }
-}
-
-// Every line is flushed as it is written, so a crash later in the run leaves the lines so far.
-void writeResult(std::ostream &out, const std::string &pad, const TestResult &result)
-{
-    out << pad << "  " << result.name() << ": " << scoreWord(result.score()) << std::endl;
-    out << pad << "    " << result.description() << std::endl;
-    for (const LogEntry &entry : result.logs())
-        out << pad << "      " << levelWord(entry.level()) << ": " << entry.text() << std::endl;
-    out << std::endl;
+    for (const TestResultGroup &subgroup : group.subgroup())
+        writeGroup(text, subgroup, depth + 1);
 }
 
 // One waitForBytesWritten() returns after any progress; a large report needs several rounds,
@@ -62,31 +47,51 @@ bool writePending(QTcpSocket &socket, int timeoutMs)
     return true;
 }
 
+/// How the host ended the connection after the whole report was handed to the kernel.
+enum class HostClose { Orderly, Reset, TimedOut };
+
+// Bytes in the kernel are not bytes the host has read. The report ends with a half-close; a host
+// that read all of it closes in turn, while one that closes or resets with bytes still unread
+// makes its kernel answer with a reset, the one sign a sender gets that its report was lost.
+// Anything the host sends is passed over: nothing is read back.
+HostClose awaitHostClose(int descriptor, int timeoutMs, QString &problem)
+{
+    ::shutdown(descriptor, SHUT_WR);
+    const QDeadlineTimer deadline(timeoutMs);
+    char passedOver[512];
+    for (;;) {
+        if (deadline.hasExpired())
+            return HostClose::TimedOut;
+        pollfd watched { descriptor, POLLIN, 0 };
+        const int ready = ::poll(&watched, 1, int(deadline.remainingTime()));
+        if (ready == 0)
+            return HostClose::TimedOut;
+        const ssize_t count = ready > 0 ? ::recv(descriptor, passedOver, sizeof passedOver, 0) : -1;
+        if (count == 0)
+            return HostClose::Orderly;
+        if (count < 0 && errno != EINTR && errno != EAGAIN) {
+            problem = QString::fromLocal8Bit(std::strerror(errno));
+            return HostClose::Reset;
+        }
+    }
+}
+
 } // namespace
 
 void write(std::ostream &out, const TestResultGroup &group, int indent)
 {
-    const std::string pad(std::string::size_type(2 * indent), ' ');
-    out << pad << group.name() << ":" << std::endl;
-    out << std::endl;
-    for (const TestResult &result : group.results())
-        writeResult(out, pad, result);
-    for (const TestResultGroup &subgroup : group.subgroup())
-        write(out, subgroup, indent + 1);
+    ResultsTextWriter text(out);
+    writeGroup(text, group, indent);
+}
+
+QString RUtil::resultsPath()
+{
+    return Options::opts->logDir + "/results.txt";
 }
 
 void RUtil::writeResultsFile(const QString &path, const TestResultGroup &root)
 {
-    std::ofstream out(path.toLocal8Bit().toStdString(), std::ios::out | std::ios::trunc);
-    if (!out.is_open()) {
-        logError(QString("Unable to open results file for writing %1").arg(path));
-        return;
-    }
-    write(out, root, 0);
-    out.close();
-    // A full disk must not pass for a complete report.
-    if (out.fail())
-        logError(QString("Could not write results file %1").arg(path));
+    ResultsFile(path).write(root);
 }
 
 void RUtil::sendResults(const QString &host, int port, const TestResultGroup &root, int timeoutMs)
@@ -114,21 +119,39 @@ void RUtil::sendResults(const QString &host, int port, const TestResultGroup &ro
     stream << qint32(length);
     stream.writeRawData(message.data(), length);
     socket.flush();
-    if (!writePending(socket, timeoutMs))
+    if (!writePending(socket, timeoutMs)) {
         logError(QString("Could not write data to network. %1").arg(socket.errorString()));
+        socket.disconnectFromHost();
+        if (socket.state() != QAbstractSocket::UnconnectedState
+            && !socket.waitForDisconnected(timeoutMs))
+            logError(QString("Disconnect problem. %1").arg(socket.errorString()));
+    } else {
+        QString problem;
+        switch (awaitHostClose(int(socket.socketDescriptor()), timeoutMs, problem)) {
+        case HostClose::Orderly:
+            break;
+        case HostClose::Reset:
+            logError(QString("Could not write data to network. %1").arg(problem));
+            break;
+        case HostClose::TimedOut:
+            logError("Disconnect problem. Network operation timed out");
+            break;
+        }
+    }
+    socket.abort();
+}
 
-    socket.disconnectFromHost();
-    if (socket.state() != QAbstractSocket::UnconnectedState
-        && !socket.waitForDisconnected(timeoutMs))
-        logError(QString("Disconnect problem. %1").arg(socket.errorString()));
-    socket.close();
+void store(const TestResultGroup &root, ResultsFile &results)
+{
+    results.write(root);
+    const Options &options = *Options::opts;
+    if (options.port == 0)
+        return;
+    RUtil::sendResults(options.host, options.port, root);
 }
 
 void store(const TestResultGroup &root)
 {
-    const Options &options = *Options::opts;
-    RUtil::writeResultsFile(options.logDir + "/results.txt", root);
-    if (options.port == 0)
-        return;
-    RUtil::sendResults(options.host, options.port, root);
+    ResultsFile results(RUtil::resultsPath());
+    store(root, results);
 }

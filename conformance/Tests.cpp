@@ -3,6 +3,7 @@
 #include "app/Options.h"
 #include "conformance/InterfaceTest.h"
 #include "conformance/RUtil.h"
+#include "conformance/ResultsFile.h"
 #include "conformance/Results.h"
 #include "conformance/UoPTest.h"
 
@@ -38,17 +39,20 @@ Classpath classpathOf(std::initializer_list<QString> entries)
 }
 
 // Owns the tree from creation to report; the tree is stored even when a test lets an
-// exception escape, which then goes on to the worker.
+// exception escape, which then goes on to the worker. The results file is prepared first: the
+// previous run's results go, and a log directory that cannot take new ones is said, before the
+// test takes its time.
 int run(const std::function<void(TestResultGroup *root)> &tests)
 {
+    ResultsFile results(RUtil::resultsPath());
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
     try {
         tests(root.get());
     } catch (...) {
-        store(*root);
+        store(*root, results);
         throw;
     }
-    store(*root);
+    store(*root, results);
     return 0;
 }
 

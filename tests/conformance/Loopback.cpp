@@ -81,6 +81,23 @@ QByteArray LoopbackSocket::acceptAndReadAll()
     return received;
 }
 
+void LoopbackSocket::acceptAndResetAfter(int count)
+{
+    if (!waitReadable(fd))
+        return;
+    const int connection = accept(fd, nullptr, nullptr);
+    if (connection < 0)
+        return;
+    QByteArray received(count, '\0');
+    for (int at = 0; at < count && waitReadable(connection);) {
+        const ssize_t got = read(connection, received.data() + at, size_t(count - at));
+        if (got <= 0)
+            break;
+        at += int(got);
+    }
+    close(connection);
+}
+
 LoopbackSocket LoopbackSocket::connectAndSend(quint16 port, const QByteArray &bytes)
 {
     LoopbackSocket sender;
@@ -89,9 +106,14 @@ LoopbackSocket LoopbackSocket::connectAndSend(quint16 port, const QByteArray &by
     sockaddr_in address = loopback(port);
     require(connect(sender.fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0,
             "connect");
-    require(send(sender.fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size(),
-            "send");
+    sender.send(bytes);
     return sender;
+}
+
+void LoopbackSocket::send(const QByteArray &bytes)
+{
+    require(::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size(),
+            "send");
 }
 
 void LoopbackSocket::closeConnection()

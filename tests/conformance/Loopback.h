@@ -25,8 +25,14 @@ public:
     /// so that a broken sender fails the test instead of hanging it.
     QByteArray acceptAndReadAll();
 
+    /// Accepts one connection, reads count bytes of it and closes it with the rest unread, which
+    /// makes the kernel reset the connection.
+    void acceptAndResetAfter(int count);
+
     /// Connects to 127.0.0.1:port, sends bytes and keeps the connection open until destroyed.
     static LoopbackSocket connectAndSend(quint16 port, const QByteArray &bytes);
+    /// Sends more on a connection made by connectAndSend.
+    void send(const QByteArray &bytes);
 
     /// Closes the sending side of a connection made by connectAndSend.
     void closeConnection();

@@ -1,5 +1,7 @@
 #include "conformance/RUtil.h"
 
+#include "conformance/ResultsFile.h"
+
 #include "Loopback.h"
 #include "SampleTrees.h"
 #include "app/Options.h"
@@ -113,13 +115,66 @@ TEST(ResultsText, ResultsPrecedeSubgroupsAndInspectReadsUnknown)
               "\n");
 }
 
-TEST(ResultsFile, AFullDiskIsReported)
+// Names come from class files and jar entries, which anybody can write.
+TEST(ResultsText, ControlCharactersInTextsCannotForgeLines)
 {
+    TestResultGroup group;
+    group.set_name("p.A\nResults Tree:");
+    TestResult *result = group.add_results();
+    result->set_name("Class p.A\n  Forged: PASS");
+    result->set_score(R_FAIL);
+    result->set_description("Test\r\tit.");
+    error(result->mutable_logs(), "bad\x1b[2J");
+    EXPECT_EQ(textOf(group),
+              "p.A\\nResults Tree::\n"
+              "\n"
+              "  Class p.A\\n  Forged: PASS: FAIL\n"
+              "    Test\\r\\tit.\n"
+              "      ERROR: bad\\x1b[2J\n"
+              "\n");
+}
+
+TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("results.txt");
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("Results of an earlier run\n");
+    old.close();
+    LogCapture log;
+
+    ResultsFile results(path);
+    EXPECT_FALSE(QFile::exists(path));
+    results.write(*exampleTree());
+    EXPECT_EQ(readFile(path), exampleText());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "results.txt" });
+    EXPECT_EQ(logText(log), "");
+}
+
+TEST(ResultsFile, AnUnwritableDirectoryIsSaidAtOnceAndAFullDiskAtTheEnd)
+{
+    QTemporaryDir dir;
+    // A regular file in place of the directory: refused even to root.
+    const QString notADirectory = dir.filePath("file");
+    QFile file(notADirectory);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    LogCapture log;
+    ResultsFile unwritable(notADirectory + "/results.txt");
+    EXPECT_EQ(logText(log),
+              ("ERROR: Unable to open results file for writing " + notADirectory + "/results.txt")
+                  .toStdString());
+    unwritable.write(*exampleTree());
+    EXPECT_EQ(log.lines().size(), 1);
+
     if (!QFile::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
-    LogCapture log;
+    log.clear();
+    // A device is never removed nor replaced, only written.
     RUtil::writeResultsFile("/dev/full", *exampleTree());
-    EXPECT_EQ(logText(log), "ERROR: Could not write results file /dev/full");
+    EXPECT_EQ(logText(log), "ERROR: Could not write results file /dev/full. No space left on device");
+    EXPECT_TRUE(QFile::exists("/dev/full"));
 }
 
 TEST(Store, PortZeroReplacesTheFileAndDoesNothingElse)
@@ -189,6 +244,26 @@ TEST(Store, AnUnwritableLogDirectoryStillSendsTheReport)
               ("ERROR: Unable to open results file for writing " + notADirectory + "/results.txt")
                   .toStdString());
     EXPECT_EQ(messageOf(report), tree->SerializeAsString());
+}
+
+TEST(Store, AHostThatClosesBeforeReadingEverythingIsAWriteError)
+{
+    // The report fits into the kernel's buffers at once: only the host's reset tells it was lost.
+    LoopbackSocket host(LoopbackSocket::Listening);
+    LogCapture log;
+    auto closed = std::async(std::launch::async, [&] { host.acceptAndResetAfter(2); });
+    RUtil::sendResults("127.0.0.1", host.port(), *exampleTree());
+    closed.get();
+    EXPECT_EQ(logText(log), "ERROR: Could not write data to network. Connection reset by peer");
+}
+
+TEST(Store, AHostThatNeverClosesIsADisconnectProblem)
+{
+    // Nobody accepts the connection: the kernel takes the report, and no close ever comes.
+    LoopbackSocket host(LoopbackSocket::Listening);
+    LogCapture log;
+    RUtil::sendResults("127.0.0.1", host.port(), *exampleTree(), 200);
+    EXPECT_EQ(logText(log), "ERROR: Disconnect problem. Network operation timed out");
 }
 
 TEST(Store, AHostThatNeverReadsEndsInAWriteError)

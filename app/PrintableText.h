@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+/// Names and messages go out one per line (log.txt, results.txt, reports, listings) and come
+/// from files that anybody can write: their control characters are shown as escapes, so that a
+/// name can never end a line early or forge one. \n, \r and \t keep their short forms, the other
+/// C0 controls and DEL read \xHH, the C1 controls and the Unicode line and paragraph separators
+/// \uHHHH; everything else, backslashes included, is kept as it is.
+namespace PrintableText {
+
+QString escape(const QString &text);
+
+/// The same for text in UTF-8 (or any ASCII-compatible encoding, whose other bytes are kept).
+std::string escape(const std::string &text);
+
+/// Writes escape(text) without building the escaped copy.
+void write(std::ostream &out, std::string_view text);
+
+} // namespace PrintableText

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "TestResult.pb.h"
+
+#include <QString>
+
+/// results.txt of one run. The previous run's file goes as soon as the run starts, so that a run
+/// that never ends leaves no results that are not its own; the new file appears whole or not at
+/// all. A directory that cannot take the file is said at once, not after the whole test.
+class ResultsFile
+{
+public:
+    /// Removes the file at path and tries a new one beside it; a directory that takes no new
+    /// file is logged at ERROR and makes the exit status non-zero.
+    explicit ResultsFile(const QString &path);
+
+    /// Writes the text form of root and puts the file in place; a failure is logged at ERROR and
+    /// makes the exit status non-zero.
+    void write(const TestResultGroup &root);
+
+private:
+    QString path;
+    bool usable = false;
+};
