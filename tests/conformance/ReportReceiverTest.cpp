@@ -3,6 +3,7 @@
 #include "Loopback.h"
 #include "SampleTrees.h"
 #include "conformance/RUtil.h"
+#include "support/LogCapture.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -10,12 +11,17 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <future>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
-constexpr int idleTimeoutMs = 300;
+constexpr int deadlineMs = 300;
+/// For tests that must not meet the deadline on a busy machine.
+constexpr int longDeadlineMs = 60000;
 
 QByteArray readFile(const QString &path)
 {
@@ -37,6 +43,18 @@ QString rejected(const QString &reason)
     return "Rejected report from " + fromLoopback + ": " + QRegularExpression::escape(reason);
 }
 
+/// Sends the trees one after the other from another thread, as the tester would, while this
+/// thread serves the receiver; gives what the sending side logged.
+std::future<QStringList> sendFromAnotherThread(quint16 port, std::vector<const TestResultGroup *> trees)
+{
+    return std::async(std::launch::async, [port, trees] {
+        LogCapture log;
+        for (const TestResultGroup *tree : trees)
+            RUtil::sendResults("127.0.0.1", port, *tree);
+        return log.lines();
+    });
+}
+
 QByteArray lengthField(qint32 length)
 {
     const quint32 bits = quint32(length);
@@ -44,12 +62,13 @@ QByteArray lengthField(qint32 length)
     return QByteArray(bytes, 4);
 }
 
-/// A receiver on a free loopback port, saving into a fresh directory, with a short timeout.
+/// A receiver on a free loopback port, saving into a fresh directory, with a short deadline and
+/// room for two reports at once.
 class ReceiverTest : public testing::Test
 {
 protected:
-    ReceiverTest()
-        : receiver({ dir.path(), idleTimeoutMs, ReceiverSettings().maxLength, 2 })
+    explicit ReceiverTest(int deadline = deadlineMs)
+        : receiver({ dir.path(), deadline, ReceiverSettings().maxLength, 2 })
         , lines(&receiver, &ReportReceiver::line)
     {
         listening = receiver.listen(QHostAddress::LocalHost, 0);
@@ -65,12 +84,21 @@ protected:
         return lines.takeFirst().at(0).toString();
     }
 
-    QString path(const char *name) const { return dir.filePath(name); }
+    QString path(const QString &name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
     ReportReceiver receiver;
     QSignalSpy lines;
     bool listening = false;
+};
+
+class PatientReceiverTest : public ReceiverTest
+{
+protected:
+    PatientReceiverTest()
+        : ReceiverTest(longDeadlineMs)
+    {
+    }
 };
 
 } // namespace
@@ -83,10 +111,7 @@ TEST_F(ReceiverTest, SavesEveryReportInBothFormsWithoutOverwriting)
     const std::unique_ptr<TestResultGroup> example = exampleTree();
     const std::unique_ptr<TestResultGroup> rootOnly(createResultsTreeRootNode());
 
-    // The report is small enough for the kernel to take it all before the receiver runs.
-    RUtil::sendResults("127.0.0.1", receiver.serverPort(), *example);
-    RUtil::sendResults("127.0.0.1", receiver.serverPort(), *rootOnly);
-
+    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get(), rootOnly.get() });
     expectMatch(nextLine(),
                 QString("Report 2 from %1: %2 bytes saved as %3 and %4")
                     .arg(fromLoopback)
@@ -94,6 +119,7 @@ TEST_F(ReceiverTest, SavesEveryReportInBothFormsWithoutOverwriting)
                     .arg(QRegularExpression::escape(path("report-2.bin")),
                          QRegularExpression::escape(path("report-2.txt"))));
     expectMatch(nextLine(), "Report 3 from " + fromLoopback + ": .*");
+    EXPECT_EQ(sent.get(), QStringList());
     EXPECT_EQ(readFile(path("report-2.bin")).toStdString(), example->SerializeAsString());
     EXPECT_EQ(readFile(path("report-2.txt")), exampleText());
     EXPECT_EQ(readFile(path("report-3.bin")).toStdString(), rootOnly->SerializeAsString());
@@ -116,8 +142,8 @@ TEST_F(ReceiverTest, RejectsMalformedReportsAndKeepsServing)
         { QByteArray("\0\0", 2), true, "connection closed after 2 of the 4 length bytes" },
         { QByteArray(), true, "connection closed without a report" },
         { lengthField(2) + "\xff\xff", false, "the message is not a valid result tree" },
-        { QByteArray(), false, "no data for 300 ms" },
-        { lengthField(100) + "abc", false, "no data for 300 ms" },
+        { QByteArray(), false, "no complete report within 300 ms" },
+        { lengthField(100) + "abc", false, "no complete report within 300 ms" },
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(test.reason.toStdString());
@@ -127,26 +153,71 @@ TEST_F(ReceiverTest, RejectsMalformedReportsAndKeepsServing)
         expectMatch(nextLine(), rejected(test.reason));
     }
 
-    RUtil::sendResults("127.0.0.1", receiver.serverPort(), *exampleTree());
+    const std::unique_ptr<TestResultGroup> example = exampleTree();
+    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get() });
     expectMatch(nextLine(), "Report 1 from " + fromLoopback + ": .*");
     EXPECT_EQ(readFile(path("report-1.txt")), exampleText());
+    EXPECT_EQ(sent.get(), QStringList());
 }
 
-TEST_F(ReceiverTest, RefusesConnectionsBeyondItsLimit)
+TEST_F(ReceiverTest, ASenderThatTricklesItsReportIsDroppedAtTheDeadline)
 {
-    std::vector<LoopbackSocket> silent;
-    for (int i = 0; i < 3; ++i)
-        silent.push_back(LoopbackSocket::connectAndSend(receiver.serverPort(), QByteArray()));
+    // Never silent for long, never done: only a deadline for the whole report ends it.
+    LoopbackSocket sender = LoopbackSocket::connectAndSend(receiver.serverPort(), lengthField(100));
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, [&] { sender.send("x"); });
+    trickle.start(20);
+    expectMatch(nextLine(), rejected("no complete report within 300 ms"));
+}
 
+TEST_F(PatientReceiverTest, ARealReportGetsThroughWhileSlowSendersHoldEverySlot)
+{
+    std::vector<LoopbackSocket> slow;
+    for (int i = 0; i < 2; ++i)
+        slow.push_back(LoopbackSocket::connectAndSend(receiver.serverPort(), lengthField(100)));
+
+    // Connected first, they are accepted first.
+    const std::unique_ptr<TestResultGroup> example = exampleTree();
+    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get() });
     expectMatch(nextLine(),
-                "Refused connection from " + fromLoopback
-                    + ": 2 reports are already being received");
-    expectMatch(nextLine(), rejected("no data for 300 ms"));
-    expectMatch(nextLine(), rejected("no data for 300 ms"));
-
-    // The slots are free again.
-    RUtil::sendResults("127.0.0.1", receiver.serverPort(), *exampleTree());
+                rejected("dropped for a newer connection, 2 reports being received at once"));
     expectMatch(nextLine(), "Report 1 from " + fromLoopback + ": .*");
+    EXPECT_EQ(readFile(path("report-1.txt")), exampleText());
+    EXPECT_EQ(sent.get(), QStringList());
+}
+
+TEST(ReportReceiver, TwoReceiversOnOneDirectoryNeverOverwriteEachOther)
+{
+    QTemporaryDir dir;
+    ReportReceiver first({ dir.path() });
+    ReportReceiver second({ dir.path() });
+    ASSERT_TRUE(first.listen(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(second.listen(QHostAddress::LocalHost, 0));
+    QSignalSpy firstLines(&first, &ReportReceiver::line);
+    QSignalSpy secondLines(&second, &ReportReceiver::line);
+
+    constexpr int reports = 20;
+    std::vector<TestResultGroup> trees(reports);
+    std::vector<const TestResultGroup *> toFirst;
+    std::vector<const TestResultGroup *> toSecond;
+    for (int i = 0; i < reports; ++i) {
+        trees[size_t(i)].set_name(QString("Report %1").arg(i).toStdString());
+        (i % 2 ? toFirst : toSecond).push_back(&trees[size_t(i)]);
+    }
+    auto sentToFirst = sendFromAnotherThread(first.serverPort(), toFirst);
+    auto sentToSecond = sendFromAnotherThread(second.serverPort(), toSecond);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return firstLines.size() + secondLines.size() == reports; }, 20000));
+    EXPECT_EQ(sentToFirst.get() + sentToSecond.get(), QStringList());
+
+    QStringList names;
+    for (int number = 1; number <= reports; ++number) {
+        TestResultGroup tree;
+        EXPECT_TRUE(tree.ParseFromString(readFile(dir.filePath(QString("report-%1.bin").arg(number))).toStdString()));
+        names << QString::fromStdString(tree.name());
+    }
+    names.sort();
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), reports);
 }
 
 #ifdef JCT_RECEIVER_BINARY
@@ -169,10 +240,21 @@ public:
     }
 
     /// The next line on standard output, waiting for it if need be.
-    QString nextLine()
+    QString nextLine(int timeoutMs = 5000)
     {
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) { }
+        while (!process.canReadLine() && process.waitForReadyRead(timeoutMs)) { }
         return QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+
+    /// The most memory the program has held so far, in KiB (VmHWM); 0 when unknown.
+    long peakMemoryKiB() const
+    {
+        QFile status(QString("/proc/%1/status").arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        const QRegularExpressionMatch peak
+            = QRegularExpression("VmHWM:\\s*(\\d+) kB").match(QString::fromLatin1(status.readAll()));
+        return peak.captured(1).toLong();
     }
 
     QProcess process;
@@ -199,8 +281,39 @@ TEST(ReceiverProgram, PrintsItsPortAndOneLinePerReport)
     EXPECT_EQ(readFile(reports + "/report-1.txt"), exampleText());
 
     LoopbackSocket silent = LoopbackSocket::connectAndSend(port, QByteArray());
-    EXPECT_TRUE(receiver.nextLine().endsWith(": no data for 300 ms"));
+    EXPECT_TRUE(receiver.nextLine().endsWith(": no complete report within 300 ms"));
     EXPECT_EQ(receiver.process.state(), QProcess::Running);
+}
+
+TEST(ReceiverProgram, AHugeReportCostsLittleMemoryAndHoldsUpNoOtherReport)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "memory is not measured under AddressSanitizer";
+#endif
+    QTemporaryDir dir;
+    ReceiverProcess receiver({ "--port", "0", "--dir", dir.path() });
+    const quint16 port = quint16(
+        QRegularExpression(":(\\d+),").match(receiver.nextLine()).captured(1).toUInt());
+
+    // Eight million empty groups: a tree parsed from them would take well over half a GiB.
+    const int groups = 8 << 20;
+    QByteArray message(2 * groups, '\0');
+    for (int i = 0; i < groups; ++i)
+        message[2 * i] = '\x12'; // field 2, subgroup, of length 0
+    LoopbackSocket huge = LoopbackSocket::connectAndSend(port, lengthField(message.size()) + message);
+    huge.closeConnection();
+
+    // Received while the huge one is still being turned into text.
+    LogCapture log;
+    RUtil::sendResults("127.0.0.1", port, *exampleTree());
+    EXPECT_EQ(log.lines(), QStringList());
+
+    EXPECT_TRUE(receiver.nextLine(60000).startsWith("Report 1 from 127.0.0.1:"));
+    EXPECT_TRUE(receiver.nextLine().startsWith("Report 2 from 127.0.0.1:"));
+    EXPECT_EQ(readFile(dir.filePath("report-2.txt")), exampleText());
+    const long peak = receiver.peakMemoryKiB();
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 200 * 1024);
 }
 
 TEST(ReceiverProgram, RejectsUnusableOptions)

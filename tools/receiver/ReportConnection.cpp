@@ -1,5 +1,6 @@
 #include "tools/receiver/ReportConnection.h"
 
+#include <QDir>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QtEndian>
@@ -7,8 +8,8 @@
 namespace {
 
 constexpr int lengthSize = 4;
-// Qt stops reading from the kernel once this much is buffered, so a sender that floods the
-// connection cannot grow anything but the message, and that only up to its limit.
+// Qt stops reading from the kernel once this much is buffered: a sender that floods the
+// connection costs no more memory than this, whatever it sends.
 constexpr qint64 socketBufferSize = 64 * 1024;
 
 } // namespace
@@ -23,20 +24,24 @@ QString ReportConnection::describePeer(const QTcpSocket &socket)
 }
 
 ReportConnection::ReportConnection(QTcpSocket *socket,
+                                   const QString &directory,
                                    qint32 maxLength,
-                                   int idleTimeoutMs,
+                                   int deadlineMs,
                                    QObject *parent)
     : QObject(parent)
     , socket(socket)
     , maxLength(maxLength)
     , peerName(describePeer(*socket))
+    , message(QDir(directory).filePath(".incoming-XXXXXX"))
 {
     socket->setParent(this);
     socket->setReadBufferSize(socketBufferSize);
-    idleTimer.setSingleShot(true);
-    idleTimer.setInterval(idleTimeoutMs);
-    connect(&idleTimer, &QTimer::timeout, this, [this, idleTimeoutMs] {
-        fail(QString("no data for %1 ms").arg(idleTimeoutMs));
+    // A deadline for the whole report, not for each byte: a sender that trickles its report
+    // byte by byte must not hold the connection any longer than a silent one.
+    deadline.setSingleShot(true);
+    deadline.setInterval(deadlineMs);
+    connect(&deadline, &QTimer::timeout, this, [this, deadlineMs] {
+        fail(QString("no complete report within %1 ms").arg(deadlineMs));
     });
     connect(socket, &QTcpSocket::readyRead, this, &ReportConnection::readAvailable);
     connect(socket, &QTcpSocket::disconnected, this, &ReportConnection::peerClosed);
@@ -44,20 +49,28 @@ ReportConnection::ReportConnection(QTcpSocket *socket,
 
 void ReportConnection::start()
 {
+    if (!message.open()) {
+        fail(QString("cannot store the report: %1").arg(message.errorString()));
+        return;
+    }
+    deadline.start();
     readAvailable();
+}
+
+void ReportConnection::drop(const QString &reason)
+{
+    if (!finished)
+        fail(reason);
 }
 
 void ReportConnection::readAvailable()
 {
-    if (finished)
-        return;
-    idleTimer.start();
     while (!finished && socket->bytesAvailable() > 0) {
         if (length < 0)
             readLength();
         else
             readMessage();
-        if (!finished && length >= 0 && message.size() == length)
+        if (!finished && length >= 0 && stored == length)
             succeed();
     }
 }
@@ -80,7 +93,12 @@ void ReportConnection::readLength()
 void ReportConnection::readMessage()
 {
     // Asking QIODevice::read for more than is buffered would allocate the whole request.
-    message += socket->read(qMin<qint64>(length - message.size(), socket->bytesAvailable()));
+    const QByteArray chunk = socket->read(qMin<qint64>(length - stored, socket->bytesAvailable()));
+    if (message.write(chunk) != chunk.size()) {
+        fail(QString("cannot store the report: %1").arg(message.errorString()));
+        return;
+    }
+    stored += chunk.size();
 }
 
 void ReportConnection::peerClosed()
@@ -96,13 +114,23 @@ void ReportConnection::peerClosed()
                  .arg(lengthBytes.size())
                  .arg(lengthSize));
     else
-        fail(QString("message truncated: %1 of %2 bytes received").arg(message.size()).arg(length));
+        fail(QString("message truncated: %1 of %2 bytes received").arg(stored).arg(length));
 }
 
 void ReportConnection::succeed()
 {
     finish();
-    emit received(message);
+    if (!message.flush()) {
+        emit failed(QString("cannot store the report: %1").arg(message.errorString()));
+        return;
+    }
+    message.close();
+    // Saved reports are read by others as the text files beside them are, not only by the
+    // receiver's user as a temporary file would be.
+    message.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                           | QFileDevice::ReadOther);
+    message.setAutoRemove(false);
+    emit received(message.fileName(), length);
 }
 
 void ReportConnection::fail(const QString &reason)
@@ -114,7 +142,7 @@ void ReportConnection::fail(const QString &reason)
 void ReportConnection::finish()
 {
     finished = true;
-    idleTimer.stop();
+    deadline.stop();
     socket->disconnect(this);
     socket->abort();
 }

@@ -37,8 +37,8 @@ std::optional<Arguments> parseArguments(const QCoreApplication &app)
     const QCommandLineOption dir(
         "dir", "Directory for the reports; created if missing.", "dir", ".");
     const QCommandLineOption timeout("timeout",
-                                     "Milliseconds a sender may stay silent before its report "
-                                     "is dropped.",
+                                     "Milliseconds a sender has for its whole report, from the "
+                                     "connection on.",
                                      "ms",
                                      "10000");
     parser.addOptions({ address, port, dir, timeout });
@@ -49,13 +49,13 @@ std::optional<Arguments> parseArguments(const QCoreApplication &app)
     bool portOk = false;
     const uint portValue = parser.value(port).toUInt(&portOk);
     bool timeoutOk = false;
-    arguments.settings.idleTimeoutMs = parser.value(timeout).toInt(&timeoutOk);
+    arguments.settings.deadlineMs = parser.value(timeout).toInt(&timeoutOk);
     arguments.settings.directory = parser.value(dir);
     if (!arguments.address.setAddress(parser.value(address))) {
         err << "Not an IP address: " << parser.value(address) << "\n";
     } else if (!portOk || portValue > 65535) {
         err << "Not a port number: " << parser.value(port) << "\n";
-    } else if (!timeoutOk || arguments.settings.idleTimeoutMs <= 0) {
+    } else if (!timeoutOk || arguments.settings.deadlineMs <= 0) {
         err << "Not a timeout in milliseconds: " << parser.value(timeout) << "\n";
     } else if (!QDir().mkpath(arguments.settings.directory)) {
         err << "Cannot create the report directory " << arguments.settings.directory << "\n";
