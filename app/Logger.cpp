@@ -1,5 +1,7 @@
 #include "app/Logger.h"
 
+#include "app/PrintableText.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -51,7 +53,8 @@ QString Logger::makeMsg(Logger::Level level, const QString &text) const
         stampSecond = second;
         stampText = QDateTime::fromSecsSinceEpoch(second, Qt::UTC).toString(Qt::ISODate);
     }
-    return QString("%1 %2: %3\n").arg(stampText, label, text);
+    // One message, one line: a name read from a file cannot forge another.
+    return QString("%1 %2: %3\n").arg(stampText, label, PrintableText::escape(text));
 }
 
 void Logger::logToConsole(Logger::Level level, const QString &text)
@@ -128,6 +131,15 @@ void Logger::flushStreams()
 {
     out.flush();
     err.flush();
-    if (fileStream.device())
-        fileStream.flush();
+    if (!fileStream.device())
+        return;
+    fileStream.flush();
+    if (fileStream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError)
+        return;
+    // A full disk or a size limit: the log file is lost from here on, which is said once. A write
+    // the kernel cut short gives no reason; the next one does.
+    file.flush();
+    const QString reason = file.errorString();
+    fileStream.setDevice(nullptr);
+    logToConsole(L_ERROR, QString("Could not write log file %1. %2").arg(file.fileName(), reason));
 }

@@ -141,3 +141,22 @@ TEST_F(LogFile, ACommandLineErrorEndsTheProcessBeforeTheLogExists)
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_FALSE(QDir(runner.path("gui")).exists());
 }
+
+TEST_F(LogFile, ALogThatCannotBeWrittenIsSaidOnceOnStandardError)
+{
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    ASSERT_TRUE(QDir(runner.workDir()).mkdir("full"));
+    ASSERT_TRUE(QFile::link("/dev/full", runner.path("full/log.txt")));
+    const ProcessRunner::Result result = runListing("a:b:c", "full");
+    EXPECT_EQ(withoutStamps(result.err),
+              QStringList { "ERROR: Could not write log file full/log.txt. No space left on device" });
+}
+
+TEST_F(LogFile, AControlCharacterInAMessageCannotForgeALine)
+{
+    const ProcessRunner::Result result = runListing("forged\n2026-12-05T11:22:28Z ERROR: x", ".");
+    const QStringList log = withoutStamps(runner.readFile("log.txt"));
+    EXPECT_TRUE(log.contains("INFO: Classpath: forged\\n2026-12-05T11:22:28Z ERROR: x"));
+    EXPECT_EQ(atLevels(log, { "ERROR" }), QStringList());
+}
