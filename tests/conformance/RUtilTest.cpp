@@ -36,6 +36,14 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// A regular file in dir, to stand where a directory should: refused even to root.
+QString regularFile(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath("file"));
+    file.open(QIODevice::WriteOnly);
+    return file.fileName();
+}
+
 /// Points the report at a log directory and port for one test, then restores the options.
 class ReportOptions
 {
@@ -155,11 +163,7 @@ TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
 TEST(ResultsFile, AnUnwritableDirectoryIsSaidAtOnceAndAFullDiskAtTheEnd)
 {
     QTemporaryDir dir;
-    // A regular file in place of the directory: refused even to root.
-    const QString notADirectory = dir.filePath("file");
-    QFile file(notADirectory);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString notADirectory = regularFile(dir);
     LogCapture log;
     ResultsFile unwritable(notADirectory + "/results.txt");
     EXPECT_EQ(logText(log),
@@ -229,11 +233,7 @@ TEST(Store, ARefusedConnectionIsOneErrorAndTheFileIsComplete)
 TEST(Store, AnUnwritableLogDirectoryStillSendsTheReport)
 {
     QTemporaryDir dir;
-    // A regular file in place of the directory: refused even to root.
-    const QString notADirectory = dir.filePath("file");
-    QFile file(notADirectory);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString notADirectory = regularFile(dir);
     LoopbackSocket listener(LoopbackSocket::Listening);
     ReportOptions options(notADirectory, listener.port());
     LogCapture log;
