@@ -27,16 +27,25 @@ struct JarFileClassLoader::ParsedBatch
 {
     std::vector<int> positions;
     std::vector<std::unique_ptr<JavaClassFile>> files;
+    /// For a listing, what is noted of each file instead of the file, which is freed at once.
+    std::vector<ClassFileOutline> outlines;
 };
 
-// Class files share nothing, so slices of a batch parse on separate threads.
-JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEntry> entries)
+// Class files share nothing, so slices of a batch parse on separate threads. A listing keeps only
+// each file's outline: freeing the files there, in parallel, took as long as reading the jar.
+JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEntry> entries, bool outlineOnly)
 {
     const int count = int(entries.size());
     std::vector<std::unique_ptr<JavaClassFile>> files(entries.size());
+    std::vector<ClassFileOutline> outlines(outlineOnly ? entries.size() : 0);
     auto parseSlice = [&](int begin, int end) {
-        for (int i = begin; i < end; ++i)
+        for (int i = begin; i < end; ++i) {
             files[i].reset(JavaClassFile::create(entries[i].bytes));
+            if (outlineOnly) {
+                outlines[i] = ClassFileOutline(*files[i]);
+                files[i].reset();
+            }
+        }
     };
     const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
     const int slice = (count + threads - 1) / threads;
@@ -50,6 +59,7 @@ JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEn
     for (const RawEntry &entry : entries)
         batch.positions.push_back(entry.position);
     batch.files = std::move(files);
+    batch.outlines = std::move(outlines);
     return batch;
 }
 
@@ -79,13 +89,13 @@ void JarFileClassLoader::loadAllClasses()
             return;
         if (parsing.valid())
             acceptBatch(parsing.get(), next);
-        parsing = std::async(std::launch::async, parseBatch, std::move(filling));
+        parsing = std::async(std::launch::async, parseBatch, std::move(filling), isListing());
         filling.clear();
         fillingBytes = 0;
     });
     if (parsing.valid())
         acceptBatch(parsing.get(), next);
-    acceptBatch(parseBatch(std::move(filling)), next);
+    acceptBatch(parseBatch(std::move(filling), isListing()), next);
     loadUpTo(getClassNames().size(), next);
 }
 
@@ -98,8 +108,10 @@ void JarFileClassLoader::acceptBatch(ParsedBatch batch, int &next)
         const int position = batch.positions[i];
         loadUpTo(position, next);
         const QString &name = getClassNames().at(position);
-        if (!isKept(name))
+        if (!isKept(name) && batch.outlines.empty())
             keep(name, acceptClassFile(name, batch.files[i].release()));
+        else if (!isKept(name))
+            keepOutline(name, batch.outlines[i]);
         next = position + 1;
     }
 }

@@ -25,7 +25,7 @@ public:
 private:
     struct RawEntry;
     struct ParsedBatch;
-    static ParsedBatch parseBatch(std::vector<RawEntry> entries);
+    static ParsedBatch parseBatch(std::vector<RawEntry> entries, bool outlineOnly);
     void acceptBatch(ParsedBatch batch, int &next);
     void loadUpTo(int position, int &next);
 

@@ -25,16 +25,42 @@ QByteArray JavaClassLoader::readClassData(const QString &)
     return QByteArray();
 }
 
+namespace {
+
+void logRejection(const QString &name, const QStringList &messages)
+{
+    const QString printed = TypeDescriptor::fromClassDescriptorName(name).toString();
+    for (const QString &message : messages)
+        emit Logger::logger->log(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+}
+
+} // namespace
+
+ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
+    : rejected(file.checkLog.hasErrors)
+{
+    if (rejected)
+        messages = file.checkLog.messages;
+    else
+        printedName = file.getTypeDescriptor().toString();
+}
+
 Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file)
 {
     std::unique_ptr<JavaClassFile> owned(file);
     if (owned->checkLog.hasErrors) {
-        const QString printed = TypeDescriptor::fromClassDescriptorName(name).toString();
-        for (const QString &message : owned->checkLog.messages)
-            emit Logger::logger->log(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+        logRejection(name, owned->checkLog.messages);
         return nullptr;
     }
     return new JavaClass(owned.release());
+}
+
+void JavaClassLoader::keepOutline(const QString &name, const ClassFileOutline &outline)
+{
+    if (outline.rejected)
+        logRejection(name, outline.messages);
+    else
+        listedNames->insert(name, outline.printedName);
 }
 
 QMultiMap<QString, QString> JavaClassLoader::listAllClasses()

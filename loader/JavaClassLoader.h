@@ -3,8 +3,20 @@
 #include "loader/ClassLoader.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 class JavaClassFile;
+
+/// What a listing needs of a parsed class file: its printed name, or the messages that reject it.
+struct ClassFileOutline
+{
+    ClassFileOutline() = default;
+    explicit ClassFileOutline(const JavaClassFile &file);
+
+    bool rejected = false;
+    QStringList messages; // when rejected
+    QString printedName;  // otherwise
+};
 
 /// A loader of class files: defines a class from the bytes its subclass finds for a name, and
 /// rejects a class file whose reading recorded an error.
@@ -37,6 +49,10 @@ protected:
     void keep(const QString &name, Class *cls);
     /// loadClass() for loadAllClasses(): defines the name unless a class of it is kept.
     void loadToKeep(const QString &name);
+    /// Whether loadAllClasses() runs for a listing, which needs only each class's outline.
+    bool isListing() const { return listedNames != nullptr; }
+    /// What keep(name, acceptClassFile(...)) does in a listing, from the outline alone.
+    void keepOutline(const QString &name, const ClassFileOutline &outline);
 
 private:
     const JavaClassLoader *donor = nullptr;
