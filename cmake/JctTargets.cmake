@@ -41,24 +41,39 @@ function(jct_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# jct_java_fixtures(target DIR dir): compiles every .java below dir with javac --release 8 into
-# <build>/fixtures/<target>/classes and packs them into <build>/fixtures/<target>/<target>.jar.
-# The test target sees the folder as the macro JCT_FIXTURES_<TARGET>.
+# jct_java_fixtures(target DIR dir [NAME name] [STUBS dir...]): compiles every .java below dir
+# with javac --release 8 into <build>/fixtures/<name>/classes and packs them into
+# <build>/fixtures/<name>/<name>.jar. Classes the sources use from the STUBS folders are compiled
+# against but left out, as a component built against APIs it is not shipped with.
+# The test target sees the folder as the macro JCT_FIXTURES_<NAME>.
 function(jct_java_fixtures target)
-    cmake_parse_arguments(ARG "" "DIR;NAME" "" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIR;NAME" "STUBS" ${ARGN})
     set(name ${ARG_NAME})
     if(NOT name)
         get_filename_component(name ${ARG_DIR} NAME)
     endif()
     file(GLOB_RECURSE java_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_DIR}/*.java)
     set(out ${CMAKE_BINARY_DIR}/fixtures/${name})
+    set(stub_options)
+    set(stub_sources_all)
+    if(ARG_STUBS)
+        set(stub_paths)
+        foreach(stub IN LISTS ARG_STUBS)
+            list(APPEND stub_paths ${CMAKE_SOURCE_DIR}/${stub})
+            file(GLOB_RECURSE stub_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${stub}/*.java)
+            list(APPEND stub_sources_all ${stub_sources})
+        endforeach()
+        string(REPLACE ";" ":" stub_path "${stub_paths}")
+        set(stub_options -sourcepath ${stub_path} -implicit:none)
+    endif()
     add_custom_command(
         OUTPUT ${out}/${name}.jar
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${out}/classes
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/classes
-        COMMAND ${Java_JAVAC_EXECUTABLE} --release 8 -nowarn -encoding UTF-8 -d ${out}/classes ${java_sources}
+        COMMAND ${Java_JAVAC_EXECUTABLE} --release 8 -nowarn -encoding UTF-8 ${stub_options}
+            -d ${out}/classes ${java_sources}
         COMMAND ${Java_JAR_EXECUTABLE} cf ${out}/${name}.jar -C ${out}/classes .
-        DEPENDS ${java_sources}
+        DEPENDS ${java_sources} ${stub_sources_all}
         COMMENT "Compiling Java fixtures ${name}"
         VERBATIM)
     add_custom_target(${target}_${name}_java DEPENDS ${out}/${name}.jar)

@@ -4,12 +4,14 @@
 #include "classfile/MethodSignature.h"
 #include "classfile/Permission.h"
 #include "classfile/TypeDescriptor.h"
+#include "conformance/FindingCauses.h"
 #include "conformance/Results.h"
 #include "conformance/UoPTest.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
 #include "loader/Field.h"
 #include "loader/Method.h"
+#include "loader/UnreadInputs.h"
 
 #include <QMap>
 
@@ -127,9 +129,10 @@ void InterfaceTest::runTest()
     try {
         testGoldClasspath(interfaceResults);
     } catch (const std::exception &e) {
-        emit Logger::logger->log(
-            Logger::L_ERROR,
-            QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
+        const QString message
+            = QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what()));
+        emit Logger::logger->log(Logger::L_ERROR, message);
+        UnreadInputs::recordInterruption("Interface test", message);
     }
     // The loaders are gone by now, so the access test does not hold two sets of them at once.
     if (runAccessTest)
@@ -221,8 +224,11 @@ void InterfaceTest::testClassVersion(TestResult &result, const Class &test)
              QString("Java version %1 test").arg("8"),
              QString("Java class file version must be %1 or less.").arg("8"));
     result.set_score(R_PASS);
-    if (test.getMajorVersion() > 52)
+    if (test.getMajorVersion() > 52) {
+        // The line keeps its fixed word; the cause says which release the file was built for.
         fail(result, QString("Found incorrect version %1").arg("INVALID"));
+        setCause(result, FindingCauses::classFileVersion(test.getMajorVersion()));
+    }
 }
 
 void InterfaceTest::testClassAbstract(TestResult &result, const Class &gold, const Class &test)

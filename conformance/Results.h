@@ -15,3 +15,12 @@ void error(ResultLogs *logs, const QString &text);
 
 /// Appends an L_WARNING line to a result's logs, stored in the local 8-bit encoding.
 void warning(ResultLogs *logs, const QString &text);
+
+/// Sets a result's cause (stored in the local 8-bit encoding) unless cause is empty.
+void setCause(TestResult &result, const QString &cause);
+
+/// A text of the tree as a QString; the tree holds the local 8-bit encoding.
+QString fromTree(const std::string &text);
+
+/// "1 class", "3 classes": a count with its noun.
+QString countOf(int n, const QString &one, const QString &many);

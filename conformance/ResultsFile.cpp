@@ -34,6 +34,16 @@ ResultsFile::ResultsFile(const QString &path)
 
 void ResultsFile::write(const TestResultGroup &root)
 {
+    put([&root](std::ostream &out) { ::write(out, root, 0); });
+}
+
+void ResultsFile::write(const QByteArray &content)
+{
+    put([&content](std::ostream &out) { out.write(content.constData(), content.size()); });
+}
+
+void ResultsFile::put(const std::function<void(std::ostream &out)> &writeContent)
+{
     if (!usable)
         return;
     AtomicFile file(path);
@@ -41,7 +51,7 @@ void ResultsFile::write(const TestResultGroup &root)
         fail(QString("Unable to open results file for writing %1").arg(path));
         return;
     }
-    ::write(file.stream(), root, 0);
+    writeContent(file.stream());
     if (!file.commit())
         fail(QString("Could not write results file %1. %2").arg(path, file.errorString()));
 }

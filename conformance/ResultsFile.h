@@ -2,7 +2,11 @@
 
 #include "TestResult.pb.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
+#include <ostream>
 
 /// results.txt of one run. The previous run's file goes as soon as the run starts, so that a run
 /// that never ends leaves no results that are not its own; the new file appears whole or not at
@@ -17,8 +21,12 @@ public:
     /// Writes the text form of root and puts the file in place; a failure is logged at ERROR and
     /// makes the exit status non-zero.
     void write(const TestResultGroup &root);
+    /// The same with content that is ready (results.xml).
+    void write(const QByteArray &content);
 
 private:
+    void put(const std::function<void(std::ostream &out)> &writeContent);
+
     QString path;
     bool usable = false;
 };

@@ -1,11 +1,19 @@
 #include "conformance/Tests.h"
 
 #include "app/Options.h"
+#include "conformance/ConsoleSummary.h"
+#include "conformance/Findings.h"
+#include "conformance/FrameworkHint.h"
+#include "conformance/InputResults.h"
 #include "conformance/InterfaceTest.h"
+#include "conformance/JUnitReport.h"
 #include "conformance/RUtil.h"
 #include "conformance/ResultsFile.h"
 #include "conformance/Results.h"
 #include "conformance/UoPTest.h"
+#include "loader/UnreadInputs.h"
+
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -38,37 +46,111 @@ Classpath classpathOf(std::initializer_list<QString> entries)
     return classpath;
 }
 
-// Owns the tree from creation to report; the tree is stored even when a test lets an
-// exception escape, which then goes on to the worker. The results file is prepared first: the
-// previous run's results go, and a log directory that cannot take new ones is said, before the
-// test takes its time.
-int run(const std::function<void(TestResultGroup *root)> &tests)
+/// What a recipe was given, for the texts of the inputs it could not read and for the summary.
+struct Inputs
 {
-    ResultsFile results(RUtil::resultsPath());
+    QString title; // "TSS test"
+    const Classpath &test;
+    const Classpath &framework;
+    QString tssGold;
+};
+
+// The reference data, looked for below the working directory.
+const QStringList referenceData {
+    J2SE8, J2EE8, DRAV_COMMON, FORMERLY_CORBA, IOS, TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION
+};
+
+void appendInputResults(TestResultGroup &root, const Inputs &inputs, const UnreadInputs &unread)
+{
+    InputResults inputResults;
+    inputResults.addRole(inputs.test, "component classpath entry");
+    inputResults.addRole(inputs.framework, "framework classpath entry");
+    if (!inputs.tssGold.isEmpty())
+        inputResults.addRole({ inputs.tssGold }, "TSS gold file");
+    inputResults.addReferenceData(referenceData);
+    inputResults.append(root, unread.getInputs());
+}
+
+// Empty unless the classes found nowhere point at a framework classpath left out.
+QString frameworkHint(const Findings &findings,
+                      const Inputs &inputs,
+                      const Classpath &allowed,
+                      const UnreadInputs &unread)
+{
+    QSet<QString> notRead;
+    for (const UnreadInputs::Input &input : unread.getInputs())
+        notRead.insert(input.entry);
+    Classpath access = allowed;
+    access.append(inputs.test);
+    const FrameworkHint hint(findings.getMissingClasses(), access, notRead);
+    return hint.applies() ? hint.getText() : QString();
+}
+
+/// The files a run writes, prepared when it starts: the previous run's go, and a log directory
+/// that cannot take new ones is said before the test takes its time.
+struct Outputs
+{
+    ResultsFile text { RUtil::resultsPath() };
+    ResultsFile junit { Options::opts->logDir + "/results.xml" };
+};
+
+// Inputs the tests could not read become results; then the tree is stored, written as JUnit XML
+// beside results.txt and summed up on the console.
+void report(TestResultGroup &root,
+            const Inputs &inputs,
+            const Classpath &allowed,
+            const UnreadInputs &unread,
+            Outputs &outputs)
+{
+    appendInputResults(root, inputs, unread);
+    store(root, outputs.text);
+    outputs.junit.write(JUnitReport::toXml(root));
+    const Findings findings(root);
+    ConsoleSummary(inputs.title,
+                   findings,
+                   frameworkHint(findings, inputs, allowed, unread),
+                   Options::opts->logDir)
+        .print();
+}
+
+// Owns the tree from creation to report; the tree is reported even when a test lets an
+// exception escape, which then goes on to the worker.
+int run(const Inputs &inputs,
+        const Classpath &allowed,
+        const std::function<void(TestResultGroup *root)> &tests)
+{
+    Outputs outputs;
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
+    const UnreadInputs unread;
     try {
         tests(root.get());
     } catch (...) {
-        store(*root, results);
+        report(*root, inputs, allowed, unread, outputs);
         throw;
     }
-    store(*root, results);
+    report(*root, inputs, allowed, unread, outputs);
     return 0;
 }
 
-int interfaceOnly(const Classpath &test, const Classpath &gold)
+int interfaceOnly(const Inputs &inputs, const Classpath &gold)
 {
-    return run([&](TestResultGroup *root) { InterfaceTest(root, test, gold).runTest(); });
+    return run(inputs, Classpath(), [&](TestResultGroup *root) {
+        InterfaceTest(root, inputs.test, gold).runTest();
+    });
 }
 
-int interfaceThenAccess(const Classpath &test, const Classpath &gold, const Classpath &allowed)
+int interfaceThenAccess(const Inputs &inputs, const Classpath &gold, const Classpath &allowed)
 {
-    return run([&](TestResultGroup *root) { InterfaceTest(root, test, gold, allowed).runTest(); });
+    return run(inputs, allowed, [&](TestResultGroup *root) {
+        InterfaceTest(root, inputs.test, gold, allowed).runTest();
+    });
 }
 
-int accessOnly(const Classpath &test, const Classpath &allowed)
+int accessOnly(const Inputs &inputs, const Classpath &allowed)
 {
-    return run([&](TestResultGroup *root) { UoPTest(root, test, allowed).runTest(); });
+    return run(inputs, allowed, [&](TestResultGroup *root) {
+        UoPTest(root, inputs.test, allowed).runTest();
+    });
 }
 
 // [j2ee8], j2se8, DRAV_common, FormerlyCORBA: the head of most allowed classpaths.
@@ -85,7 +167,7 @@ namespace Tests {
 
 int oss(const Classpath &test)
 {
-    return interfaceOnly(test, javaApis());
+    return interfaceOnly({ "OSS test", test, Classpath(), QString() }, javaApis());
 }
 
 int tss(const Classpath &test, const QString &tssGold, const Classpath &framework)
@@ -93,7 +175,9 @@ int tss(const Classpath &test, const QString &tssGold, const Classpath &framewor
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }), allowed);
+    return interfaceThenAccess({ "TSS test", test, framework, tssGold },
+                               classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
+                               allowed);
 }
 
 int tssabs(const Classpath &test, const QString &tssGold, const Classpath &framework)
@@ -102,7 +186,9 @@ int tssabs(const Classpath &test, const QString &tssGold, const Classpath &frame
     allowed.append(TSS_TYPE_ABSTRACTION);
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }), allowed);
+    return interfaceThenAccess({ "TSS with Type Abstraction test", test, framework, tssGold },
+                               classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
+                               allowed);
 }
 
 int tssabsiface(const Classpath &test, const Classpath &framework)
@@ -110,8 +196,9 @@ int tssabsiface(const Classpath &test, const Classpath &framework)
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(
-        test, classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }), allowed);
+    return interfaceThenAccess({ "TSS Abstraction Interface test", test, framework, QString() },
+                               classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }),
+                               allowed);
 }
 
 int ios(const Classpath &test, const Classpath &framework)
@@ -119,7 +206,8 @@ int ios(const Classpath &test, const Classpath &framework)
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess(test, classpathOf({ IOS }), allowed);
+    return interfaceThenAccess(
+        { "IOS test", test, framework, QString() }, classpathOf({ IOS }), allowed);
 }
 
 int pss(const Classpath &test, const QString &tssGold, const Classpath &framework)
@@ -129,7 +217,7 @@ int pss(const Classpath &test, const QString &tssGold, const Classpath &framewor
     allowed.append(TSS_TYPE_INDEPENDENT);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly(test, allowed);
+    return accessOnly({ "PSS test", test, framework, tssGold }, allowed);
 }
 
 int pcs(const Classpath &test, const QString &tssGold, const Classpath &framework)
@@ -142,7 +230,7 @@ int pcs(const Classpath &test, const QString &tssGold, const Classpath &framewor
     allowed.append(TSS_TYPE_INDEPENDENT);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly(test, allowed);
+    return accessOnly({ "PCS test", test, framework, tssGold }, allowed);
 }
 
 } // namespace Tests

@@ -3,10 +3,12 @@
 #include "app/Logger.h"
 #include "classfile/Permission.h"
 #include "conformance/DependencyPrefetch.h"
+#include "conformance/FindingCauses.h"
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
 #include "loader/ParentClassLoader.h"
+#include "loader/UnreadInputs.h"
 
 #include <QSet>
 #include <QVector>
@@ -39,12 +41,14 @@ TestResult &appendResult(TestResultGroup &group,
     return result;
 }
 
-void appendFailure(TestResultGroup &group,
-                   const QString &name,
-                   const QString &description,
-                   const QString &why)
+TestResult &appendFailure(TestResultGroup &group,
+                          const QString &name,
+                          const QString &description,
+                          const QString &why)
 {
-    error(appendResult(group, name, description, R_FAIL).mutable_logs(), why);
+    TestResult &result = appendResult(group, name, description, R_FAIL);
+    error(result.mutable_logs(), why);
+    return result;
 }
 
 void appendInspection(TestResultGroup &group,
@@ -286,9 +290,10 @@ void UoPTest::runTest()
         testClasses(*accessLoader, *testLoader, accessResults);
         logLine(Logger::L_INFO, "Access test completed");
     } catch (const std::exception &e) {
-        logLine(
-            Logger::L_ERROR,
-            QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
+        const QString message
+            = QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what()));
+        logLine(Logger::L_ERROR, message);
+        UnreadInputs::recordInterruption("Access test", message);
     }
 }
 
@@ -353,11 +358,12 @@ void UoPTest::testAccessClass(TestResultGroup &group,
             Logger::L_INFO,
             QString(" = Class %1 exists and is reachable based on access permission.").arg(target));
     } else {
-        appendFailure(
+        TestResult &result = appendFailure(
             group,
             QString("Class %1 access test").arg(target),
             QString("Access to class %1 was requested. Checking for permission.").arg(target),
             QString("Class not reachable based on access permissions %1").arg(target));
+        setCause(result, FindingCauses::classDenied(cls, *found));
     }
     if (found->getName().className.startsWith(QLatin1String("java.lang.reflect"))) {
         TestResult &result = appendResult(
@@ -394,10 +400,12 @@ void UoPTest::testAccessField(TestResultGroup &group,
                 QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
         return;
     }
-    appendFailure(group,
-                  QString("Field %1 permission test").arg(ref.name),
-                  request + "Checking for field permission.",
-                  "Permission denied");
+    TestResult &result = appendFailure(group,
+                                       QString("Field %1 permission test").arg(ref.name),
+                                       request + "Checking for field permission.",
+                                       "Permission denied");
+    setCause(result,
+             FindingCauses::memberDenied(access, cls, *owner, field->getPermission(), "field"));
 }
 
 void UoPTest::testAccessMethod(TestResultGroup &group,
@@ -413,10 +421,11 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
         return;
     const Method *method = findMember(access, *owner, ref, knownMethods);
     if (!method) {
-        appendFailure(group,
-                      QString("Method %1 existence test").arg(ref.name),
-                      request + "Checking for method existence.",
-                      "Method not found");
+        TestResult &result = appendFailure(group,
+                                           QString("Method %1 existence test").arg(ref.name),
+                                           request + "Checking for method existence.",
+                                           "Method not found");
+        setCause(result, FindingCauses::otherReturnType(access, *owner, ref));
         return;
     }
     if (method->isNative()) {
@@ -427,10 +436,13 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
             "Method is native. Inspection required to determine conformance of JNI calls.");
     }
     if (!Permission::accessible(access, cls, *owner, *method)) {
-        appendFailure(group,
-                      QString("Method %1 permission test").arg(ref.name),
-                      request + "Checking for method permission.",
-                      "Permission denied");
+        TestResult &result = appendFailure(group,
+                                           QString("Method %1 permission test").arg(ref.name),
+                                           request + "Checking for method permission.",
+                                           "Permission denied");
+        setCause(
+            result,
+            FindingCauses::memberDenied(access, cls, *owner, method->getPermission(), "method"));
         return;
     }
     if (method->requireInspection()) {

@@ -5,10 +5,14 @@
 #include "loader/JarFileClassLoader.h"
 #include "loader/ParentClassLoader.h"
 #include "loader/ProtoClassLoader.h"
+#include "loader/UnreadInputs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <exception>
 #include <memory>
 
 namespace {
@@ -24,17 +28,103 @@ QString suffixOf(const QString &entry)
     return QFileInfo(entry).suffix();
 }
 
+QString notFoundReason(const QFileInfo &info)
+{
+    return QString("not found in %1").arg(info.absolutePath());
+}
+
+// A jar is a zip archive: it starts with a local file header, or with the end record when it has
+// no entries at all.
+bool startsLikeZip(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4);
+    return head == QByteArray("PK\x03\x04", 4) || head == QByteArray("PK\x05\x06", 4);
+}
+
+// A jar that yields no class leaves the component untested without a word from the reader.
+void checkJar(const JarFileClassLoader &jar, const QString &path)
+{
+    if (!jar.getClassNames().isEmpty() || !UnreadInputs::isCollecting())
+        return;
+    const QFileInfo info(path);
+    if (!info.exists())
+        UnreadInputs::record(path, notFoundReason(info));
+    else if (!info.isReadable())
+        UnreadInputs::record(path, "cannot be read: no read permission");
+    else if (!startsLikeZip(path))
+        UnreadInputs::record(path, "is not a jar (zip) file");
+    else
+        UnreadInputs::record(path, "holds no class file");
+}
+
+// A directory whose loose files and jars yield no class at all was not read as a component.
+bool yieldsNoClass(const FileSystemClassLoader &directory, const QList<JarFileClassLoader *> &jars)
+{
+    if (directory.getClassFileCount() > 0)
+        return false;
+    return std::all_of(jars.cbegin(), jars.cend(), [](const JarFileClassLoader *jar) {
+        return jar->getClassNames().isEmpty();
+    });
+}
+
 void addDirectory(ParentClassLoader &chain, const QString &entry)
 {
     logDebug(QString("Treating %1 as a directory of .class and/or .jar files").arg(entry));
     auto directory = std::make_unique<FileSystemClassLoader>(QDir(entry));
     const QList<JarFileClassLoader *> jars = directory->takeJarLoaders();
+    if (yieldsNoClass(*directory, jars))
+        UnreadInputs::record(entry,
+                             jars.isEmpty() ? "holds no .class or .jar file"
+                                            : "holds no class file: its jars hold none");
     if (directory->getClassFileCount() > 0)
         chain.addLoader(directory.release());
     else
         chain.addOwnedLoader(directory.release());
     for (JarFileClassLoader *jar : jars)
         chain.addLoader(jar);
+}
+
+void addJar(ParentClassLoader &chain, const QString &entry)
+{
+    logDebug(QString("Treating %1 as a jar file").arg(entry));
+    auto *jar = new JarFileClassLoader(entry);
+    chain.addLoader(jar);
+    checkJar(*jar, entry);
+}
+
+// The failure still ends the test that asked for the chain; the record keeps it from passing
+// unnoticed and says where the file was looked for.
+void addGoldFile(ParentClassLoader &chain, const QString &entry)
+{
+    logDebug(QString("Treating %1 as a binary javagold file").arg(entry));
+    try {
+        chain.addLoader(new ProtoClassLoader(entry));
+    } catch (const std::exception &e) {
+        const QFileInfo info(entry);
+        QString reason = QString::fromLocal8Bit(e.what());
+        if (!info.exists())
+            reason += ": " + notFoundReason(info);
+        UnreadInputs::record(entry, reason);
+        throw;
+    }
+}
+
+// Entries are told apart by name alone; the usual slips get a reason that names them.
+QString unknownKindReason(const QFileInfo &info)
+{
+    if (!info.exists())
+        return notFoundReason(info);
+    const QString suffix = info.suffix();
+    if (suffix == "class")
+        return "is a single class file: name the directory its package starts in instead";
+    if (suffix.compare("jar", Qt::CaseInsensitive) == 0
+        || suffix.compare("javagold", Qt::CaseInsensitive) == 0)
+        return QString("is not named .jar or .javagold: the suffix .%1 differs in case")
+            .arg(suffix);
+    return "is neither a directory nor a .jar or .javagold file";
 }
 
 } // namespace
@@ -72,14 +162,13 @@ ClassLoader *ClassLoader::create(const Classpath &classpath)
         if (QFileInfo(entry).isDir()) {
             addDirectory(*chain, entry);
         } else if (suffixOf(entry) == "jar") {
-            logDebug(QString("Treating %1 as a jar file").arg(entry));
-            chain->addLoader(new JarFileClassLoader(entry));
+            addJar(*chain, entry);
         } else if (suffixOf(entry) == "javagold") {
-            logDebug(QString("Treating %1 as a binary javagold file").arg(entry));
-            chain->addLoader(new ProtoClassLoader(entry));
+            addGoldFile(*chain, entry);
         } else {
             emit Logger::logger->log(Logger::L_WARN,
                                      QString("Could not create class loader for classpath entry %1").arg(entry));
+            UnreadInputs::record(entry, unknownKindReason(QFileInfo(entry)));
         }
     }
     return chain.release();

@@ -2,3 +2,22 @@
 if(TARGET jct_app_tests)
     jct_java_fixtures(jct_app_tests DIR tests/app/java NAME framework)
 endif()
+
+# A component with deliberate findings: one class many classes use, a framework left out, and
+# calls compiled against a newer framework release than the one it is tested with.
+if(TARGET jct_app_tests)
+    jct_java_fixtures(jct_app_tests DIR tests/app/findings/component NAME findings
+        STUBS tests/app/findings/stubs tests/app/findings/newapi)
+    jct_java_fixtures(jct_app_tests DIR tests/app/findings/api NAME findingsapi)
+endif()
+
+# results.xml of a real run, loaded by a maintained JUnit XML reader as CI servers load it. Debian's
+# junitparser is installed for Debian's own Python, which a python3 earlier on the PATH may not be.
+if(TARGET javaconformance)
+    find_program(JCT_SYSTEM_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+    add_test(NAME JUnitXml.ARealRunLoadsInJunitparserWithTheCountsOfItsResults
+        COMMAND ${JCT_SYSTEM_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/app/JUnitXmlTest.py
+            $<TARGET_FILE:javaconformance> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/samples)
+    set_tests_properties(JUnitXml.ARealRunLoadsInJunitparserWithTheCountsOfItsResults
+        PROPERTIES LABELS app)
+endif()

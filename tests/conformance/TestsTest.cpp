@@ -155,7 +155,10 @@ TEST_P(Recipes, BuildTheirClasspathsInTheirOwnOrderWithJ2ee8OnlyUnderGeneralPurp
         Options::opts->profile = GetParam();
         EXPECT_EQ(classpathsLogged(recipe), expectedClasspaths(recipe, GetParam() == 1))
             << recipe.name;
-        EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")), recipe.topGroups) << recipe.name;
+        // The component and framework jars do not exist: that much the run could not read.
+        EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")),
+                  recipe.topGroups + QStringList { "Input Results" })
+            << recipe.name;
     }
 }
 
@@ -167,6 +170,39 @@ TEST_F(RecipeRun, MissingGoldFileStillEndsWithResultsFile)
     Options::opts->profile = 3;
     LogCapture log;
     Tests::oss(component);
-    EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")), QStringList { "Interface Results" });
+    EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")),
+              (QStringList { "Interface Results", "Input Results" }));
     EXPECT_EQ(log.texts(Logger::L_ERROR).filter("Test interrupted by exception - ").size(), 1);
+}
+
+TEST_F(RecipeRun, InputsNotReadBecomeFailedResultsThatSayWhatEachInputWas)
+{
+    Options::opts->profile = 3;
+    QDir(dir.path()).mkdir("empty");
+    QFile(dir.filePath("typo.javagld")).open(QIODevice::WriteOnly);
+    Tests::pss(Classpath("comp.jar:empty"), "typo.javagld", Classpath("fw.jar"));
+    QFile results(dir.filePath("results.txt"));
+    ASSERT_TRUE(results.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(results.readAll());
+    const QString notFound = "not found in " + QDir::currentPath();
+    EXPECT_TRUE(
+        text.endsWith("  Input Results:\n\n"
+                      "    Input typo.javagld read test: FAIL\n"
+                      "      Test if the TSS gold file typo.javagld was read.\n"
+                      "        ERROR: is neither a directory nor a .jar or .javagold file\n\n"
+                      "    Input fw.jar read test: FAIL\n"
+                      "      Test if the framework classpath entry fw.jar was read.\n"
+                      "        ERROR: "
+                      + notFound
+                      + "\n\n"
+                        "    Input comp.jar read test: FAIL\n"
+                        "      Test if the component classpath entry comp.jar was read.\n"
+                        "        ERROR: "
+                      + notFound
+                      + "\n\n"
+                        "    Input empty read test: FAIL\n"
+                        "      Test if the component classpath entry empty was read.\n"
+                        "        ERROR: holds no .class or .jar file\n\n"))
+        << qPrintable(text);
+    EXPECT_TRUE(QFile::exists(dir.filePath("results.xml")));
 }

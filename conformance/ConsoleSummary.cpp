@@ -1,0 +1,113 @@
+#include "conformance/ConsoleSummary.h"
+
+#include "app/Logger.h"
+#include "conformance/Findings.h"
+#include "conformance/Results.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSet>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+QString absolute(const QString &logDir, const QString &file)
+{
+    return QFileInfo(logDir + "/" + file).absoluteFilePath();
+}
+
+QString affected(const Findings::Finding &finding)
+{
+    const int n = finding.classes.size();
+    if (finding.section == "Access Results")
+        return QString(", used by %1").arg(countOf(n, "class", "classes"));
+    return n > 1 ? QString(", in %1").arg(countOf(n, "class", "classes")) : QString();
+}
+
+} // namespace
+
+ConsoleSummary::ConsoleSummary(const QString &title,
+                               const Findings &findings,
+                               const QString &frameworkHint,
+                               const QString &logDir)
+{
+    lines << QString("Summary of the %1:").arg(title)
+          << QString("  Results: %1 PASS, %2 FAIL, %3 INSPECT")
+                 .arg(findings.count(R_PASS))
+                 .arg(findings.count(R_FAIL))
+                 .arg(findings.count(R_INSPECT))
+          << "  Verdict: " + findings.getVerdictLine();
+    addInputs(findings);
+    addFindings(findings);
+    if (!frameworkHint.isEmpty())
+        lines << "  " + frameworkHint;
+    addFiles(logDir);
+}
+
+void ConsoleSummary::addInputs(const Findings &findings)
+{
+    const QList<QStringList> &inputs = findings.getUnreadInputs();
+    if (inputs.isEmpty())
+        return;
+    lines << "  Not read:";
+    // Further reasons are often shared (where the reference data is looked for): said once.
+    QSet<QString> said;
+    for (int i = 0; i < inputs.size() && i < maxInputLines; ++i) {
+        lines << "    " + inputs.at(i).first();
+        for (const QString &reason : inputs.at(i).mid(1)) {
+            if (!said.contains(reason))
+                lines << "      " + reason;
+            said.insert(reason);
+        }
+    }
+    if (inputs.size() > maxInputLines)
+        lines << QString("    and %1 more in results.txt").arg(inputs.size() - maxInputLines);
+}
+
+void ConsoleSummary::addFindings(const Findings &findings)
+{
+    const QList<Findings::Finding> &all = findings.getFindings();
+    if (all.isEmpty())
+        return;
+    lines << "  Findings, most classes first:";
+    int used = 0;
+    int shown = 0;
+    for (const Findings::Finding &finding : all) {
+        const int needed = finding.cause.isEmpty() ? 1 : 2;
+        if (used + needed > maxFindingLines)
+            break;
+        lines << "    " + finding.text + affected(finding);
+        if (!finding.cause.isEmpty())
+            lines << "      " + finding.cause;
+        used += needed;
+        ++shown;
+    }
+    if (shown < all.size())
+        lines << QString("    and %1 more in results.txt").arg(all.size() - shown);
+}
+
+void ConsoleSummary::addFiles(const QString &logDir)
+{
+    lines << "  Results:    " + absolute(logDir, "results.txt")
+          << "  JUnit XML:  " + absolute(logDir, "results.xml")
+          << "  Log:        " + absolute(logDir, "log.txt");
+}
+
+void ConsoleSummary::print() const
+{
+    const QByteArray text = (lines.join('\n') + '\n').toLocal8Bit();
+    // The log lines the run has handed over are written first, so the summary comes last.
+    const auto write = [text] {
+        Logger::logger->flush();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        std::fflush(stdout);
+    };
+    // The logger writes on the application's thread; so does this.
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread())
+        QMetaObject::invokeMethod(app, write, Qt::QueuedConnection);
+    else
+        write();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Findings;
+
+/// The few lines a test command ends with on standard output: the counts, the verdict with its
+/// reason, the inputs not read, the distinct findings (most classes first, as many as fit a
+/// screen), the framework hint and where the files are. Log lines stay in the log and on the
+/// console as they always were; the summary comes after them.
+class ConsoleSummary
+{
+public:
+    /// Findings lines shown at most, causes included; the rest are counted.
+    static constexpr int maxFindingLines = 12;
+    /// Inputs not read shown at most.
+    static constexpr int maxInputLines = 5;
+
+    /// title names the test ("PCS test"); frameworkHint is empty when it does not apply.
+    ConsoleSummary(const QString &title,
+                   const Findings &findings,
+                   const QString &frameworkHint,
+                   const QString &logDir);
+
+    const QStringList &getLines() const { return lines; }
+
+    /// Prints the lines on standard output, after every log line sent before. From a worker
+    /// thread the printing is queued to the application's thread, where the log is written.
+    void print() const;
+
+private:
+    void addInputs(const Findings &findings);
+    void addFindings(const Findings &findings);
+    void addFiles(const QString &logDir);
+
+    QStringList lines;
+};

@@ -1,0 +1,116 @@
+#include "conformance/FindingCauses.h"
+
+#include "classfile/DepMethod.h"
+#include "loader/Class.h"
+#include "loader/ClassLoader.h"
+#include "loader/Method.h"
+
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+// A supertype graph of a real library has a few dozen classes; hostile class files may make it
+// endless, and a cause is not worth more than this.
+constexpr int maxSupertypes = 256;
+
+constexpr int java8Major = 52;
+
+QString javaRelease(int major)
+{
+    if (major >= 49)
+        return QString::number(major - 44);
+    if (major >= 45)
+        return QString("1.%1").arg(major - 44);
+    return QString();
+}
+
+// The parameter part of a method descriptor, "(I)" of "(I)V".
+QString parametersOf(const QString &descriptor)
+{
+    return descriptor.left(descriptor.indexOf(')') + 1);
+}
+
+const Method *sameParametersOtherReturn(const Class &cls, const DepMethod &ref)
+{
+    const QString parameters = parametersOf(ref.signature.descriptor);
+    for (const Method *method : cls.getMethodsByName(ref.name)) {
+        const MethodSignature signature = method->getSignature();
+        if (parametersOf(signature.descriptor) == parameters && signature != ref.signature)
+            return method;
+    }
+    return nullptr;
+}
+
+QString packageWords(const Class &from, const Class &target)
+{
+    return from.getPackage() == target.getPackage() ? "the same package" : "another package";
+}
+
+} // namespace
+
+QString FindingCauses::classFileVersion(int major)
+{
+    const QString release = javaRelease(major);
+    const QString version = release.isEmpty()
+        ? QString("major %1").arg(major)
+        : QString("major %1 = Java %2").arg(major).arg(release);
+    return QString("%1, newer than Java 8 (major %2): build with --release 8")
+        .arg(version)
+        .arg(java8Major);
+}
+
+QString
+FindingCauses::otherReturnType(ClassLoader &access, const Class &owner, const DepMethod &ref)
+{
+    QStringList pending { owner.getName().descriptor };
+    QSet<QString> seen { owner.getName().descriptor };
+    for (int visited = 0; !pending.isEmpty() && visited < maxSupertypes; ++visited) {
+        const QString name = pending.takeFirst();
+        const Class *cls = name == owner.getName().descriptor ? &owner : access.loadClass(name);
+        if (!cls)
+            continue;
+        if (const Method *method = sameParametersOtherReturn(*cls, ref)) {
+            return QString("exists returning %1: compiled against a newer API; build with "
+                           "--release 8")
+                .arg(method->getSignature().returnType.toString());
+        }
+        QList<TypeDescriptor> supertypes = cls->getInterfaces();
+        if (cls->hasParent())
+            supertypes.prepend(cls->getParent());
+        for (const TypeDescriptor &supertype : supertypes) {
+            if (supertype.isClass() && !seen.contains(supertype.descriptor)) {
+                seen.insert(supertype.descriptor);
+                pending.append(supertype.descriptor);
+            }
+        }
+    }
+    return QString();
+}
+
+QString FindingCauses::classDenied(const Class &from, const Class &target)
+{
+    return QString("class %1 has package access and %2 is in another package")
+        .arg(target.getName().toString(), from.getName().toString());
+}
+
+QString FindingCauses::memberDenied(ClassLoader &access,
+                                    const Class &from,
+                                    const Class &target,
+                                    const Permission &member,
+                                    const QString &kind)
+{
+    if (!Permission::accessible(access, from, target))
+        return classDenied(from, target);
+    const QString owner = target.getName().toString();
+    if (member == Permission::PRIVATE)
+        return QString("private %1 of %2: only %2 itself may use it").arg(kind, owner);
+    const QString subclass = isInstanceOf(access, from, target) ? "a subclass" : "not a subclass";
+    return QString("%1 %2 of %3; %4 is in %5 and %6")
+        .arg(member.toString(),
+             kind,
+             owner,
+             from.getName().toString(),
+             packageWords(from, target),
+             subclass);
+}

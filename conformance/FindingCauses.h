@@ -1,0 +1,35 @@
+#pragma once
+
+#include "classfile/Permission.h"
+
+#include <QString>
+
+class Class;
+class ClassLoader;
+class DepMethod;
+
+/// The causes the tests attach to their findings: what a user changes to mend them, in the
+/// terms of the build rather than of the class-file format. Each answers an empty text when it
+/// has nothing to add.
+class FindingCauses
+{
+public:
+    /// "major 61 = Java 17, newer than Java 8 (major 52): build with --release 8".
+    static QString classFileVersion(int major);
+
+    /// A method not found, although one of that name and those parameter types exists with
+    /// another return type in the owner or a supertype: the component was compiled against a
+    /// newer API. Looks through at most a bounded number of supertypes.
+    static QString otherReturnType(ClassLoader &access, const Class &owner, const DepMethod &ref);
+
+    /// Why from may not use a class that it found.
+    static QString classDenied(const Class &from, const Class &target);
+
+    /// Why from may not use a member (kind "field" or "method") of target: the member's
+    /// permission and how from stands to target.
+    static QString memberDenied(ClassLoader &access,
+                                const Class &from,
+                                const Class &target,
+                                const Permission &member,
+                                const QString &kind);
+};

@@ -1,0 +1,238 @@
+#include "conformance/Findings.h"
+
+#include "classfile/MethodSignature.h"
+#include "conformance/InputResults.h"
+#include "conformance/Results.h"
+
+#include <QRegExp>
+
+#include <algorithm>
+
+namespace {
+
+const QString interfaceSection = "Interface Results";
+
+QStringList linesOf(const TestResult &result)
+{
+    QStringList lines;
+    for (const LogEntry &entry : result.logs())
+        lines << fromTree(entry.text());
+    return lines;
+}
+
+// "java.nio.ByteBuffer java.nio.ByteBuffer.flip()": the method as Java source would declare it.
+QString methodLabel(const QString &owner, const QString &name, const QString &descriptor)
+{
+    const MethodSignature signature(descriptor);
+    return QString("%1 %2.%3(%4)")
+        .arg(signature.returnType.toString(), owner, name, signature.getParameterString());
+}
+
+QString memberText(const QString &kind, const QString &member, const QString &check)
+{
+    if (check == "existence")
+        return QString("%1 %2 not found").arg(kind, member);
+    if (check == "permission")
+        return QString("%1 %2 not accessible").arg(kind, member);
+    if (check == "native")
+        return QString("native method %1: inspection required").arg(member);
+    if (check == "JNI")
+        return QString("JNI call %1: inspection required").arg(member);
+    return QString("signature polymorphic call %1: inspection required").arg(member);
+}
+
+// The access test's texts name the referenced class, field or method but never the class that
+// refers to it, so what they name is the finding.
+QString accessText(const QString &name, const QString &description)
+{
+    static const QRegExp classCheck("^Class (\\S+) (existence|access) test$");
+    static const QRegExp memberCheck(
+        "^(Field|Method) \\S+ (existence|permission|native|JNI|signature polymorphic) test$");
+    static const QRegExp fieldRequest(
+        "^Access to field (\\S+) in class (\\S+) was requested\\. .*");
+    static const QRegExp methodRequest(
+        "^Access to method (\\S+) (\\S+) in class (\\S+) was requested\\. .*");
+    QRegExp cls(classCheck), member(memberCheck), field(fieldRequest), method(methodRequest);
+    if (cls.exactMatch(name)) {
+        return cls.cap(2) == "existence" ? QString("%1 not found").arg(cls.cap(1))
+                                         : QString("class %1 not accessible").arg(cls.cap(1));
+    }
+    if (!member.exactMatch(name))
+        return QString();
+    if (member.cap(1) == "Field" && field.exactMatch(description))
+        return memberText("field", field.cap(2) + "." + field.cap(1), member.cap(2));
+    if (member.cap(1) == "Method" && method.exactMatch(description)) {
+        return memberText(
+            "method", methodLabel(method.cap(3), method.cap(1), method.cap(2)), member.cap(2));
+    }
+    return QString();
+}
+
+QString interfaceText(const QString &className, const QString &name, const QStringList &lines)
+{
+    static const QRegExp existence("^Class \\S+ existence test$");
+    // The existence line already names the class.
+    if (QRegExp(existence).exactMatch(name) && !lines.isEmpty())
+        return lines.first();
+    QString check = name;
+    if (check.endsWith(" test"))
+        check.chop(5);
+    return QString("%1: %2 - %3").arg(className, check, lines.join(" "));
+}
+
+} // namespace
+
+Findings::Findings(const TestResultGroup &root)
+{
+    // Iterative and in tree order: a group's results, then its subgroups.
+    struct Visit
+    {
+        const TestResultGroup *group;
+        int depth;
+        QString section;
+        QString className;
+    };
+    QList<Visit> stack { { &root, 0, QString(), QString() } };
+    while (!stack.isEmpty()) {
+        const Visit visit = stack.takeLast();
+        const QString name = fromTree(visit.group->name());
+        const QString section = visit.depth == 1 ? name : visit.section;
+        const QString className = visit.depth == 2 ? name : visit.className;
+        for (const TestResult &result : visit.group->results())
+            readResult(section, className, result);
+        const auto &subgroups = visit.group->subgroup();
+        for (int i = subgroups.size() - 1; i >= 0; --i)
+            stack.append({ &subgroups.Get(i), visit.depth + 1, section, className });
+    }
+    sortFindings();
+}
+
+void Findings::sortFindings()
+{
+    // classesOf is only needed while reading.
+    classesOf.clear();
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
+        if (a.classes.size() != b.classes.size())
+            return a.classes.size() > b.classes.size();
+        return a.score == R_FAIL && b.score != R_FAIL;
+    });
+}
+
+void Findings::readResult(const QString &section,
+                          const QString &className,
+                          const TestResult &result)
+{
+    ++counts[result.score()];
+    if (section == InputResults::groupName) {
+        unreadInputs << InputResults::toLines(result);
+        if (InputResults::isInterruption(result))
+            ++interruptions;
+        return;
+    }
+    if (result.score() == R_FAIL)
+        ++testFailures;
+    const QString text = textOf(section, className, result);
+    if (text.isEmpty())
+        return;
+    noteMissingClass(section, result);
+    const QString cause = fromTree(result.cause());
+    const QString key
+        = QStringList { section, QString::number(result.score()), text, cause }.join(QChar(0));
+    auto known = findingIndex.constFind(key);
+    if (known == findingIndex.constEnd()) {
+        known = findingIndex.insert(key, findings.size());
+        findings.append(Finding { section, result.score(), text, cause, {} });
+        classesOf.append(QSet<QString>());
+    }
+    const int index = known.value();
+    if (!className.isEmpty() && !classesOf[index].contains(className)) {
+        classesOf[index].insert(className);
+        findings[index].classes << className;
+    }
+}
+
+void Findings::noteMissingClass(const QString &section, const TestResult &result)
+{
+    static const QRegExp existence("^Class (\\S+) existence test$");
+    QRegExp match(existence);
+    if (section == interfaceSection || result.score() != R_FAIL
+        || !match.exactMatch(fromTree(result.name())))
+        return;
+    if (!missingClassSet.contains(match.cap(1))) {
+        missingClassSet.insert(match.cap(1));
+        missingClasses << match.cap(1);
+    }
+}
+
+int Findings::count(TestScore score) const
+{
+    return counts.value(score);
+}
+
+Findings::Verdict Findings::getVerdict() const
+{
+    if (testFailures > 0)
+        return V_DOES_NOT_CONFORM;
+    if (!unreadInputs.isEmpty() || count(R_INSPECT) > 0)
+        return V_INCOMPLETE;
+    return V_CONFORMS;
+}
+
+QString Findings::getVerdictLine() const
+{
+    switch (getVerdict()) {
+    case V_DOES_NOT_CONFORM: {
+        const int failing
+            = int(std::count_if(findings.cbegin(), findings.cend(), [](const Finding &f) {
+                  return f.score == R_FAIL;
+              }));
+        QString line = QString("does not conform - %1 failed (%2)")
+                           .arg(countOf(testFailures, "result", "results"),
+                                countOf(failing, "distinct finding", "distinct findings"));
+        if (count(R_INSPECT) > 0)
+            line += QString(", %1 inspection").arg(countOf(count(R_INSPECT), "needs", "need"));
+        if (!unreadInputs.isEmpty())
+            line += ", and " + notReadText();
+        return line;
+    }
+    case V_INCOMPLETE:
+        if (!unreadInputs.isEmpty()) {
+            return QString("incomplete - %1, so part of the component or of what it is checked "
+                           "against was never checked")
+                .arg(notReadText());
+        }
+        return QString("incomplete - %1 a person's inspection (INSPECT, printed UNKNOWN in "
+                       "results.txt); nothing failed")
+            .arg(countOf(count(R_INSPECT), "result needs", "results need"));
+    case V_CONFORMS:
+        break;
+    }
+    return "conforms - no result failed and none needs inspection";
+}
+
+QString Findings::notReadText() const
+{
+    const int files = unreadInputs.size() - interruptions;
+    QStringList parts;
+    if (files > 0)
+        parts << countOf(files, "input", "inputs") + " not read";
+    if (interruptions > 0)
+        parts << countOf(interruptions, "test", "tests") + " interrupted";
+    return parts.join(" and ");
+}
+
+QString Findings::textOf(const QString &section, const QString &className, const TestResult &result)
+{
+    if (result.score() == R_PASS)
+        return QString();
+    const QString name = fromTree(result.name());
+    const QStringList lines = linesOf(result);
+    QString text;
+    if (section == InputResults::groupName)
+        return InputResults::toLines(result).join(" ");
+    if (section == interfaceSection)
+        text = interfaceText(className, name, lines);
+    else
+        text = accessText(name, fromTree(result.description()));
+    return text.isEmpty() ? QString("%1: %2").arg(name, lines.join(" ")) : text;
+}

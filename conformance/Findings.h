@@ -1,0 +1,72 @@
+#pragma once
+
+#include "TestResult.pb.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+/// What a run found, read from its result tree: how many results came out PASS, FAIL and
+/// INSPECT, each distinct finding once with the classes it affects, the inputs that were not
+/// read, and the verdict. A finding is what the results of several classes share: a class
+/// missing from the allowed APIs is one finding however many classes and references use it.
+/// The console summary and the JUnit report are built on it.
+class Findings
+{
+public:
+    struct Finding
+    {
+        /// The tree's top group it comes from: "Interface Results" or "Access Results".
+        QString section;
+        /// R_FAIL or R_INSPECT.
+        TestScore score = R_FAIL;
+        /// What was found, the same for every class it affects: "sun.misc.Unsafe not found".
+        QString text;
+        /// Why, where the tests could tell (the result's cause); empty otherwise.
+        QString cause;
+        /// The component classes (access test) or reference classes (interface test) it
+        /// affects, each once, in the order met.
+        QStringList classes;
+    };
+
+    enum Verdict { V_CONFORMS, V_DOES_NOT_CONFORM, V_INCOMPLETE };
+
+    explicit Findings(const TestResultGroup &root);
+
+    /// Results with this score in the whole tree, the inputs not read included.
+    int count(TestScore score) const;
+    /// Most affected classes first; among equals FAIL before INSPECT, then in tree order.
+    const QList<Finding> &getFindings() const { return findings; }
+    /// Each input that was not read, or test cut short, in lines: what it was and why, then any
+    /// further reasons.
+    const QList<QStringList> &getUnreadInputs() const { return unreadInputs; }
+    /// Dotted names of the classes the access test found nowhere, each once, in the order met.
+    const QStringList &getMissingClasses() const { return missingClasses; }
+
+    Verdict getVerdict() const;
+    /// The verdict and its reason in one line: "does not conform: 42 results failed ...".
+    QString getVerdictLine() const;
+
+    /// The finding text of one result, as getFindings() shows it; empty for a result that is no
+    /// finding (a PASS). className is the class group the result belongs to.
+    static QString
+    textOf(const QString &section, const QString &className, const TestResult &result);
+
+private:
+    void readResult(const QString &section, const QString &className, const TestResult &result);
+    void noteMissingClass(const QString &section, const TestResult &result);
+    void sortFindings();
+    QString notReadText() const;
+
+    QHash<int, int> counts; // score -> number of results
+    int testFailures = 0; // FAIL results outside the inputs not read
+    QList<Finding> findings;
+    QHash<QString, int> findingIndex; // section, score, text and cause -> index in findings
+    QList<QSet<QString>> classesOf; // the classes of each finding, while the tree is read
+    QList<QStringList> unreadInputs;
+    int interruptions = 0;
+    QStringList missingClasses;
+    QSet<QString> missingClassSet;
+};

@@ -1,0 +1,109 @@
+#include "conformance/InputResults.h"
+
+#include "conformance/Results.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegExp>
+
+namespace {
+std::string bytes(const QString &text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+TestResult &appendFailure(TestResultGroup &group, const QString &name, const QString &description)
+{
+    TestResult &result = *group.add_results();
+    result.set_name(bytes(name));
+    result.set_description(bytes(description));
+    result.set_score(R_FAIL);
+    return result;
+}
+
+void appendInterruption(TestResultGroup &group, const UnreadInputs::Input &input)
+{
+    TestResult &result
+        = appendFailure(group,
+                        QString("%1 completion test").arg(input.entry),
+                        QString("Test if the %1 ran to its end.").arg(input.entry.toLower()));
+    error(result.mutable_logs(), input.reason);
+    error(result.mutable_logs(), "The classes after the interruption were not tested.");
+}
+} // namespace
+
+const char *const InputResults::groupName = "Input Results";
+
+void InputResults::addRole(const QStringList &entries, const QString &role)
+{
+    for (const QString &entry : entries)
+        roles.append({ entry, role });
+}
+
+void InputResults::addReferenceData(const QStringList &entries)
+{
+    addRole(entries, "reference data file");
+    referenceData.append(entries);
+}
+
+void InputResults::append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const
+{
+    if (inputs.isEmpty())
+        return;
+    TestResultGroup &group = *root.add_subgroup();
+    group.set_name(groupName);
+    for (const UnreadInputs::Input &input : inputs) {
+        if (input.interruption)
+            appendInterruption(group, input);
+        else
+            appendUnread(group, input);
+    }
+}
+
+void InputResults::appendUnread(TestResultGroup &group, const UnreadInputs::Input &input) const
+{
+    const QString role = roleOf(input.entry);
+    const QString subject = role.isEmpty() ? input.entry : "the " + role + " " + input.entry;
+    TestResult &result = appendFailure(group,
+                                       QString("Input %1 read test").arg(input.entry),
+                                       QString("Test if %1 was read.").arg(subject));
+    error(result.mutable_logs(), input.reason);
+    // The usual cause: the tester was started somewhere else than beside its data.
+    if (referenceData.contains(input.entry) && !QFileInfo::exists(input.entry)) {
+        error(result.mutable_logs(),
+              QString("Reference data is read from data/ in the working directory %1: start the "
+                      "tester in the directory that holds data/.")
+                  .arg(QDir::currentPath()));
+    }
+}
+
+QString InputResults::roleOf(const QString &entry) const
+{
+    for (const auto &role : roles) {
+        if (role.first == entry)
+            return role.second;
+    }
+    return QString();
+}
+
+QStringList InputResults::toLines(const TestResult &result)
+{
+    static const QRegExp subject("^Test if (.+) (?:was read|ran to its end)\\.$");
+    QRegExp match(subject);
+    const QString description = fromTree(result.description());
+    QString what = match.exactMatch(description) ? match.cap(1) : description;
+    if (what.startsWith("the "))
+        what = what.mid(4);
+    QStringList lines;
+    for (const LogEntry &entry : result.logs())
+        lines << fromTree(entry.text());
+    if (lines.isEmpty())
+        return { what };
+    lines.first() = what + ": " + lines.first();
+    return lines;
+}
+
+bool InputResults::isInterruption(const TestResult &result)
+{
+    return fromTree(result.name()).endsWith(" completion test");
+}

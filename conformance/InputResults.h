@@ -1,0 +1,41 @@
+#pragma once
+
+#include "loader/UnreadInputs.h"
+
+#include "TestResult.pb.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+/// The group "Input Results": one failed result per input that a run could not read, so that a
+/// component whose classes or reference were never read cannot pass for a conforming one. It
+/// comes after the tests' own groups and only when there is something in it, so the tree of a
+/// run that read everything is what it always was.
+class InputResults
+{
+public:
+    static const char *const groupName;
+
+    /// Says in the results' texts what these entries are ("component classpath entry"); the
+    /// first role given to an entry is the one used.
+    void addRole(const QStringList &entries, const QString &role);
+    /// Marks the entries as the reference data, which is looked for below the working directory.
+    void addReferenceData(const QStringList &entries);
+
+    /// Appends the group with a result per input to root; nothing when inputs is empty.
+    void append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const;
+
+    /// One result of the group in lines: what was not read and why, then any further reasons.
+    static QStringList toLines(const TestResult &result);
+    /// Whether a result of the group stands for a test cut short rather than a file.
+    static bool isInterruption(const TestResult &result);
+
+private:
+    void appendUnread(TestResultGroup &group, const UnreadInputs::Input &input) const;
+    QString roleOf(const QString &entry) const;
+
+    QList<QPair<QString, QString>> roles; // entry, role; in the order given
+    QStringList referenceData;
+};

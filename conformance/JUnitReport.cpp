@@ -1,0 +1,218 @@
+#include "conformance/JUnitReport.h"
+
+#include "conformance/Findings.h"
+#include "conformance/Results.h"
+
+#include <QList>
+#include <QStringList>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+
+namespace {
+
+// XML 1.0 cannot carry most control characters, which hostile class files can put into names;
+// they become the replacement character.
+QString xmlText(const QString &text)
+{
+    QString clean = text;
+    for (QChar &c : clean) {
+        const ushort u = c.unicode();
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
+            c = QChar::ReplacementCharacter;
+    }
+    return clean;
+}
+
+// "Interface Results" -> "interface test"
+QString testName(const QString &section)
+{
+    QString name = section.toLower();
+    if (name.endsWith(" results"))
+        name = name.left(name.size() - 8) + " test";
+    return name;
+}
+
+/// One FAIL or INSPECT result of a test case.
+struct Finding
+{
+    TestScore score;
+    QString summary; // the finding with its cause, one line
+    QString text; // the result as results.txt shows it, and its cause
+};
+
+/// A test case: a class group, or one result directly in a top group.
+struct Case
+{
+    QString className;
+    QString name;
+    QList<Finding> findings; // in tree order
+
+    int count(TestScore score) const
+    {
+        return int(std::count_if(findings.cbegin(), findings.cend(), [score](const Finding &f) {
+            return f.score == score;
+        }));
+    }
+};
+
+Finding findingOf(const QString &section,
+                  const QString &className,
+                  const QString &path,
+                  const TestResult &result)
+{
+    const QString cause = fromTree(result.cause());
+    QString summary = Findings::textOf(section, className, result);
+    if (!cause.isEmpty())
+        summary += ": " + cause;
+    QStringList text {
+        QString("%1%2: %3")
+            .arg(path, fromTree(result.name()), result.score() == R_FAIL ? "FAIL" : "INSPECT"),
+        "  " + fromTree(result.description())
+    };
+    for (const LogEntry &entry : result.logs()) {
+        text << QString("  %1: %2")
+                    .arg(entry.level() == L_ERROR ? "ERROR" : "WARNING", fromTree(entry.text()));
+    }
+    if (!cause.isEmpty())
+        text << "  Cause: " + cause;
+    return Finding { result.score(), summary, text.join('\n') };
+}
+
+void addFindings(Case &testCase,
+                 const QString &section,
+                 const QString &path,
+                 const TestResult &result)
+{
+    if (result.score() != R_PASS)
+        testCase.findings << findingOf(section, testCase.className, path, result);
+}
+
+// Every FAIL and INSPECT result below a class group, with the groups between ("Methods / ").
+// Iterative, in tree order.
+Case classCase(const QString &section, const TestResultGroup &classGroup)
+{
+    Case testCase { fromTree(classGroup.name()), testName(section), {} };
+    QList<QPair<const TestResultGroup *, QString>> stack { { &classGroup, QString() } };
+    while (!stack.isEmpty()) {
+        const auto visit = stack.takeLast();
+        for (const TestResult &result : visit.first->results())
+            addFindings(testCase, section, visit.second, result);
+        const auto &subgroups = visit.first->subgroup();
+        for (int i = subgroups.size() - 1; i >= 0; --i) {
+            const TestResultGroup &subgroup = subgroups.Get(i);
+            stack.append({ &subgroup, visit.second + fromTree(subgroup.name()) + " / " });
+        }
+    }
+    return testCase;
+}
+
+QList<Case> casesOf(const TestResultGroup &section)
+{
+    const QString name = fromTree(section.name());
+    QList<Case> cases;
+    for (const TestResult &result : section.results()) {
+        Case testCase { name, fromTree(result.name()), {} };
+        addFindings(testCase, name, QString(), result);
+        cases << testCase;
+    }
+    for (const TestResultGroup &classGroup : section.subgroup())
+        cases << classCase(name, classGroup);
+    return cases;
+}
+
+// The first finding names the case's problem; the element's text holds them all.
+void writeOutcome(QXmlStreamWriter &xml, const Case &testCase, TestScore score)
+{
+    QStringList texts;
+    QString first;
+    for (const Finding &finding : testCase.findings) {
+        if (first.isEmpty() && finding.score == score)
+            first = finding.summary;
+        texts << finding.text;
+    }
+    const bool failed = score == R_FAIL;
+    const int n = testCase.count(score);
+    xml.writeStartElement(failed ? "failure" : "skipped");
+    QString message = first;
+    if (n > 1)
+        message += QString(" (first of %1)")
+                       .arg(failed ? countOf(n, "failure", "failures")
+                                   : countOf(n, "inspection", "inspections"));
+    xml.writeAttribute("message", xmlText(message));
+    if (failed)
+        xml.writeAttribute("type", "FAIL");
+    xml.writeCharacters(xmlText(texts.join("\n\n")));
+    xml.writeEndElement();
+}
+
+void writeCase(QXmlStreamWriter &xml, const Case &testCase)
+{
+    xml.writeStartElement("testcase");
+    xml.writeAttribute("classname", xmlText(testCase.className));
+    xml.writeAttribute("name", xmlText(testCase.name));
+    if (testCase.count(R_FAIL) > 0)
+        writeOutcome(xml, testCase, R_FAIL);
+    else if (!testCase.findings.isEmpty())
+        writeOutcome(xml, testCase, R_INSPECT);
+    xml.writeEndElement();
+}
+
+struct Totals
+{
+    int tests = 0;
+    int failures = 0;
+    int skipped = 0;
+
+    void add(const Case &testCase)
+    {
+        ++tests;
+        if (testCase.count(R_FAIL) > 0)
+            ++failures;
+        else if (!testCase.findings.isEmpty())
+            ++skipped;
+    }
+};
+
+void writeCounts(QXmlStreamWriter &xml, const Totals &totals)
+{
+    xml.writeAttribute("tests", QString::number(totals.tests));
+    xml.writeAttribute("failures", QString::number(totals.failures));
+    xml.writeAttribute("errors", "0");
+    xml.writeAttribute("skipped", QString::number(totals.skipped));
+}
+
+} // namespace
+
+QByteArray JUnitReport::toXml(const TestResultGroup &root)
+{
+    QList<QPair<QString, QList<Case>>> suites;
+    Totals all;
+    for (const TestResultGroup &section : root.subgroup()) {
+        suites.append({ fromTree(section.name()), casesOf(section) });
+        for (const Case &testCase : suites.last().second)
+            all.add(testCase);
+    }
+
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement("testsuites");
+    xml.writeAttribute("name", xmlText(fromTree(root.name())));
+    writeCounts(xml, all);
+    for (const auto &suite : suites) {
+        Totals totals;
+        for (const Case &testCase : suite.second)
+            totals.add(testCase);
+        xml.writeStartElement("testsuite");
+        xml.writeAttribute("name", xmlText(suite.first));
+        writeCounts(xml, totals);
+        for (const Case &testCase : suite.second)
+            writeCase(xml, testCase);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}

@@ -1,0 +1,156 @@
+// What a user is told at the end of a run that went wrong, or found something: the real
+// program's summary on standard output, results.txt and the exit status.
+
+#include "support/ProcessRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString dataDir = QString(JCT_SOURCE_DIR) + "/data";
+const QString samplesDir = QString(JCT_BINARY_DIR) + "/samples";
+const QString tssGold = samplesDir + "/tss-interface.javagold";
+const QString findingsJar = QString(JCT_FIXTURES_FINDINGS) + "/findings.jar";
+const QString olderFramework = QString(JCT_FIXTURES_FINDINGSAPI) + "/findingsapi.jar";
+
+class Verdict : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::exists(dataDir + "/j2se8.javagold")) << "run scripts/build-data first";
+        ASSERT_TRUE(QDir(runner.workDir()).mkdir("run"));
+        ASSERT_TRUE(QFile::link(dataDir, runner.path("data")));
+    }
+
+    /// The summary a run printed, after checking that it ended as every test command does.
+    QString run(const QStringList &arguments)
+    {
+        const ProcessRunner::Result result
+            = runner.run(QStringList { "--nogui", "--logdir", "run" } + arguments);
+        EXPECT_TRUE(result.exitedNormally);
+        EXPECT_EQ(result.exitCode, 0);
+        return QString::fromLocal8Bit(result.out);
+    }
+
+    QString results() const { return QString::fromLocal8Bit(runner.readFile("run/results.txt")); }
+
+    QString path(const QString &name) const { return runner.path(name); }
+
+    ProcessRunner runner { JCT_APP_BINARY };
+};
+
+} // namespace
+
+TEST_F(Verdict, EveryInputThatWasNotReadFailsAndLeavesTheRunIncomplete)
+{
+    // The slips of a first run.
+    QDir(runner.workDir()).mkdir("empty");
+    QFile::copy(samplesDir + "/pss-good.jar", path("LOUD.JAR"));
+    QFile::copy(QString(JCT_FIXTURES_FINDINGS) + "/classes/vendor/findings/Flipper.class",
+                path("Flipper.class"));
+    QFile noEntries(path("no-entries.jar"));
+    ASSERT_TRUE(noEntries.open(QIODevice::WriteOnly));
+    noEntries.write(QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
+    noEntries.close();
+    QFile text(path("text.jar"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("hello!!\n");
+    text.close();
+
+    const QStringList pss { "--testpss", "--general", "--tssgold", tssGold, "--classpath" };
+    const struct
+    {
+        QStringList arguments;
+        QString notRead;
+    } cases[] = {
+        { { "--testpcs",
+            "--general",
+            "--classpath",
+            path("nonexistent.jar"),
+            "--tssgold",
+            tssGold },
+          "component classpath entry " + path("nonexistent.jar") + ": not found in "
+              + runner.workDir() },
+        { { "--testtss",
+            "--general",
+            "--classpath",
+            samplesDir + "/tss-good.jar",
+            "--tssgold",
+            path("typo.javagld") },
+          "TSS gold file " + path("typo.javagld") + ": not found in " + runner.workDir() },
+        { pss + QStringList { path("empty") },
+          "component classpath entry " + path("empty") + ": holds no .class or .jar file" },
+        { pss + QStringList { path("LOUD.JAR") },
+          "component classpath entry " + path("LOUD.JAR")
+              + ": is not named .jar or .javagold: the suffix .JAR differs in case" },
+        { pss + QStringList { path("Flipper.class") },
+          "component classpath entry " + path("Flipper.class")
+              + ": is a single class file: name the directory its package starts in instead" },
+        { pss + QStringList { path("no-entries.jar") },
+          "component classpath entry " + path("no-entries.jar") + ": holds no class file" },
+        { pss + QStringList { path("text.jar") },
+          "component classpath entry " + path("text.jar") + ": is not a jar (zip) file" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const QString summary = run(c.arguments);
+        EXPECT_TRUE(summary.contains("\n  Verdict: incomplete - 1 input not read, "))
+            << qPrintable(summary);
+        EXPECT_TRUE(summary.contains("\n  Not read:\n    " + c.notRead + "\n"))
+            << qPrintable(summary);
+        EXPECT_TRUE(results().contains("\n  Input Results:\n\n    Input "))
+            << qPrintable(results());
+    }
+}
+
+TEST_F(Verdict, ARunAwayFromTheDataSaysWhereTheDataWasLookedFor)
+{
+    ASSERT_TRUE(QFile::remove(path("data")));
+    const QString summary
+        = run({ "--testios", "--general", "--classpath", samplesDir + "/ios-good.jar" });
+    const QString inRun = runner.workDir();
+    EXPECT_TRUE(
+        summary.contains("  Verdict: incomplete - 2 inputs not read and 2 tests interrupted"))
+        << qPrintable(summary);
+    EXPECT_TRUE(summary.contains(
+        "    reference data file data/IOS.javagold: Could not open file data/IOS.javagold for "
+        "reading: not found in "
+        + inRun + "/data\n      Reference data is read from data/ in the working directory " + inRun
+        + ": start the tester in the directory that holds data/.\n"))
+        << qPrintable(summary);
+    EXPECT_TRUE(results().contains("    Interface test completion test: FAIL\n"));
+}
+
+TEST_F(Verdict, OneMissingClassIsOneFindingWithTheClassesThatUseItAndCausesAreNamed)
+{
+    const QString summary = run({ "--testpss",
+                                  "--general",
+                                  "--classpath",
+                                  findingsJar,
+                                  "--frameworkclasspath",
+                                  olderFramework,
+                                  "--tssgold",
+                                  tssGold });
+    EXPECT_EQ(summary.count("sun.misc.Unsafe not found"), 1) << qPrintable(summary);
+    EXPECT_TRUE(summary.contains("\n    sun.misc.Unsafe not found, used by 14 classes\n"))
+        << qPrintable(summary);
+    EXPECT_TRUE(
+        summary.contains("\n    method fw.Bytes fw.Bytes.flip() not found, used by 1 class\n"
+                         "      exists returning fw.Buffer: compiled against a newer API; build "
+                         "with --release 8\n"));
+    EXPECT_TRUE(
+        summary.contains("\n    method void fw.Buffer.reset() not accessible, used by 1 class\n"
+                         "      protected method of fw.Buffer; vendor.findings.Resetter is "
+                         "in another package and not a subclass\n"));
+    EXPECT_TRUE(
+        summary.contains("\n  A framework classpath may be missing: 6 classes not found lie "
+                         "in 2 packages that no allowed classpath entry holds (org.absent, "
+                         "sun.misc)."));
+    EXPECT_TRUE(summary.contains("\n  Verdict: does not conform - "));
+    EXPECT_TRUE(summary.endsWith("\n  Log:        " + runner.workDir() + "/run/log.txt\n"));
+    // results.txt keeps its texts: the causes are not in it.
+    EXPECT_FALSE(results().contains("newer API"));
+}

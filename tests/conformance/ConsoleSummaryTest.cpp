@@ -1,0 +1,61 @@
+#include "conformance/ConsoleSummary.h"
+#include "loader/QtPrinters.h"
+
+#include "FindingTrees.h"
+#include "conformance/Findings.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+TEST(ConsoleSummary, SaysCountsVerdictInputsFindingsWithCausesAndWhereTheFilesAre)
+{
+    const Findings findings(*FindingTree::mixedRun().root);
+    const QString dir = QDir::currentPath();
+    EXPECT_EQ(ConsoleSummary("PSS test", findings, "A framework classpath may be missing.", ".")
+                  .getLines(),
+              (QStringList {
+                  "Summary of the PSS test:",
+                  "  Results: 1 PASS, 6 FAIL, 1 INSPECT",
+                  "  Verdict: does not conform - 5 results failed (3 distinct findings), 1 needs "
+                  "inspection, and 1 input not read",
+                  "  Not read:",
+                  "    component classpath entry x.jar: not found in /tmp",
+                  "  Findings, most classes first:",
+                  "    sun.misc.Unsafe not found, used by 2 classes",
+                  "    drav.ios.IoMode: Java version 8 - Found incorrect version INVALID",
+                  "      major 55 = Java 11",
+                  "    method fw.Bytes fw.Bytes.flip() not found, used by 1 class",
+                  "      exists returning fw.Buffer",
+                  "    native method int x.Native.open(int): inspection required, used by 1 class",
+                  "  A framework classpath may be missing.",
+                  "  Results:    " + dir + "/results.txt",
+                  "  JUnit XML:  " + dir + "/results.xml",
+                  "  Log:        " + dir + "/log.txt" }));
+}
+
+TEST(ConsoleSummary, LongListsStopAtAScreenfulAndCountTheRest)
+{
+    FindingTree tree;
+    for (int i = 0; i < 30; ++i) {
+        const QString cls = QString("p.Missing%1").arg(i, 2, 10, QChar('0'));
+        tree.add({ "Access Results", "a.User" },
+                 QString("Class %1 existence test").arg(cls),
+                 "Access to class was requested.",
+                 R_FAIL,
+                 "Class not found");
+        tree.add({ "Input Results" },
+                 QString("Input %1.jar read test").arg(cls),
+                 QString("Test if %1.jar was read.").arg(cls),
+                 R_FAIL,
+                 "holds no class file");
+    }
+    const QStringList lines
+        = ConsoleSummary("PCS test", Findings(*tree.root), QString(), "/logs").getLines();
+    EXPECT_TRUE(lines.contains("    p.Missing04.jar: holds no class file"));
+    EXPECT_FALSE(lines.contains("    p.Missing05.jar: holds no class file"));
+    EXPECT_TRUE(lines.contains("    and 25 more in results.txt"));
+    EXPECT_TRUE(lines.contains("    p.Missing11 not found, used by 1 class"));
+    EXPECT_FALSE(lines.contains("    p.Missing12 not found, used by 1 class"));
+    EXPECT_TRUE(lines.contains("    and 18 more in results.txt"));
+    EXPECT_LE(lines.size(), 30);
+}
