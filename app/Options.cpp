@@ -109,6 +109,25 @@ struct OptionTable
     QtArgHelp help;
 };
 
+QStringList consoleOnlyOptions(OptionTable &table)
+{
+    QList<const QtArg *> given;
+    for (const QtArg *option : { &table.classpath, &table.frameworkClasspath, &table.tssGold })
+        given << option;
+    const int command = definedIndex(table.commands);
+    if (command >= 0)
+        given << &table.commands[command];
+    const int profile = definedIndex(table.profiles);
+    if (profile >= 0)
+        given << &table.profiles[profile];
+    QStringList names;
+    for (const QtArg *option : given) {
+        if (option->isDefined())
+            names << "--" + option->name();
+    }
+    return names;
+}
+
 /// Reads the command line into the table; false, with the reason printed, when the process must
 /// end.
 bool parse(QtArgCmdLine &cmdLine, OptionTable &table)
@@ -167,6 +186,7 @@ bool Options::read(int argc, char *argv[])
     port = portIsNumber ? portNumber : 0;
     command = definedIndex(table.commands) + 1;
     profile = definedIndex(table.profiles) + 1;
+    consoleOnly = consoleOnlyOptions(table);
     return true;
 }
 

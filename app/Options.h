@@ -3,6 +3,7 @@
 #include "loader/Classpath.h"
 
 #include <QString>
+#include <QStringList>
 
 /// The parsed command line: the one record every part of the program reads its settings from.
 class Options
@@ -41,6 +42,9 @@ public:
     QString logDir;
     QString host = QStringLiteral("localhost");
     int port = 0;
+    /// The options given that only console mode uses ("--classpath", "--testtss", ...), in table
+    /// order: the window takes these from its own fields.
+    QStringList consoleOnly;
 
 private:
     /// Parses into the record; prints the reason and returns false when the process must end.

@@ -1,5 +1,6 @@
 #include "app/CLI.h"
 #include "app/ExitStatus.h"
+#include "app/GuiStartGuard.h"
 #include "app/LogDirectoryLock.h"
 #include "app/Logger.h"
 #include "app/MainWindow.h"
@@ -10,15 +11,34 @@
 #include <QTimer>
 #include <cstdio>
 
+#include <memory>
+
 namespace {
+
+// The window takes the command, classpaths, gold file and profile from its own fields.
+void warnConsoleOnlyOptions()
+{
+    const QStringList &ignored = Options::opts->consoleOnly;
+    if (ignored.isEmpty())
+        return;
+    emit Logger::logger->log(Logger::L_WARN,
+                             QString("%1 ignored in GUI mode: add --nogui to run the command in "
+                                     "the console.")
+                                 .arg(ignored.join(", ")));
+}
 
 int runGui(int &argc, char **argv)
 {
-    QApplication app(argc, argv);
+    warnConsoleOnlyOptions();
+    std::unique_ptr<QApplication> app;
+    {
+        const GuiStartGuard guard;
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     emit Logger::logger->log(Logger::L_INFO, "Starting in GUI mode.");
     MainWindow window;
     window.show();
-    const int status = app.exec();
+    const int status = app->exec();
     Logger::logger->flush();
     return status;
 }

@@ -154,3 +154,23 @@ TEST_F(Verdict, OneMissingClassIsOneFindingWithTheClassesThatUseItAndCausesAreNa
     // results.txt keeps its texts: the causes are not in it.
     EXPECT_FALSE(results().contains("newer API"));
 }
+
+TEST_F(Verdict, WithoutADisplayTheWindowEndsWithOneLineThatSuggestsTheConsole)
+{
+    runner.setEnvironment("QT_QPA_PLATFORM", "");
+    runner.setEnvironment("DISPLAY", "");
+    runner.setEnvironment("WAYLAND_DISPLAY", "");
+    const ProcessRunner::Result result
+        = runner.run({ "--testtss", "--general", "--classpath", "c.jar", "--logdir", "run" });
+    EXPECT_TRUE(result.exitedNormally);
+    EXPECT_EQ(result.exitCode, 1);
+    const QStringList errors = QString::fromLocal8Bit(result.err).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), 1) << result.err.constData();
+    EXPECT_TRUE(errors.first().endsWith("ERROR: Cannot show the window: no display is available. "
+                                        "Use --nogui to run a command in the console (--help "
+                                        "lists them)."));
+    EXPECT_TRUE(QString::fromLocal8Bit(result.out)
+                    .endsWith(" WARN: --classpath, --testtss, --general ignored in GUI mode: add "
+                              "--nogui to run the command in the console.\n"))
+        << result.out.constData();
+}

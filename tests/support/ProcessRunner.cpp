@@ -20,6 +20,12 @@ ProcessRunner::Result ProcessRunner::run(const QStringList &arguments) const
     process.setWorkingDirectory(dir.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const auto &change : environmentChanges) {
+        if (change.second.isEmpty())
+            environment.remove(change.first);
+        else
+            environment.insert(change.first, change.second);
+    }
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Result result;
@@ -33,6 +39,11 @@ ProcessRunner::Result ProcessRunner::run(const QStringList &arguments) const
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+void ProcessRunner::setEnvironment(const QString &name, const QString &value)
+{
+    environmentChanges.append({ name, value });
 }
 
 QString ProcessRunner::path(const QString &relative) const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,6 +25,9 @@ public:
 
     Result run(const QStringList &arguments) const;
 
+    /// Sets a variable of the environment of every later run; an empty value removes it.
+    void setEnvironment(const QString &name, const QString &value);
+
     /// The working directory of every run; removed with the runner.
     QString workDir() const { return dir.path(); }
     /// Path of a file relative to the working directory.
@@ -33,4 +38,5 @@ public:
 private:
     QString program;
     QTemporaryDir dir;
+    QList<QPair<QString, QString>> environmentChanges;
 };
