@@ -90,9 +90,9 @@ void ConsoleSummary::addFindings(const Findings &findings)
 
 void ConsoleSummary::addFiles(const QString &logDir)
 {
-    lines << "  Results:    " + absolute(logDir, "results.txt")
-          << "  JUnit XML:  " + absolute(logDir, "results.xml")
-          << "  Log:        " + absolute(logDir, "log.txt");
+    lines << "  Results file: " + absolute(logDir, "results.txt")
+          << "  JUnit XML:    " + absolute(logDir, "results.xml")
+          << "  Log file:     " + absolute(logDir, "log.txt");
 }
 
 void ConsoleSummary::print() const

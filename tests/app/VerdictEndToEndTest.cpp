@@ -150,7 +150,7 @@ TEST_F(Verdict, OneMissingClassIsOneFindingWithTheClassesThatUseItAndCausesAreNa
                          "in 2 packages that no allowed classpath entry holds (org.absent, "
                          "sun.misc)."));
     EXPECT_TRUE(summary.contains("\n  Verdict: does not conform - "));
-    EXPECT_TRUE(summary.endsWith("\n  Log:        " + runner.workDir() + "/run/log.txt\n"));
+    EXPECT_TRUE(summary.endsWith("\n  Log file:     " + runner.workDir() + "/run/log.txt\n"));
     // results.txt keeps its texts: the causes are not in it.
     EXPECT_FALSE(results().contains("newer API"));
 }

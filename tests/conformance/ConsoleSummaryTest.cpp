@@ -28,9 +28,9 @@ TEST(ConsoleSummary, SaysCountsVerdictInputsFindingsWithCausesAndWhereTheFilesAr
                   "      exists returning fw.Buffer",
                   "    native method int x.Native.open(int): inspection required, used by 1 class",
                   "  A framework classpath may be missing.",
-                  "  Results:    " + dir + "/results.txt",
-                  "  JUnit XML:  " + dir + "/results.xml",
-                  "  Log:        " + dir + "/log.txt" }));
+                  "  Results file: " + dir + "/results.txt",
+                  "  JUnit XML:    " + dir + "/results.xml",
+                  "  Log file:     " + dir + "/log.txt" }));
 }
 
 TEST(ConsoleSummary, LongListsStopAtAScreenfulAndCountTheRest)
