@@ -57,6 +57,13 @@ QString printedName(const QString &name)
 
 constexpr qint64 sessionBufferBytes = 64 * 1024;
 
+// A FIFO, device or directory; a missing file is tried and fails with its own reason.
+bool isOtherThanRegularFile(const QFile &file)
+{
+    const QFileInfo info(file);
+    return info.exists() && !info.isFile();
+}
+
 QString tooLargeProblem()
 {
     return QString("entry is larger than %1 bytes").arg(JarFileReader::maxClassBytes);
@@ -132,7 +139,7 @@ void JarFileReader::beginSession(readerdata_t &session)
     // Unbuffered: libarchive reads in large blocks and seeks between entries, so a buffer here
     // would only copy and be thrown away. Only a regular file is opened: opening a FIFO named
     // like a jar would wait for a writer forever.
-    if (QFileInfo(session.file).isFile())
+    if (!isOtherThanRegularFile(session.file))
         session.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     session.fileSize = session.file.size();
     session.buffer = std::make_unique<char[]>(sessionBufferBytes);
@@ -300,8 +307,7 @@ int JarFileReader::openCallback(archive *handle, void *clientData)
     const QFile &file = static_cast<readerdata_t *>(clientData)->file;
     if (file.isOpen())
         return ARCHIVE_OK;
-    const QFileInfo info(file);
-    const QString why = info.exists() && !info.isFile() ? QString("not a regular file") : file.errorString();
+    const QString why = isOtherThanRegularFile(file) ? QString("not a regular file") : file.errorString();
     archive_set_error(handle, 1, "could not open %s: %s", file.fileName().toLocal8Bit().constData(),
                       why.toLocal8Bit().constData());
     return ARCHIVE_FATAL;
