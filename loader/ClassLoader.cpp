@@ -52,6 +52,8 @@ void checkJar(const JarFileClassLoader &jar, const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         UnreadInputs::record(path, notFoundReason(info));
+    else if (!info.isFile()) // opening a FIFO to look at its start would wait forever
+        UnreadInputs::record(path, "is not a regular file");
     else if (!info.isReadable())
         UnreadInputs::record(path, "cannot be read: no read permission");
     else if (!startsLikeZip(path))

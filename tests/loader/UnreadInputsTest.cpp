@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -86,6 +88,7 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
     writeJar("jars-without-classes/lib.jar", QByteArray());
     QDir(dir.path()).mkpath("classes/p");
     writeFile(path("classes/p/A.class"), cls);
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.jar")).constData(), 0600), 0); // must not block
 
     const QString missingIn = "not found in " + QFileInfo(dir.path()).absoluteFilePath();
     const struct
@@ -99,6 +102,7 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
         { "missing-dir", missingIn },
         { "readme-only.jar", "holds no class file" },
         { "text.jar", "is not a jar (zip) file" },
+        { "fifo.jar", "is not a regular file" },
         { "GOOD.JAR", "is not named .jar or .javagold: the suffix .JAR differs in case" },
         { "A.class", "is a single class file: name the directory its package starts in instead" },
         { "notes.txt", "is neither a directory nor a .jar or .javagold file" },
