@@ -1,35 +1,29 @@
 #include "app/MainWindow.h"
 
 #include "app/Options.h"
+#include "app/ResultsDialog.h"
+#include "app/RunProgressDialog.h"
 #include "app/Worker.h"
 #include "conformance/IosTestWorker.h"
 #include "conformance/OssTestWorker.h"
 #include "conformance/PcsTestWorker.h"
 #include "conformance/PssTestWorker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "conformance/TssTestWorker.h"
 #include "loader/Classpath.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
-#include <QProgressDialog>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui_MainWindow>())
-    , progress(new QProgressDialog(this))
+    , progress(new RunProgressDialog(this))
 {
     ui->setupUi(this);
     // The log was opened in this directory at start-up and results.txt follows it, so the
     // field can only tell where a run's output goes, not change it.
     ui->logdir->setText(QDir(Options::opts->logDir).absolutePath());
-
-    progress->setMinimum(0);
-    progress->setMaximum(0);
-    progress->setCancelButton(nullptr);
-    progress->setLabelText(QString());
-    progress->setWindowModality(Qt::WindowModal);
-    // A progress dialog shows itself a few seconds after construction unless it is reset.
-    progress->reset();
 
     connect(ui->btn_runtest, &QPushButton::clicked, this, &MainWindow::beginTest);
 }
@@ -46,18 +40,40 @@ void MainWindow::beginTest()
     worker = createSegmentWorker();
     if (!worker)
         return;
+    // The run replaces the files the last results were read from.
+    delete results;
+    results = nullptr;
     connect(this, &MainWindow::runTest, worker.get(), &Worker::work);
     connect(worker.get(), &Worker::done, this, &MainWindow::endTest);
-    progress->open();
+    // Queued like done(), and emitted before it: the outcome is here when the test is over.
+    if (auto *test = qobject_cast<SegmentTestWorker *>(worker.get()))
+        connect(test, &SegmentTestWorker::reported, this, &MainWindow::takeOutcome);
+    progress->begin();
     emit runTest();
 }
 
 void MainWindow::endTest()
 {
-    progress->done(0);
+    progress->end();
     disconnect(this, &MainWindow::runTest, worker.get(), &Worker::work);
     disconnect(worker.get(), &Worker::done, this, &MainWindow::endTest);
     worker.reset();
+    showResults();
+}
+
+void MainWindow::takeOutcome(std::shared_ptr<const Tests::Outcome> runOutcome)
+{
+    outcome = std::move(runOutcome);
+}
+
+void MainWindow::showResults()
+{
+    // A job that ended before its report has only its log to show.
+    if (!outcome)
+        return;
+    results = new ResultsDialog(*outcome, Options::opts->logDir, this);
+    outcome.reset();
+    results->show();
 }
 
 void MainWindow::writeProfile() const

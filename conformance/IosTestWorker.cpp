@@ -4,7 +4,7 @@
 #include "conformance/Tests.h"
 
 IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , framework(framework)
 {
@@ -13,5 +13,5 @@ IosTestWorker::IosTestWorker(const Classpath &test, const Classpath &framework, 
 void IosTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running IOS test");
-    Tests::ios(test, framework);
+    Tests::ios(test, framework, reporter());
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 
 /// Runs the IOS test recipe on its worker thread (the testios command).
-class IosTestWorker : public Worker
+class IosTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

@@ -4,7 +4,7 @@
 #include "conformance/Tests.h"
 
 OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
 {
 }
@@ -12,5 +12,5 @@ OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
 void OssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running OSS test");
-    Tests::oss(test);
+    Tests::oss(test, reporter());
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 
 /// Runs the OSS test recipe on its worker thread (the testoss command).
-class OssTestWorker : public Worker
+class OssTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

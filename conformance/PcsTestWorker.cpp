@@ -7,7 +7,7 @@ PcsTestWorker::PcsTestWorker(const Classpath &test,
                              const QString &tssGold,
                              const Classpath &framework,
                              QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
@@ -17,5 +17,5 @@ PcsTestWorker::PcsTestWorker(const Classpath &test,
 void PcsTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running PCS test");
-    Tests::pcs(test, tssGold, framework);
+    Tests::pcs(test, tssGold, framework, reporter());
 }

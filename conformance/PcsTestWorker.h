@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 #include <QString>
 
 /// Runs the PCS test recipe on its worker thread (the testpcs command).
-class PcsTestWorker : public Worker
+class PcsTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

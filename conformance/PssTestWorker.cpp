@@ -7,7 +7,7 @@ PssTestWorker::PssTestWorker(const Classpath &test,
                              const QString &tssGold,
                              const Classpath &framework,
                              QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
@@ -17,5 +17,5 @@ PssTestWorker::PssTestWorker(const Classpath &test,
 void PssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running PSS test");
-    Tests::pss(test, tssGold, framework);
+    Tests::pss(test, tssGold, framework, reporter());
 }

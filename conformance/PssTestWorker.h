@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 #include <QString>
 
 /// Runs the PSS test recipe on its worker thread (the testpss command).
-class PssTestWorker : public Worker
+class PssTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

@@ -53,6 +53,7 @@ struct Inputs
     const Classpath &test;
     const Classpath &framework;
     QString tssGold;
+    const Tests::OutcomeHandler &onOutcome;
 };
 
 // The reference data, looked for below the working directory.
@@ -95,7 +96,7 @@ struct Outputs
 };
 
 // Inputs the tests could not read become results; then the tree is stored, written as JUnit XML
-// beside results.txt and summed up on the console.
+// beside results.txt, summed up on the console and handed to whoever started the run.
 void report(TestResultGroup &root,
             const Inputs &inputs,
             const Classpath &allowed,
@@ -106,11 +107,10 @@ void report(TestResultGroup &root,
     store(root, outputs.text);
     outputs.junit.write(JUnitReport::toXml(root));
     const Findings findings(root);
-    ConsoleSummary(inputs.title,
-                   findings,
-                   frameworkHint(findings, inputs, allowed, unread),
-                   Options::opts->logDir)
-        .print();
+    const QString hint = frameworkHint(findings, inputs, allowed, unread);
+    ConsoleSummary(inputs.title, findings, hint, Options::opts->logDir).print();
+    if (inputs.onOutcome)
+        inputs.onOutcome({ inputs.title, findings, hint });
 }
 
 // Owns the tree from creation to report; the tree is reported even when a test lets an
@@ -122,6 +122,10 @@ int run(const Inputs &inputs,
     Outputs outputs;
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
     const UnreadInputs unread;
+    // The window hands on an empty classpath field as it stands: a run given no component read
+    // none of it and must not pass for a conforming one.
+    if (inputs.test.isEmpty())
+        UnreadInputs::record("component classpath", "no jar or directory was given");
     try {
         tests(root.get());
     } catch (...) {
@@ -165,62 +169,76 @@ Classpath commonApis()
 
 namespace Tests {
 
-int oss(const Classpath &test)
+int oss(const Classpath &test, const OutcomeHandler &onOutcome)
 {
-    return interfaceOnly({ "OSS test", test, Classpath(), QString() }, javaApis());
+    return interfaceOnly({ "OSS test", test, Classpath(), QString(), onOutcome }, javaApis());
 }
 
-int tss(const Classpath &test, const QString &tssGold, const Classpath &framework)
+int tss(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome)
 {
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess({ "TSS test", test, framework, tssGold },
+    return interfaceThenAccess({ "TSS test", test, framework, tssGold, onOutcome },
                                classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
                                allowed);
 }
 
-int tssabs(const Classpath &test, const QString &tssGold, const Classpath &framework)
+int tssabs(const Classpath &test,
+           const QString &tssGold,
+           const Classpath &framework,
+           const OutcomeHandler &onOutcome)
 {
     Classpath allowed = commonApis();
     allowed.append(TSS_TYPE_ABSTRACTION);
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess({ "TSS with Type Abstraction test", test, framework, tssGold },
-                               classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
-                               allowed);
+    return interfaceThenAccess(
+        { "TSS with Type Abstraction test", test, framework, tssGold, onOutcome },
+        classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
+        allowed);
 }
 
-int tssabsiface(const Classpath &test, const Classpath &framework)
-{
-    Classpath allowed = commonApis();
-    allowed.append(test);
-    allowed.append(framework);
-    return interfaceThenAccess({ "TSS Abstraction Interface test", test, framework, QString() },
-                               classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }),
-                               allowed);
-}
-
-int ios(const Classpath &test, const Classpath &framework)
+int tssabsiface(const Classpath &test, const Classpath &framework, const OutcomeHandler &onOutcome)
 {
     Classpath allowed = commonApis();
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess(
-        { "IOS test", test, framework, QString() }, classpathOf({ IOS }), allowed);
+        { "TSS Abstraction Interface test", test, framework, QString(), onOutcome },
+        classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }),
+        allowed);
 }
 
-int pss(const Classpath &test, const QString &tssGold, const Classpath &framework)
+int ios(const Classpath &test, const Classpath &framework, const OutcomeHandler &onOutcome)
+{
+    Classpath allowed = commonApis();
+    allowed.append(test);
+    allowed.append(framework);
+    return interfaceThenAccess(
+        { "IOS test", test, framework, QString(), onOutcome }, classpathOf({ IOS }), allowed);
+}
+
+int pss(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome)
 {
     Classpath allowed = commonApis();
     allowed.append(IOS);
     allowed.append(TSS_TYPE_INDEPENDENT);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly({ "PSS test", test, framework, tssGold }, allowed);
+    return accessOnly({ "PSS test", test, framework, tssGold, onOutcome }, allowed);
 }
 
-int pcs(const Classpath &test, const QString &tssGold, const Classpath &framework)
+int pcs(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome)
 {
     // PCS sees IOS right after the Java APIs, ahead of the common files: the first definition wins.
     Classpath allowed = javaApis();
@@ -230,7 +248,7 @@ int pcs(const Classpath &test, const QString &tssGold, const Classpath &framewor
     allowed.append(TSS_TYPE_INDEPENDENT);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly({ "PCS test", test, framework, tssGold }, allowed);
+    return accessOnly({ "PCS test", test, framework, tssGold, onOutcome }, allowed);
 }
 
 } // namespace Tests

@@ -1,18 +1,47 @@
 #pragma once
 
+#include "conformance/Findings.h"
 #include "loader/Classpath.h"
 
 #include <QString>
+
+#include <functional>
 
 /// The segment test recipes: each decides which gold files the component must provide and which
 /// APIs it may use, runs the interface and/or access test and stores the result tree.
 /// Each returns 0; the profile comes from Options::opts.
 namespace Tests {
-int oss(const Classpath &test);
-int tss(const Classpath &test, const QString &tssGold, const Classpath &framework);
-int tssabs(const Classpath &test, const QString &tssGold, const Classpath &framework);
-int tssabsiface(const Classpath &test, const Classpath &framework);
-int ios(const Classpath &test, const Classpath &framework);
-int pss(const Classpath &test, const QString &tssGold, const Classpath &framework);
-int pcs(const Classpath &test, const QString &tssGold, const Classpath &framework);
+
+/// What a run found, handed to whoever started it once the run's files are written.
+struct Outcome
+{
+    QString title; // "PSS test"
+    Findings findings;
+    QString frameworkHint; // empty when it does not apply
+};
+
+/// Called on the run's thread, also when a test was cut short by an exception.
+using OutcomeHandler = std::function<void(const Outcome &outcome)>;
+
+int oss(const Classpath &test, const OutcomeHandler &onOutcome = {});
+int tss(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome = {});
+int tssabs(const Classpath &test,
+           const QString &tssGold,
+           const Classpath &framework,
+           const OutcomeHandler &onOutcome = {});
+int tssabsiface(const Classpath &test,
+                const Classpath &framework,
+                const OutcomeHandler &onOutcome = {});
+int ios(const Classpath &test, const Classpath &framework, const OutcomeHandler &onOutcome = {});
+int pss(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome = {});
+int pcs(const Classpath &test,
+        const QString &tssGold,
+        const Classpath &framework,
+        const OutcomeHandler &onOutcome = {});
 } // namespace Tests

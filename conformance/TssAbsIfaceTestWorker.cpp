@@ -6,7 +6,7 @@
 TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
                                              const Classpath &framework,
                                              QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , framework(framework)
 {
@@ -15,5 +15,5 @@ TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
 void TssAbsIfaceTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS Abstraction Interface test");
-    Tests::tssabsiface(test, framework);
+    Tests::tssabsiface(test, framework, reporter());
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 
 /// Runs the TSS abstraction interface test recipe on its worker thread (the testtssabsiface
 /// command).
-class TssAbsIfaceTestWorker : public Worker
+class TssAbsIfaceTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

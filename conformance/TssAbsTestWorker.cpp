@@ -7,7 +7,7 @@ TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
                                    const QString &tssGold,
                                    const Classpath &framework,
                                    QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
@@ -17,5 +17,5 @@ TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
 void TssAbsTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS with Type Abstraction test");
-    Tests::tssabs(test, tssGold, framework);
+    Tests::tssabs(test, tssGold, framework, reporter());
 }

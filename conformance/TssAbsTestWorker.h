@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 #include <QString>
 
 /// Runs the TSS with type abstraction test recipe on its worker thread (the testtssabs command).
-class TssAbsTestWorker : public Worker
+class TssAbsTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

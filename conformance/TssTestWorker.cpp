@@ -7,7 +7,7 @@ TssTestWorker::TssTestWorker(const Classpath &test,
                              const QString &tssGold,
                              const Classpath &framework,
                              QObject *parent)
-    : Worker(parent)
+    : SegmentTestWorker(parent)
     , test(test)
     , tssGold(tssGold)
     , framework(framework)
@@ -17,5 +17,5 @@ TssTestWorker::TssTestWorker(const Classpath &test,
 void TssTestWorker::doWork()
 {
     emit Logger::logger->log(Logger::L_INFO, "Running TSS test");
-    Tests::tss(test, tssGold, framework);
+    Tests::tss(test, tssGold, framework, reporter());
 }

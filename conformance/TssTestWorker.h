@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "conformance/SegmentTestWorker.h"
 #include "loader/Classpath.h"
 
 #include <QObject>
 #include <QString>
 
 /// Runs the TSS test recipe on its worker thread (the testtss command).
-class TssTestWorker : public Worker
+class TssTestWorker : public SegmentTestWorker
 {
     Q_OBJECT
 public:

@@ -1,0 +1,208 @@
+#include "app/ResultsDialog.h"
+
+#include "app/PrintableText.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+enum Column { C_FINDING, C_RESULT, C_CLASSES };
+
+/// Texts taken from class files, shown one per line or cell.
+QString shown(const QString &text)
+{
+    return PrintableText::escape(text);
+}
+
+QString verdictColour(Findings::Verdict verdict)
+{
+    switch (verdict) {
+    case Findings::V_DOES_NOT_CONFORM:
+        return "#b00020";
+    case Findings::V_INCOMPLETE:
+        return "#8a5a00";
+    case Findings::V_CONFORMS:
+        break;
+    }
+    return "#1b5e20";
+}
+
+QTreeWidgetItem *findingItem(const Findings::Finding &finding)
+{
+    auto *item = new QTreeWidgetItem;
+    item->setText(C_FINDING, shown(finding.text));
+    item->setText(C_RESULT, finding.score == R_FAIL ? "FAIL" : "INSPECT");
+    item->setText(C_CLASSES, QString::number(finding.classes.size()));
+    item->setTextAlignment(C_CLASSES, Qt::AlignRight | Qt::AlignVCenter);
+    if (!finding.cause.isEmpty()) {
+        // What the finding is, for the filter: a cause that matches shows its finding whole.
+        item->setData(C_FINDING, Qt::UserRole, finding.cause);
+        auto *cause = new QTreeWidgetItem(item);
+        cause->setText(C_FINDING, "Cause: " + shown(finding.cause));
+        QFont italic = cause->font(C_FINDING);
+        italic.setItalic(true);
+        cause->setFont(C_FINDING, italic);
+    }
+    for (const QString &name : finding.classes)
+        (new QTreeWidgetItem(item))->setText(C_FINDING, shown(name));
+    return item;
+}
+
+bool matches(const QTreeWidgetItem &item, const QString &text)
+{
+    for (int column = 0; column < item.columnCount(); ++column) {
+        if (item.text(column).contains(text, Qt::CaseInsensitive))
+            return true;
+    }
+    return item.data(C_FINDING, Qt::UserRole).toString().contains(text, Qt::CaseInsensitive);
+}
+
+// The tree is the dialog's own and a few levels deep. An item stays visible when it contains the
+// text, sits below one that does, or holds one that does; the last are opened to show it.
+// Returns whether the item or something below it contains the text.
+bool filterItem(QTreeWidgetItem &item, const QString &text, bool aboveMatched)
+{
+    const bool own = !text.isEmpty() && matches(item, text);
+    bool below = false;
+    for (int i = 0; i < item.childCount(); ++i)
+        below = filterItem(*item.child(i), text, aboveMatched || own) || below;
+    item.setHidden(!text.isEmpty() && !aboveMatched && !own && !below);
+    item.setExpanded(below);
+    return own || below;
+}
+
+} // namespace
+
+ResultsDialog::ResultsDialog(const Tests::Outcome &outcome, const QString &logDir, QWidget *parent)
+    : QDialog(parent)
+    , tree(new QTreeWidget(this))
+    , filter(new QLineEdit(this))
+{
+    setObjectName("ResultsDialog");
+    setWindowTitle(tr("Results of the %1").arg(outcome.title));
+    new QVBoxLayout(this);
+    addHeader(outcome);
+    addNotRead(outcome.findings);
+    if (!outcome.frameworkHint.isEmpty())
+        addLabel("frameworkHint", outcome.frameworkHint);
+    addTree(outcome.findings);
+    addButtons(logDir);
+    resize(900, 640);
+}
+
+QLabel *ResultsDialog::addLabel(const QString &objectName, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(objectName);
+    // Texts from class files are never taken for markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout()->addWidget(label);
+    return label;
+}
+
+void ResultsDialog::addHeader(const Tests::Outcome &outcome)
+{
+    const Findings &findings = outcome.findings;
+    QLabel *verdict = addLabel("verdict", tr("Verdict: %1").arg(findings.getVerdictLine()));
+    verdict->setStyleSheet(
+        QString("font-weight: bold; color: %1").arg(verdictColour(findings.getVerdict())));
+    addLabel("counts",
+             tr("Results: %1 PASS, %2 FAIL, %3 INSPECT")
+                 .arg(findings.count(R_PASS))
+                 .arg(findings.count(R_FAIL))
+                 .arg(findings.count(R_INSPECT)));
+}
+
+void ResultsDialog::addNotRead(const Findings &findings)
+{
+    const QList<QStringList> &inputs = findings.getUnreadInputs();
+    if (inputs.isEmpty())
+        return;
+    QStringList lines { tr("Not read, so never checked:") };
+    for (int i = 0; i < inputs.size() && i < maxInputs; ++i) {
+        lines << "    " + shown(inputs.at(i).first());
+        for (const QString &reason : inputs.at(i).mid(1))
+            lines << "        " + shown(reason);
+    }
+    if (inputs.size() > maxInputs)
+        lines << tr("    and %1 more in results.txt").arg(inputs.size() - maxInputs);
+    addLabel("notRead", lines.join('\n'))->setStyleSheet("color: #8a5a00");
+}
+
+void ResultsDialog::addTree(const Findings &findings)
+{
+    filter->setObjectName("filter");
+    filter->setPlaceholderText(tr("Filter: a class, package, member or cause"));
+    filter->setClearButtonEnabled(true);
+    connect(filter, &QLineEdit::textChanged, this, &ResultsDialog::applyFilter);
+    layout()->addWidget(filter);
+
+    tree->setObjectName("findings");
+    tree->setHeaderLabels({ tr("Finding"), tr("Result"), tr("Classes") });
+    tree->setUniformRowHeights(true);
+    // Failures first, each kind in the findings' own order: most classes first.
+    QList<Findings::Finding> ordered = findings.getFindings();
+    std::stable_partition(ordered.begin(), ordered.end(), [](const Findings::Finding &finding) {
+        return finding.score == R_FAIL;
+    });
+    QList<QTreeWidgetItem *> items;
+    for (const Findings::Finding &finding : ordered)
+        items << findingItem(finding);
+    tree->addTopLevelItems(items);
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setSectionResizeMode(C_FINDING, QHeaderView::Stretch);
+    tree->header()->setSectionResizeMode(C_RESULT, QHeaderView::ResizeToContents);
+    tree->header()->setSectionResizeMode(C_CLASSES, QHeaderView::ResizeToContents);
+    layout()->addWidget(tree);
+}
+
+void ResultsDialog::addButtons(const QString &logDir)
+{
+    auto *row = new QHBoxLayout;
+    static_cast<QVBoxLayout *>(layout())->addLayout(row);
+    const auto path = [&logDir](const QString &name) {
+        return QFileInfo(logDir + "/" + name).absoluteFilePath();
+    };
+    row->addWidget(addOpenButton("openHtml", tr("Open results.html"), path("results.html")));
+    row->addWidget(addOpenButton("openText", tr("Open results.txt"), path("results.txt")));
+    row->addWidget(addOpenButton("openLog", tr("Open log.txt"), path("log.txt")));
+    row->addStretch();
+    auto *close = new QPushButton(tr("Close"), this);
+    close->setObjectName("close");
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    row->addWidget(close);
+}
+
+QPushButton *
+ResultsDialog::addOpenButton(const QString &objectName, const QString &text, const QString &path)
+{
+    auto *button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    button->setToolTip(path);
+    // A file the run could not write is not there to open.
+    button->setEnabled(QFileInfo::exists(path));
+    connect(button, &QPushButton::clicked, this, [path] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    });
+    return button;
+}
+
+void ResultsDialog::applyFilter(const QString &text)
+{
+    const QString wanted = text.trimmed();
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        filterItem(*tree->topLevelItem(i), wanted, false);
+}
