@@ -1,0 +1,95 @@
+// windowshot: runs one segment test through the window as a user does, waits for the results
+// dialog and saves it as the X server shows it; scripts/screenshots makes the README's pictures
+// with it under Xvfb.
+//   windowshot OUT.png SEGMENT CLASSPATH FRAMEWORK TSSGOLD [OPEN]
+// SEGMENT is PCS, TSS, PSS, IOS or OSS; the findings that start with OPEN are shown opened.
+// Run it from the directory that holds data/. The run's files go to a temporary directory.
+
+#include "app/Logger.h"
+#include "app/MainWindow.h"
+#include "app/Options.h"
+#include "app/ResultsDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+/// How long the X server is given to draw the dialog before it is taken.
+constexpr int paintMilliseconds = 500;
+
+void openFindings(const ResultsDialog &dialog, const QString &start)
+{
+    auto *tree = dialog.findChild<QTreeWidget *>("findings");
+    if (!tree || start.isEmpty())
+        return;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = tree->topLevelItem(i);
+        if (item->text(0).startsWith(start)) {
+            item->setExpanded(true);
+            tree->setCurrentItem(item);
+        }
+    }
+}
+
+bool fill(const MainWindow &window, const QStringList &args)
+{
+    auto *segment = window.findChild<QRadioButton *>("segment_" + args.at(2));
+    if (!segment)
+        return false;
+    segment->click();
+    window.findChild<QLineEdit *>("classpath")->setText(args.at(3));
+    window.findChild<QLineEdit *>("frameworkclasspath")->setText(args.at(4));
+    window.findChild<QLineEdit *>("tssgoldfilename")->setText(args.at(5));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 6 || argc > 7) {
+        std::fputs("usage: windowshot OUT.png SEGMENT CLASSPATH FRAMEWORK TSSGOLD [OPEN]\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QTemporaryDir logDir;
+    Options::opts->logDir = logDir.path();
+    Logger::init(logDir.path());
+
+    MainWindow window;
+    window.show();
+    if (!fill(window, args)) {
+        std::fputs("windowshot: SEGMENT is one of PCS, TSS, PSS, IOS, OSS\n", stderr);
+        return 1;
+    }
+    window.findChild<QAbstractButton *>("btn_runtest")->click();
+
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = window.findChild<ResultsDialog *>();
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll.stop();
+        openFindings(*dialog, args.value(6));
+        QTimer::singleShot(paintMilliseconds, [&app, dialog, &args] {
+            const QRect frame = dialog->frameGeometry();
+            const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
+                0, frame.x(), frame.y(), frame.width(), frame.height());
+            app.exit(shot.save(args.at(1)) ? 0 : 1);
+        });
+    });
+    poll.start(100);
+    return app.exec();
+}
