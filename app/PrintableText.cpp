@@ -1,5 +1,7 @@
 #include "app/PrintableText.h"
 
+#include "app/FileNameCodec.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -11,7 +13,18 @@ bool isControl(char32_t c)
     return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
 }
 
-std::string escapeOf(char32_t c)
+/// What a character is shown as, -1 when it is shown as itself: a byte of a name that was not
+/// UTF-8 (FileNameCodec) reads \xHH like a control character.
+int escapedCode(QChar c)
+{
+    const int byte = FileNameCodec::escapedByte(c.unicode());
+    if (byte >= 0)
+        return byte;
+    return isControl(c.unicode()) ? c.unicode() : -1;
+}
+
+/// A byte that was not part of a character reads \xHH whatever its value.
+std::string escapeOf(char32_t c, bool isByte)
 {
     switch (c) {
     case '\n': return "\\n";
@@ -20,32 +33,23 @@ std::string escapeOf(char32_t c)
     default: break;
     }
     char text[8];
-    std::snprintf(text, sizeof text, c <= 0x7f ? "\\x%02x" : "\\u%04x", unsigned(c));
+    std::snprintf(text, sizeof text, c <= 0x7f || isByte ? "\\x%02x" : "\\u%04x", unsigned(c));
     return text;
 }
 
-/// The control character that the UTF-8 bytes at `at` start, and its length in bytes; length 0
-/// when they start anything else.
-char32_t controlAt(std::string_view text, size_t at, size_t &length)
+/// The escape of the character or stray byte that starts at `at`, empty when it is shown as it
+/// is; sets `length` to its length in bytes. A byte that is not part of well-formed UTF-8 is
+/// shown by itself.
+std::string escapedAt(std::string_view text, size_t at, size_t &length)
 {
-    const auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-    const unsigned first = byte(at);
-    length = 0;
-    if (first < 0x20 || first == 0x7f) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data()) + at;
+    char32_t code = 0;
+    length = size_t(FileNameCodec::sequenceAt(bytes, int(std::min<size_t>(text.size() - at, 4)), code));
+    if (length == 0) {
         length = 1;
-        return first;
+        return escapeOf(bytes[0], true);
     }
-    // C1 controls: U+0080 to U+009F, coded C2 80 to C2 9F.
-    if (first == 0xc2 && byte(at + 1) >= 0x80 && byte(at + 1) <= 0x9f) {
-        length = 2;
-        return byte(at + 1);
-    }
-    // U+2028 and U+2029, coded E2 80 A8 and E2 80 A9.
-    if (first == 0xe2 && byte(at + 1) == 0x80 && (byte(at + 2) == 0xa8 || byte(at + 2) == 0xa9)) {
-        length = 3;
-        return 0x2000 | (byte(at + 2) - 0x80);
-    }
-    return 0;
+    return isControl(code) ? escapeOf(code, false) : std::string();
 }
 
 } // namespace
@@ -53,13 +57,15 @@ char32_t controlAt(std::string_view text, size_t at, size_t &length)
 QString PrintableText::escape(const QString &text)
 {
     // Almost every text has nothing to escape, and is then shared rather than copied.
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return isControl(c.unicode()); }))
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return escapedCode(c) >= 0; }))
         return text;
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text) {
-        if (isControl(c.unicode()))
-            escaped += QLatin1String(escapeOf(c.unicode()).c_str());
+        const int code = escapedCode(c);
+        const bool isByte = FileNameCodec::escapedByte(c.unicode()) >= 0;
+        if (code >= 0)
+            escaped += QLatin1String(escapeOf(char32_t(code), isByte).c_str());
         else
             escaped += c;
     }
@@ -78,14 +84,19 @@ void PrintableText::write(std::ostream &out, std::string_view text)
     size_t plain = 0; // start of the bytes not written yet
     size_t at = 0;
     while (at < text.size()) {
-        size_t length = 0;
-        const char32_t control = controlAt(text, at, length);
-        if (length == 0) {
+        const char plainByte = text[at];
+        if (plainByte >= 0x20 && plainByte < 0x7f) {
             ++at;
             continue;
         }
+        size_t length = 0;
+        const std::string escaped = escapedAt(text, at, length);
+        if (escaped.empty()) {
+            at += length;
+            continue;
+        }
         out.write(text.data() + plain, std::streamsize(at - plain));
-        out << escapeOf(control);
+        out << escaped;
         at += length;
         plain = at;
     }

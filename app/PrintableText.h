@@ -9,12 +9,13 @@
 /// from files that anybody can write: their control characters are shown as escapes, so that a
 /// name can never end a line early or forge one. \n, \r and \t keep their short forms, the other
 /// C0 controls and DEL read \xHH, the C1 controls and the Unicode line and paragraph separators
-/// \uHHHH; everything else, backslashes included, is kept as it is.
+/// \uHHHH; a byte of a name that is not UTF-8 reads \xHH too (FileNameCodec keeps it in text as
+/// a lone surrogate); everything else, backslashes included, is kept as it is.
 namespace PrintableText {
 
 QString escape(const QString &text);
 
-/// The same for text in UTF-8 (or any ASCII-compatible encoding, whose other bytes are kept).
+/// The same for text in UTF-8; bytes that are not part of well-formed UTF-8 read \xHH.
 std::string escape(const std::string &text);
 
 /// Writes escape(text) without building the escaped copy.

@@ -1,5 +1,6 @@
 #include "app/CLI.h"
 #include "app/ExitStatus.h"
+#include "app/FileNameCodec.h"
 #include "app/GuiStartGuard.h"
 #include "app/LogDirectoryLock.h"
 #include "app/Logger.h"
@@ -72,6 +73,8 @@ void pinLocalTimeZone()
 int main(int argc, char **argv)
 {
     pinLocalTimeZone();
+    // Before the arguments are turned into text, so that a path that is not UTF-8 stays the path.
+    FileNameCodec::install();
     // Before any application object exists, so Qt's own options are refused as unknown arguments.
     Options::opts->set(argc, argv);
     // Before the log is opened, which would truncate the other run's log.txt.

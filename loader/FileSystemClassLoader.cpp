@@ -1,23 +1,31 @@
 #include "loader/FileSystemClassLoader.h"
 
 #include "app/Logger.h"
+#include "loader/UnreadInputs.h"
 
-#include <QDataStream>
-#include <QFile>
-#include <QSet>
-#include <QStringList>
 
 namespace {
-
-QStringList listing(const QString &directory)
-{
-    return QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted);
-}
 
 QByteArray cannotRead(const QString &name, const QString &reason)
 {
     emit Logger::logger->log(Logger::L_DEBUG, QString("Could not read class %1 because %2").arg(name, reason));
     return QByteArray();
+}
+
+// A file that is there but cannot be read hides a class from the tests.
+QByteArray unreadable(const QString &name, const QString &path, const QString &reason, const QString &detail)
+{
+    emit Logger::logger->log(Logger::L_WARN, QString("Could not read class %1 because %2").arg(name, reason));
+    UnreadInputs::record(path, detail.isEmpty() ? reason : QString("%1: %2").arg(reason, detail));
+    return QByteArray();
+}
+
+// The text after the last "." of a file name, or after its first for the complete suffix.
+QString suffixOf(const QString &relative, bool complete)
+{
+    const QString name = relative.section('/', -1);
+    const int dot = complete ? name.indexOf('.') : name.lastIndexOf('.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 } // namespace
@@ -49,53 +57,32 @@ QList<JarFileClassLoader *> FileSystemClassLoader::takeJarLoaders()
 
 void FileSystemClassLoader::createJarFileReaders()
 {
-    walk([this](const QString &, const QFileInfo &file) {
-        if (file.suffix() == "class")
+    walk([this](const QString &relative) {
+        const QString suffix = suffixOf(relative, false);
+        if (suffix == "class")
             ++classFileCount;
-        else if (file.suffix() == "jar")
-            jarLoaders.push_back(std::make_unique<JarFileClassLoader>(file.filePath()));
+        else if (suffix == "jar")
+            jarLoaders.push_back(std::make_unique<JarFileClassLoader>(QString("%1/%2").arg(root.path(), relative)));
     });
 }
 
 void FileSystemClassLoader::loadAllClasses()
 {
-    walk([this](const QString &relative, const QFileInfo &file) {
-        if (file.completeSuffix() == "class")
+    walking = true;
+    walk([this](const QString &relative) {
+        if (suffixOf(relative, true) == "class")
             loadToKeep(TypeDescriptor::fromClassFileName(relative).descriptor);
     });
+    walking = false;
 }
 
-void FileSystemClassLoader::walk(const FileVisitor &visit) const
+void FileSystemClassLoader::walk(const FileTree::Visitor &visit) const
 {
-    struct Level
-    {
-        QString relative; // of the directory, empty for the root
-        QStringList entries;
-        int next = 0;
-    };
-    QSet<QString> enteredDirectories{QFileInfo(root.path()).canonicalFilePath()};
-    // An explicit stack: a deep tree must not exhaust the thread's stack.
-    QList<Level> stack{{QString(), listing(root.path())}};
-    while (!stack.isEmpty()) {
-        Level &level = stack.last();
-        if (level.next == level.entries.size()) {
-            stack.removeLast();
-            continue;
-        }
-        const QString &entry = level.entries.at(level.next++);
-        const QString relative = level.relative.isEmpty() ? entry : QString("%1/%2").arg(level.relative, entry);
-        const QString path = QString("%1/%2").arg(root.path(), relative);
-        const QFileInfo file(path);
-        if (!file.isDir()) {
-            visit(relative, file);
-            continue;
-        }
-        const QString canonical = file.canonicalFilePath();
-        if (enteredDirectories.contains(canonical))
-            continue;
-        enteredDirectories.insert(canonical);
-        stack.append({relative, listing(path)});
-    }
+    FileTree::walk(root.path(), visit, [this](const QString &relative, const QString &reason) {
+        const QString path = relative.isEmpty() ? root.path() : QString("%1/%2").arg(root.path(), relative);
+        emit Logger::logger->log(Logger::L_WARN, QString("Could not read directory %1: %2").arg(path, reason));
+        UnreadInputs::record(path, QString("directory could not be read: %1").arg(reason));
+    });
 }
 
 QByteArray FileSystemClassLoader::readClassData(const QString &name)
@@ -104,21 +91,25 @@ QByteArray FileSystemClassLoader::readClassData(const QString &name)
     if (!type.isClass())
         return cannotRead(name, "descriptor name is not valid");
     const QString path = QString("%1/%2.class").arg(root.path(), QString(type.className).replace('.', '/'));
-    const QFileInfo info(path);
-    if (!info.exists())
-        return cannotRead(name, QString("the class file %1 does not exist").arg(info.absoluteFilePath()));
-    if (!info.isFile())
-        return cannotRead(name, "the file system object referenced is not a file");
-    if (!info.isReadable())
-        return cannotRead(name, "the file is not readable");
-    if (info.size() > JarFileReader::maxClassBytes)
-        return cannotRead(name, QString("the file is larger than %1 bytes").arg(JarFileReader::maxClassBytes));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return cannotRead(name, "the file could not be opened");
-    QByteArray bytes(int(info.size()), Qt::Uninitialized);
-    QDataStream stream(&file);
-    const int count = stream.readRawData(bytes.data(), bytes.size());
-    bytes.truncate(qMax(count, 0)); // a file that shrank since it was looked at
-    return bytes;
+    const FileTree::File file = FileTree::read(path, JarFileReader::maxClassBytes);
+    const QString missing = QString("the class file %1 does not exist").arg(QFileInfo(path).absoluteFilePath());
+    switch (file.outcome) {
+    case FileTree::Outcome::Read:
+        return file.bytes;
+    case FileTree::Outcome::Missing:
+        // Any directory is asked for every class the chain looks up; only a file the walk listed
+        // and that has gone since is a class lost.
+        return walking ? unreadable(name, path, missing, file.error) : cannotRead(name, missing);
+    case FileTree::Outcome::DanglingLink:
+        return unreadable(name, path, QString("the class file %1 is a symbolic link to nothing").arg(path), file.error);
+    case FileTree::Outcome::NotAFile:
+        return unreadable(name, path, "the file system object referenced is not a file", QString());
+    case FileTree::Outcome::TooLarge:
+        return unreadable(name, path, QString("the file is larger than %1 bytes").arg(JarFileReader::maxClassBytes), QString());
+    case FileTree::Outcome::NotReadable:
+        return unreadable(name, path, "the file is not readable", file.error);
+    case FileTree::Outcome::NotOpened:
+        break;
+    }
+    return unreadable(name, path, "the file could not be opened", file.error);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loader/FileTree.h"
 #include "loader/JarFileClassLoader.h"
 #include "loader/JavaClassLoader.h"
 
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QList>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,8 +15,8 @@
 /// The constructor also makes one jar loader per .jar file below the root, which the chain takes
 /// over and searches after this loader.
 ///
-/// Walks follow symbolic links but enter every real directory (by canonical path) once, so links
-/// that form a cycle end the walk instead of looping.
+/// Walks follow symbolic links but enter every real directory once, so links that form a cycle
+/// end the walk instead of looping (FileTree).
 class FileSystemClassLoader : public JavaClassLoader
 {
 public:
@@ -36,12 +36,13 @@ public:
     QByteArray readClassData(const QString &name) override;
 
 private:
-    using FileVisitor = std::function<void(const QString &relative, const QFileInfo &file)>;
     void createJarFileReaders();
-    /// Visits every non-directory entry below the root, depth first in listing order.
-    void walk(const FileVisitor &visit) const;
+    /// Visits every non-directory entry below the root, depth first in listing order; a
+    /// directory that cannot be read is a warning and an input not read.
+    void walk(const FileTree::Visitor &visit) const;
 
     QDir root;
     int classFileCount = 0;
+    bool walking = false; // loading the files the walk lists, each of which should be there
     std::vector<std::unique_ptr<JarFileClassLoader>> jarLoaders;
 };

@@ -39,28 +39,46 @@ void logRejection(const QString &name, const QStringList &messages)
 ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
     : rejected(file.checkLog.hasErrors)
 {
-    if (rejected)
+    if (rejected) {
         messages = file.checkLog.messages;
-    else
-        printedName = file.getTypeDescriptor().toString();
+        return;
+    }
+    const TypeDescriptor type = file.getTypeDescriptor();
+    printedName = type.toString();
+    name = type.descriptor;
 }
 
-Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file)
+// A class stored under a path that names another class (a copy under "../", an absolute path or
+// a second directory) is no class a Java runtime would load from there.
+void JavaClassLoader::checkDeclaredName(const QString &name, const QString &declared) const
+{
+    if (declared == name)
+        return;
+    emit Logger::logger->log(Logger::L_WARN,
+                             QString("The class file of %1 in %2 declares the class %3: its path does not match its name")
+                                 .arg(TypeDescriptor::fromClassDescriptorName(name).toString(), getSource(),
+                                      TypeDescriptor::fromClassDescriptorName(declared).toString()));
+}
+
+Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file) const
 {
     std::unique_ptr<JavaClassFile> owned(file);
     if (owned->checkLog.hasErrors) {
         logRejection(name, owned->checkLog.messages);
         return nullptr;
     }
+    checkDeclaredName(name, owned->getTypeDescriptor().descriptor);
     return new JavaClass(owned.release());
 }
 
 void JavaClassLoader::keepOutline(const QString &name, const ClassFileOutline &outline)
 {
-    if (outline.rejected)
+    if (outline.rejected) {
         logRejection(name, outline.messages);
-    else
-        listedNames->insert(name, outline.printedName);
+        return;
+    }
+    checkDeclaredName(name, outline.name);
+    listedNames->insert(name, outline.printedName);
 }
 
 QMultiMap<QString, QString> JavaClassLoader::listAllClasses()

@@ -16,6 +16,7 @@ struct ClassFileOutline
     bool rejected = false;
     QStringList messages; // when rejected
     QString printedName;  // otherwise
+    QString name;         // otherwise: the descriptor text of the class the file declares
 };
 
 /// A loader of class files: defines a class from the bytes its subclass finds for a name, and
@@ -39,8 +40,9 @@ public:
 
 protected:
     /// Wraps a parsed class file, or logs each message of its check log at WARN and deletes it
-    /// when the log holds an error. Takes ownership of file; null when rejected.
-    static Class *acceptClassFile(const QString &name, JavaClassFile *file);
+    /// when the log holds an error. Takes ownership of file; null when rejected. A file that
+    /// declares another class than the one its path names is kept, with a warning.
+    Class *acceptClassFile(const QString &name, JavaClassFile *file) const;
 
     // What loadAllClasses() uses in place of the cache, so that a listing can drop the classes.
     /// Whether a class of that name was kept already.
@@ -55,6 +57,8 @@ protected:
     void keepOutline(const QString &name, const ClassFileOutline &outline);
 
 private:
+    void checkDeclaredName(const QString &name, const QString &declared) const;
+
     const JavaClassLoader *donor = nullptr;
     /// While listing: the names noted so far, which the classes are dropped for.
     QMultiMap<QString, QString> *listedNames = nullptr;
