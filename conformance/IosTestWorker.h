@@ -11,11 +11,4 @@ class IosTestWorker : public SegmentTestWorker
     Q_OBJECT
 public:
     IosTestWorker(const Classpath &test, const Classpath &framework, QObject *parent = nullptr);
-
-protected:
-    void doWork() override;
-
-private:
-    Classpath test;
-    Classpath framework;
 };

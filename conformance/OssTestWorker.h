@@ -11,10 +11,4 @@ class OssTestWorker : public SegmentTestWorker
     Q_OBJECT
 public:
     OssTestWorker(const Classpath &test, QObject *parent = nullptr);
-
-protected:
-    void doWork() override;
-
-private:
-    Classpath test;
 };

@@ -15,12 +15,4 @@ public:
                   const QString &tssGold,
                   const Classpath &framework,
                   QObject *parent = nullptr);
-
-protected:
-    void doWork() override;
-
-private:
-    Classpath test;
-    QString tssGold;
-    Classpath framework;
 };

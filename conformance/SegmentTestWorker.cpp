@@ -1,15 +1,22 @@
 #include "conformance/SegmentTestWorker.h"
 
-SegmentTestWorker::SegmentTestWorker(QObject *parent)
+#include "app/Logger.h"
+
+#include <utility>
+
+SegmentTestWorker::SegmentTestWorker(const QString &logLine, Recipe recipe, QObject *parent)
     : Worker(parent)
+    , logLine(logLine)
+    , recipe(std::move(recipe))
 {
     // The outcome crosses from the worker thread to its owner's in a queued connection.
     qRegisterMetaType<std::shared_ptr<const Tests::Outcome>>();
 }
 
-Tests::OutcomeHandler SegmentTestWorker::reporter()
+void SegmentTestWorker::doWork()
 {
-    return [this](const Tests::Outcome &outcome) {
+    emit Logger::logger->log(Logger::L_INFO, logLine);
+    recipe([this](const Tests::Outcome &outcome) {
         emit reported(std::make_shared<const Tests::Outcome>(outcome));
-    };
+    });
 }

@@ -1,19 +1,15 @@
 #include "conformance/TssAbsIfaceTestWorker.h"
 
-#include "app/Logger.h"
 #include "conformance/Tests.h"
 
 TssAbsIfaceTestWorker::TssAbsIfaceTestWorker(const Classpath &test,
                                              const Classpath &framework,
                                              QObject *parent)
-    : SegmentTestWorker(parent)
-    , test(test)
-    , framework(framework)
+    : SegmentTestWorker(
+        "Running TSS Abstraction Interface test",
+        [=](const Tests::OutcomeHandler &onOutcome) {
+            Tests::tssabsiface(test, framework, onOutcome);
+        },
+        parent)
 {
-}
-
-void TssAbsIfaceTestWorker::doWork()
-{
-    emit Logger::logger->log(Logger::L_INFO, "Running TSS Abstraction Interface test");
-    Tests::tssabsiface(test, framework, reporter());
 }

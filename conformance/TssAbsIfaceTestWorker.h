@@ -14,11 +14,4 @@ public:
     TssAbsIfaceTestWorker(const Classpath &test,
                           const Classpath &framework,
                           QObject *parent = nullptr);
-
-protected:
-    void doWork() override;
-
-private:
-    Classpath test;
-    Classpath framework;
 };

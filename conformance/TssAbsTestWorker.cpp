@@ -1,21 +1,16 @@
 #include "conformance/TssAbsTestWorker.h"
 
-#include "app/Logger.h"
 #include "conformance/Tests.h"
 
 TssAbsTestWorker::TssAbsTestWorker(const Classpath &test,
                                    const QString &tssGold,
                                    const Classpath &framework,
                                    QObject *parent)
-    : SegmentTestWorker(parent)
-    , test(test)
-    , tssGold(tssGold)
-    , framework(framework)
+    : SegmentTestWorker(
+        "Running TSS with Type Abstraction test",
+        [=](const Tests::OutcomeHandler &onOutcome) {
+            Tests::tssabs(test, tssGold, framework, onOutcome);
+        },
+        parent)
 {
-}
-
-void TssAbsTestWorker::doWork()
-{
-    emit Logger::logger->log(Logger::L_INFO, "Running TSS with Type Abstraction test");
-    Tests::tssabs(test, tssGold, framework, reporter());
 }
