@@ -56,7 +56,7 @@ int countClassFiles(const QString &root)
 void accessTestOfJavaDesktop(benchmark::State &state)
 {
     const QString component = extractModule("java.desktop");
-    const QString gold = QString(JCT_SOURCE_DIR) + "/data/j2se8.javagold";
+    const QString gold = QString(JCT_DATA_DIR) + "/data/j2se8.javagold";
     if (!QFileInfo(gold).isFile()) {
         state.SkipWithError("data/j2se8.javagold is missing: run scripts/build-data");
         return;

@@ -99,7 +99,7 @@ void pssTest(benchmark::State &state, const QString &component)
         state.SkipWithError("component missing");
         return;
     }
-    if (!QFile::exists(JCT_SOURCE_DIR "/data/TSS_type_independent.javagold")) {
+    if (!QFile::exists(JCT_DATA_DIR "/data/TSS_type_independent.javagold")) {
         state.SkipWithError("data/ is missing: run scripts/build-data");
         return;
     }
@@ -107,7 +107,7 @@ void pssTest(benchmark::State &state, const QString &component)
     timeProcess(state,
                 { program, "--nogui", "--testpss", "--general", "--classpath", component, "--tssgold",
                   "data/TSS_type_independent.javagold", "--logdir", logDir.path() },
-                JCT_SOURCE_DIR);
+                JCT_DATA_DIR);
 }
 
 QString unpacked(const QString &jar, const QString &name)

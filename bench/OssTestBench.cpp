@@ -88,12 +88,12 @@ void BM_OssTestOfJdkModules(benchmark::State &state)
         state.SkipWithError("jmod extract failed");
         return;
     }
-    if (!QFile::exists(QString(JCT_SOURCE_DIR) + "/data/j2se8.javagold")) {
+    if (!QFile::exists(QString(JCT_DATA_DIR) + "/data/j2se8.javagold")) {
         state.SkipWithError("no data/j2se8.javagold: run scripts/build-data");
         return;
     }
     const QString previousDir = QDir::currentPath();
-    QDir::setCurrent(JCT_SOURCE_DIR);
+    QDir::setCurrent(JCT_DATA_DIR);
     Options::opts->profile = 1;
     Options::opts->logDir = work.path();
     Options::opts->port = 0;

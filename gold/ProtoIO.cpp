@@ -2,12 +2,10 @@
 
 #include "app/AtomicFile.h"
 #include "app/Logger.h"
-#include "loader/Class.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegExp>
-
 
 #include <fstream>
 #include <memory>
@@ -78,73 +76,6 @@ JClasses *ProtoIO::read(google::protobuf::Arena &arena, const QString &path)
     if (!parseWhole(*root, bytes))
         fail(QString("Could not deserialize from file %1").arg(path));
     return root;
-}
-
-namespace {
-
-std::string local8Bit(const QString &text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
-// Only public and protected members belong to an API; package and private ones are internals.
-bool isApiPermission(const Permission &permission)
-{
-    return permission == Permission::PUBLIC || permission == Permission::PROTECTED;
-}
-
-void addField(JClass *record, const Field &field)
-{
-    JField *out = record->add_fields();
-    out->set_name(local8Bit(field.getName()));
-    out->set_descriptor_(local8Bit(field.getType().descriptor));
-    out->set_permission(static_cast<JPermission>(field.getPermission().value));
-    out->set_final(field.isFinal());
-    out->set_static_(field.isStatic());
-}
-
-void addMethod(JClass *record, const Method &method)
-{
-    JMethod *out = record->add_methods();
-    out->set_name(local8Bit(method.getName()));
-    out->set_descriptor_(local8Bit(method.getSignature().descriptor));
-    out->set_permission(static_cast<JPermission>(method.getPermission().value));
-    out->set_final(method.isFinal());
-    out->set_static_(method.isStatic());
-    for (const TypeDescriptor &exception : method.getExceptions())
-        out->add_exceptions(local8Bit(exception.descriptor));
-}
-
-} // namespace
-
-void ProtoIO::setJClass(JClass *record, const Class &cls, setmode_t mode)
-{
-    const bool apiOnly = mode == SET_API;
-    record->set_name(local8Bit(cls.getName().descriptor));
-    record->set_abstract(cls.isAbstract());
-    record->set_interface(cls.isInterface());
-    record->set_major_version(cls.getMajorVersion());
-    // Written also for java.lang.Object: a present, empty parent is how a record says "no
-    // superclass".
-    record->set_parent(local8Bit(cls.getParent().descriptor));
-    for (const TypeDescriptor &iface : cls.getInterfaces())
-        record->add_interfaces(local8Bit(iface.descriptor));
-    record->set_permission(cls.getPermission() == Permission::PUBLIC ? JP_PUBLIC : JP_PACKAGE);
-    record->set_final(cls.isFinal());
-    for (const Field *field : cls.getFields()) {
-        if (apiOnly
-            && (!isApiPermission(field->getPermission())
-                || isFieldForAnonymousClass(field->getName())))
-            continue;
-        addField(record, *field);
-    }
-    for (const Method *method : cls.getMethods()) {
-        if (apiOnly
-            && (!isApiPermission(method->getPermission())
-                || isMethodForAnonymousClass(method->getName())))
-            continue;
-        addMethod(record, *method);
-    }
 }
 
 // QString::contains matches on its own copy of the expression, which shares the compiled pattern,

@@ -1,4 +1,5 @@
 #include "app/AtomicFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,19 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 QStringList entries(const QTemporaryDir &dir)
 {

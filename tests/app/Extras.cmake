@@ -17,7 +17,7 @@ if(TARGET javaconformance)
     find_program(JCT_SYSTEM_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
     add_test(NAME JUnitXml.ARealRunLoadsInJunitparserWithTheCountsOfItsResults
         COMMAND ${JCT_SYSTEM_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/app/JUnitXmlTest.py
-            $<TARGET_FILE:javaconformance> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/samples)
+            $<TARGET_FILE:javaconformance> ${JCT_DATA_DIR}/data ${JCT_DATA_DIR}/samples)
     set_tests_properties(JUnitXml.ARealRunLoadsInJunitparserWithTheCountsOfItsResults
         PROPERTIES LABELS app)
 endif()

@@ -1,5 +1,6 @@
 // The log as the running program writes it: log.txt, standard output and standard error.
 
+#include "support/BuiltData.h"
 #include "support/ClassFileBuilder.h"
 #include "support/ProcessRunner.h"
 
@@ -91,7 +92,7 @@ TEST_F(LogFile, ALongJobLeavesEveryLineInOrder)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(ClassFileBuilder(QString("p/C%1").arg(i)).build());
     }
-    ASSERT_TRUE(QFile::link(JCT_SOURCE_DIR "/data", runner.path("data")));
+    ASSERT_TRUE(QFile::link(BuiltData::path("data"), runner.path("data")));
     const ProcessRunner::Result result
         = runner.run({ "--nogui", "--testpss", "--general", "--classpath", "component", "--tssgold",
                        "data/TSS_type_independent.javagold" });

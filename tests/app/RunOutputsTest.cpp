@@ -2,6 +2,8 @@
 // a directory that cannot be written, a kill.
 
 #include "app/LogDirectoryLock.h"
+#include "support/Files.h"
+#include "support/BuiltData.h"
 #include "support/ProcessRunner.h"
 
 #include <QDir>
@@ -11,18 +13,11 @@
 
 namespace {
 
-const QString dataDir = QString(JCT_SOURCE_DIR) + "/data";
-const QString sample = QString(JCT_BINARY_DIR) + "/samples/ios-bad.jar";
+const QString dataDir = BuiltData::dir() + "/data";
+const QString sample = BuiltData::dir() + "/samples/ios-bad.jar";
 const QStringList iosTest { "--nogui", "--testios", "--general", "--classpath", sample };
 /// Files may grow to 512 bytes: far less than results.txt or a gold file of the sample.
 const QString tinyDisk = "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"";
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 /// Runs the program in a fresh working directory whose data/ is the shipped gold data.
 class RunOutputs : public testing::Test

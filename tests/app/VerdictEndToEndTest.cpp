@@ -1,6 +1,7 @@
 // What a user is told at the end of a run that went wrong, or found something: the real
 // program's summary on standard output, results.txt and the exit status.
 
+#include "support/BuiltData.h"
 #include "support/ProcessRunner.h"
 
 #include <QDir>
@@ -9,8 +10,8 @@
 
 namespace {
 
-const QString dataDir = QString(JCT_SOURCE_DIR) + "/data";
-const QString samplesDir = QString(JCT_BINARY_DIR) + "/samples";
+const QString dataDir = BuiltData::dir() + "/data";
+const QString samplesDir = BuiltData::dir() + "/samples";
 const QString tssGold = samplesDir + "/tss-interface.javagold";
 const QString findingsJar = QString(JCT_FIXTURES_FINDINGS) + "/findings.jar";
 const QString olderFramework = QString(JCT_FIXTURES_FINDINGSAPI) + "/findingsapi.jar";

@@ -3,28 +3,13 @@
 #include "classfile/JavaClassFile.h"
 #include "classfile/Permission.h"
 #include "support/ClassFileBuilder.h"
+#include "support/QtPrinters.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 #include <memory>
 #include <ostream>
-
-// Readable failures: test values print as text.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList &texts, std::ostream *out)
-{
-    *out << '{';
-    for (const QString &text : texts) {
-        PrintTo(text, out);
-        *out << (&text == &texts.last() ? "" : ", ");
-    }
-    *out << '}';
-}
 
 inline std::unique_ptr<JavaClassFile> parse(const QByteArray &bytes)
 {

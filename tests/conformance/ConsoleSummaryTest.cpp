@@ -1,5 +1,5 @@
 #include "conformance/ConsoleSummary.h"
-#include "loader/QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include "FindingTrees.h"
 #include "conformance/Findings.h"

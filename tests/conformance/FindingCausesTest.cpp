@@ -1,5 +1,5 @@
 #include "conformance/FindingCauses.h"
-#include "loader/QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include "classfile/DepMethod.h"
 #include "gold/ProtoIO.h"

@@ -1,5 +1,5 @@
 #include "conformance/Findings.h"
-#include "loader/QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include "FindingTrees.h"
 

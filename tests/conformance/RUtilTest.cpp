@@ -5,6 +5,7 @@
 #include "Loopback.h"
 #include "SampleTrees.h"
 #include "app/Options.h"
+#include "support/Files.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -28,12 +29,6 @@ std::string textOf(const TestResultGroup &group)
 std::string logText(const LogCapture &log)
 {
     return log.lines().join('\n').toStdString();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 /// A regular file in dir, to stand where a directory should: refused even to root.

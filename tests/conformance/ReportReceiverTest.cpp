@@ -3,6 +3,7 @@
 #include "Loopback.h"
 #include "SampleTrees.h"
 #include "conformance/RUtil.h"
+#include "support/Files.h"
 #include "support/LogCapture.h"
 
 #include <QFile>
@@ -22,12 +23,6 @@ namespace {
 constexpr int deadlineMs = 300;
 /// For tests that must not meet the deadline on a busy machine.
 constexpr int longDeadlineMs = 60000;
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 /// Expects line to match the whole of pattern, a regular expression.
 void expectMatch(const QString &line, const QString &pattern)

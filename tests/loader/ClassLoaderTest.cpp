@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "JarBuilder.h"
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"

@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "classfile/JavaClassFile.h"
 #include "loader/JavaClass.h"
 #include "loader/ProtoClass.h"

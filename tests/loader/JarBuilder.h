@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -27,7 +29,3 @@ private:
     QList<Entry> entries;
     bool tar = false;
 };
-
-/// A file's bytes, or an empty array.
-QByteArray readFile(const QString &path);
-void writeFile(const QString &path, const QByteArray &bytes);

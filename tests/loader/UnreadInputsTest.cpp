@@ -1,6 +1,6 @@
 #include "loader/UnreadInputs.h"
 #include "JarBuilder.h"
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "loader/ClassLoader.h"
 #include "support/ClassFileBuilder.h"
 

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-// Readable failure messages for the Qt types the loader tests compare.
+// Readable failure messages for the Qt types that tests compare.
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';

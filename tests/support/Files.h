@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/// Whole contents of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+/// Writes a file whole, failing the calling test when it cannot.
+void writeFile(const QString &path, const QByteArray &bytes);
