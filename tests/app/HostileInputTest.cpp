@@ -2,7 +2,9 @@
 // deeper than a path can name, entries that cannot be read. The real program reads each.
 
 #include "app/FileNameCodec.h"
+#include "support/BuiltData.h"
 #include "support/ClassFileBuilder.h"
+#include "support/Files.h"
 #include "support/ProcessRunner.h"
 
 #include <QDir>
@@ -15,15 +17,8 @@
 
 namespace {
 
-const QString dataDir = QString(JCT_SOURCE_DIR) + "/data";
-const QString sample = QString(JCT_BINARY_DIR) + "/samples/ios-bad.jar";
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
+const QString dataDir = BuiltData::dir() + "/data";
+const QString sample = BuiltData::dir() + "/samples/ios-bad.jar";
 
 class HostileInput : public testing::Test
 {

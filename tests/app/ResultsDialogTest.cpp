@@ -6,6 +6,7 @@
 #include "app/Options.h"
 #include "app/RunProgressDialog.h"
 #include "conformance/FindingTrees.h"
+#include "support/BuiltData.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -85,9 +86,8 @@ protected:
         saved = *Options::opts;
         previousDir = QDir::currentPath();
         Options::opts->logDir = logDir.path();
-        QDir::setCurrent(JCT_SOURCE_DIR);
-        if (!QFile::exists("data/j2se8.javagold"))
-            GTEST_SKIP() << "no reference data: run scripts/build-data";
+        BuiltData::path("data/j2se8.javagold");
+        QDir::setCurrent(BuiltData::dir());
     }
     void TearDown() override
     {
@@ -103,7 +103,7 @@ protected:
         window.findChild<QLineEdit *>("classpath")->setText(classpath);
         window.findChild<QLineEdit *>("frameworkclasspath")->setText(framework);
         window.findChild<QLineEdit *>("tssgoldfilename")
-            ->setText(JCT_BINARY_DIR "/samples/tss-interface.javagold");
+            ->setText(BuiltData::path("samples/tss-interface.javagold"));
         QSignalSpy finished(window.findChild<QProgressDialog *>(), &QDialog::finished);
         QTest::mouseClick(window.findChild<QAbstractButton *>("btn_runtest"), Qt::LeftButton);
         EXPECT_TRUE(finished.wait(60000));
