@@ -40,8 +40,78 @@ QByteArray readGoldFile(const QString &path)
     return bytes;
 }
 
-bool parseWhole(JClasses &classes, const QByteArray &bytes)
+// Parsed records cost far more than their bytes: an empty class record is 2 bytes in the file
+// and about 170 in memory, so 64 MiB of them would take gigabytes. What a file's records would
+// take is estimated from its wire format before it is parsed, and a file past this is refused.
+constexpr qint64 maxGoldRecordBytes = qint64(512) << 20;
+constexpr qint64 messageCost = 192;  // a JClass, JField or JMethod and its slot
+constexpr qint64 stringCost = 40;    // a string and its slot, before its characters
+constexpr qint64 otherFieldCost = 16; // a number, or an unknown field kept aside
+
+bool readVarint(const uchar *&at, const uchar *end, quint64 &value)
 {
+    value = 0;
+    for (int shift = 0; shift < 64 && at < end; shift += 7) {
+        const uchar byte = *at++;
+        value |= quint64(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+// The fields that hold records: JClasses.classes at the top, JClass.fields and JClass.methods in a
+// class. The schema fixes these three levels, so the recursion goes no deeper.
+bool holdsRecords(int level, quint64 field)
+{
+    return (level == 0 && field == 1) || (level == 1 && (field == 9 || field == 10));
+}
+
+/// What the records of a message's bytes would take in memory; bytes that do not parse end the
+/// estimate, and the parse then refuses them.
+qint64 recordBytes(const uchar *at, const uchar *end, int level)
+{
+    qint64 cost = 0;
+    quint64 key = 0;
+    while (at < end && readVarint(at, end, key)) {
+        quint64 value = 0;
+        switch (key & 7) {
+        case 0: // varint
+            if (!readVarint(at, end, value))
+                return cost;
+            cost += otherFieldCost;
+            break;
+        case 1: // fixed64
+        case 5: // fixed32
+            value = (key & 7) == 1 ? 8 : 4;
+            if (value > quint64(end - at))
+                return cost;
+            at += value;
+            cost += otherFieldCost;
+            break;
+        case 2: // length-delimited: a record or a string
+            if (!readVarint(at, end, value) || value > quint64(end - at))
+                return cost;
+            if (holdsRecords(level, key >> 3))
+                cost += messageCost + recordBytes(at, at + value, level + 1);
+            else
+                cost += stringCost + qint64(value);
+            at += value;
+            break;
+        default: // groups are not in the schema
+            return cost;
+        }
+    }
+    return cost;
+}
+
+bool parseWhole(JClasses &classes, const QByteArray &bytes, const QString &path)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    if (recordBytes(data, data + bytes.size(), 0) > maxGoldRecordBytes)
+        fail(QString("Could not read file %1: its records would take more than %2 MiB of memory")
+                 .arg(path)
+                 .arg(maxGoldRecordBytes >> 20));
     return classes.ParseFromArray(bytes.constData(), bytes.size());
 }
 
@@ -62,7 +132,7 @@ void ProtoIO::read(JClasses *&classes, const QString &path)
 {
     const QByteArray bytes = readGoldFile(path);
     auto root = std::make_unique<JClasses>();
-    if (!parseWhole(*root, bytes)) {
+    if (!parseWhole(*root, bytes, path)) {
         classes = nullptr;
         fail(QString("Could not deserialize from file %1").arg(path));
     }
@@ -73,7 +143,7 @@ JClasses *ProtoIO::read(google::protobuf::Arena &arena, const QString &path)
 {
     const QByteArray bytes = readGoldFile(path);
     JClasses *root = google::protobuf::Arena::CreateMessage<JClasses>(&arena);
-    if (!parseWhole(*root, bytes))
+    if (!parseWhole(*root, bytes, path))
         fail(QString("Could not deserialize from file %1").arg(path));
     return root;
 }

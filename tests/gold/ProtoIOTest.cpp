@@ -162,6 +162,19 @@ TEST_F(ProtoIOTest, AFileOverTheLimitIsRefusedRatherThanReadInPart)
                       sentinel());
 }
 
+TEST_F(ProtoIOTest, AFileOfRecordsTooManyForMemoryIsRefusedBeforeParsing)
+{
+    // 6 MB of empty class records, far below the byte limit, would take about 500 MB parsed.
+    QByteArray records;
+    for (int i = 0; i < 3 << 20; ++i)
+        records.append("\x0A\x00", 2);
+    writeBytes("empty.javagold", records);
+    expectReadFailure("empty.javagold",
+                      QString("Could not read file %1: its records would take more than 512 MiB of memory")
+                          .arg(path("empty.javagold")),
+                      sentinel());
+}
+
 TEST_F(ProtoIOTest, DamagedFilesAreRejectedAndThePointerCleared)
 {
     const JClasses full = fullRoot();
