@@ -11,9 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QPair>
+#include <QSet>
+
 #include <algorithm>
 #include <exception>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,9 +77,11 @@ bool yieldsNoClass(const FileSystemClassLoader &directory, const QList<JarFileCl
     });
 }
 
-void addDirectory(ParentClassLoader &chain, const QString &entry)
+void addDirectory(ParentClassLoader &chain, const QString &entry, bool repeated)
 {
     logDebug(QString("Treating %1 as a directory of .class and/or .jar files").arg(entry));
+    if (repeated)
+        return;
     auto directory = std::make_unique<FileSystemClassLoader>(QDir(entry));
     const QList<JarFileClassLoader *> jars = directory->takeJarLoaders();
     if (yieldsNoClass(*directory, jars))
@@ -89,9 +96,11 @@ void addDirectory(ParentClassLoader &chain, const QString &entry)
         chain.addLoader(jar);
 }
 
-void addJar(ParentClassLoader &chain, const QString &entry)
+void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
 {
     logDebug(QString("Treating %1 as a jar file").arg(entry));
+    if (repeated)
+        return;
     auto *jar = new JarFileClassLoader(entry);
     chain.addLoader(jar);
     checkJar(*jar, entry);
@@ -129,6 +138,26 @@ QString unknownKindReason(const QFileInfo &info)
     return "is neither a directory nor a .jar or .javagold file";
 }
 
+using FileId = QPair<dev_t, ino_t>;
+
+// A later entry naming the same jar or directory as an earlier one can define nothing the earlier
+// one does not: every one of its classes is shadowed, so it is read once. A jar given 21,000
+// times took 21,000 listings and made every lookup ask each copy. The recipes name the component
+// twice themselves, so a repeat is no mistake to warn of.
+bool isRepeatedSource(QSet<FileId> &sources, const QString &entry)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(entry).constData(), &status) != 0)
+        return false;
+    if (!S_ISDIR(status.st_mode) && !(S_ISREG(status.st_mode) && suffixOf(entry) == "jar"))
+        return false;
+    const FileId id(status.st_dev, status.st_ino);
+    if (sources.contains(id))
+        return true;
+    sources.insert(id);
+    return false;
+}
+
 } // namespace
 
 ClassLoader::~ClassLoader()
@@ -160,11 +189,13 @@ ClassLoader *ClassLoader::create(const Classpath &classpath)
 {
     logDebug(QString("Processing classpath: %1").arg(classpath.toString()));
     auto chain = std::make_unique<ParentClassLoader>();
+    QSet<FileId> sources;
     for (const QString &entry : classpath) {
+        const bool repeated = isRepeatedSource(sources, entry);
         if (QFileInfo(entry).isDir()) {
-            addDirectory(*chain, entry);
+            addDirectory(*chain, entry, repeated);
         } else if (suffixOf(entry) == "jar") {
-            addJar(*chain, entry);
+            addJar(*chain, entry, repeated);
         } else if (suffixOf(entry) == "javagold") {
             addGoldFile(*chain, entry);
         } else {

@@ -111,6 +111,16 @@ TEST_F(ClassLoaderTest, TheEarlierOfTwoJarsWinsButBothAreListed)
     EXPECT_EQ(parentOf(copies[1]), "Lp/First;");
 }
 
+TEST_F(ClassLoaderTest, AJarOrDirectoryNamedAgainIsReadOnce)
+{
+    const QString one = jar("one.jar", {{"p/A.class", classBytes("p/A")}});
+    makeFile("tree/q/B.class", classBytes("q/B"));
+    ASSERT_TRUE(QFile::link(one, path("link.jar")));
+    const auto loader = chain(QStringList{one, path("tree"), path("tree/../one.jar"), path("link.jar"), path("tree") + "/"}.join(':'));
+    loader->loadAllClasses();
+    EXPECT_EQ(loader->getAllClasses().keys(), (QStringList{"Lp/A;", "Lq/B;"}));
+}
+
 TEST_F(ClassLoaderTest, UnknownNamesAreAskedForAgainAndNeverCached)
 {
     makeFile("classes/p/A.class", classBytes("p/A"));
