@@ -247,7 +247,7 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         checkLog.error(QString::fromLocal8Bit(e.what()));
         return;
     }
-    findDependencies(CheckOnly);
+    checkDependencies();
     dependenciesAvailable = true;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "classfile/ClassFileRecords.h"
+#include "classfile/DependencyOrigins.h"
 #include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
 #include "classfile/FileCheckLog.h"
 #include "classfile/MethodSignature.h"
 #include "classfile/TypeDescriptor.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -125,8 +127,17 @@ public:
     QList<DepMethod> getDependentMethods() const { return collectedDependencies().dependentMethods.keys(); }
     /// Collects the three lists now, unless they are already.
     void collectDependencies() const { collectedDependencies(); }
-    /// Frees the three lists; they are collected again when next asked for.
-    void releaseDependencies() const { dependencies.reset(); }
+    /// Frees the three lists and the origins; they are collected again when next asked for.
+    void releaseDependencies() const
+    {
+        dependencies.reset();
+        origins.reset();
+    }
+    /// Where this class uses a dependency: its methods with their source lines, or the places
+    /// outside code. Empty for what is no dependency of it.
+    DependencyOrigins getOrigins(const TypeDescriptor &type) const;
+    DependencyOrigins getOrigins(const DepField &field) const;
+    DependencyOrigins getOrigins(const DepMethod &method) const;
 
     quint32 magic = 0;
     unsigned short minor_version = 0;
@@ -184,48 +195,57 @@ private:
     const QString *referenceDescriptor(const CONSTANT_Fieldref_info &ref) const;
     QList<const CONSTANT_Fieldref_info *> referencesOfKind(unsigned char tag) const;
 
-    // The dependency scan. It runs twice: right after a successful read it only checks the
-    // references and the code, recording what is wrong in checkLog; the lists are collected when
-    // first asked for. Most classes that are read are never asked (listings, classes looked up by
-    // the access test), and the lists are what makes a class file big and slow to free.
-    enum ScanMode { CheckOnly, Collect };
+    // The dependency scan. It runs up to three times: right after a successful read it only
+    // checks the references and the code, its problems going to checkLog; the lists are collected
+    // when first asked for, and where the class uses each dependency only when that is asked for.
+    // Most classes that are read are never asked (listings, classes looked up by the access test),
+    // and only classes with findings are asked for origins; the lists are what makes a class file
+    // big and slow to free.
     struct Dependencies
     {
         QMap<TypeDescriptor, bool> dependentClasses;
         QMap<DepField, bool> dependentFields;
         QMap<DepMethod, bool> dependentMethods;
     };
-    void findDependencies(ScanMode mode);
+    /// Origins by key text: class descriptor, DepField key, DepMethod key.
+    struct OriginIndex
+    {
+        QHash<QString, DependencyOrigins> classes;
+        QHash<QString, DependencyOrigins> fields;
+        QHash<QString, DependencyOrigins> methods;
+    };
+    /// What one run of the scan works with and fills; handed to every step.
+    struct ScanState;
+    /// The checking run, right after the read.
+    void checkDependencies();
+    void findDependencies(ScanState &scan) const;
     const Dependencies &collectedDependencies() const;
-    /// Problems are recorded by the checking pass only: collecting meets the very same ones.
-    void recordScanError(const QString &message);
-    void addDeclaredTypes();
-    void addPoolFieldReferences();
-    void addPoolMethodReferences(unsigned char tag, const char *message);
-    void findDependenciesInCode(const method_info *method);
-    bool scanInstruction(const QByteArray &code, quint32 &position);
-    /// Records a field, method or class operand of an instruction, once per entry.
-    void recordOperand(unsigned char operand, quint16 index);
+    const OriginIndex &collectedOrigins() const;
+    void addDeclaredTypes(ScanState &scan) const;
+    void addPoolFieldReferences(ScanState &scan) const;
+    void addPoolMethodReferences(ScanState &scan, unsigned char tag, const char *message) const;
+    void findDependenciesInCode(ScanState &scan, const method_info *method) const;
+    bool scanInstruction(ScanState &scan, const QByteArray &code, quint32 &position) const;
+    /// Records a field, method or class operand of an instruction.
+    void recordOperand(ScanState &scan, unsigned char operand, quint16 index) const;
     /// Inserts the type whatever its kind: the callers filter.
-    void addDependentClass(const TypeDescriptor &type);
-    void addDependentClass(const CONSTANT_Class_info &entry);
-    void addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type);
-    void addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature);
-    void addDependentField(const CONSTANT_Fieldref_info &ref);
-    void addDependentMethod(const CONSTANT_Fieldref_info &ref);
-    bool isExcludedMethod(const DepMethod &method) const;
-    const MethodSignature &signatureAt(quint16 index);
-    void addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature);
+    void addDependentClass(ScanState &scan, const TypeDescriptor &type) const;
+    void addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const;
+    void addDependentField(ScanState &scan, const DepField &field) const;
+    void addDependentMethod(ScanState &scan, const DepMethod &method) const;
+    void addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
+    void addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
+    bool isExcludedMethod(const ScanState &scan, const DepMethod &method) const;
+    const MethodSignature &signatureAt(ScanState &scan, quint16 index) const;
+    void addMethodClasses(ScanState &scan, const TypeDescriptor &owner, const MethodSignature &signature) const;
     /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
     static QString descriptorOfInternalName(const QString &name);
 
-    /// What the scan works with while it runs; null otherwise.
-    struct ScanState;
-    ScanState *scan = nullptr;
     /// Set once the read succeeded: only then are there lists to collect.
     bool dependenciesAvailable = false;
     /// Filled on first use; the class file is used by one thread at a time.
     mutable std::unique_ptr<Dependencies> dependencies;
+    mutable std::unique_ptr<OriginIndex> origins;
 
     /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
     mutable std::vector<signed char> attributeKinds;

@@ -3,12 +3,19 @@
 
 #include "classfile/JavaClassFile.h"
 
+#include <algorithm>
 #include <deque>
+#include <iterator>
 #include <vector>
 
 struct JavaClassFile::ScanState
 {
-    bool collecting = false;
+    /// Where the lists go; null while the scan only checks.
+    Dependencies *lists = nullptr;
+    /// Where the origins go; null unless they were asked for.
+    OriginIndex *origins = nullptr;
+    /// The problems met while checking, in order.
+    QStringList errors;
     TypeDescriptor ownType;
     bool parentIsEnum = false;
     /// The classes of the declared and referenced types, added last in this order. Only a type's
@@ -16,27 +23,76 @@ struct JavaClassFile::ScanState
     /// nothing else of it is ever added.
     std::vector<TypeDescriptor> types;
 
-    void addType(const TypeDescriptor &type)
-    {
-        if (type.isClass())
-            types.push_back(type);
-        else if (type.isArray() && type.element && type.element->isClass())
-            types.push_back(*type.element);
-    }
-
     /// Pool entries already recorded from code: recording one again changes nothing, and code
-    /// uses the same few references over and over.
+    /// uses the same few references over and over. Origins want every use.
     std::vector<bool> recordedFromCode;
     /// The method references of the pool resolved to a class, by pool index (-1 for none): code
     /// that calls them adds the classes of a method the pool step has already recorded.
     std::vector<int> methodSlots;
     std::vector<DepMethod> methods;
-    /// The same for field references, with the field's type.
+    /// The same for field references.
     std::vector<int> fieldSlots;
-    std::vector<TypeDescriptor> fieldTypes;
+    std::vector<DepField> fields;
     /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in place.
     std::vector<int> signatureSlots;
     std::deque<MethodSignature> signatures;
+
+    // Where the scan is, for origins: the kind of place, the member and, in code, the position
+    // with the method's line numbers sorted by start_pc (entries outside the code left out).
+    DependencyOrigins::Place place = DependencyOrigins::P_CONSTANT_POOL;
+    QString member;
+    quint32 pc = 0;
+    std::vector<LineNumberTable_attribute::line_number_t> lines;
+
+    bool collecting() const { return lists != nullptr; }
+
+    void addType(const TypeDescriptor &type)
+    {
+        const TypeDescriptor *cls = nullptr;
+        if (type.isClass())
+            cls = &type;
+        else if (type.isArray() && type.element && type.element->isClass())
+            cls = type.element.get();
+        if (!cls)
+            return;
+        types.push_back(*cls);
+        noteClass(*cls);
+    }
+
+    void at(DependencyOrigins::Place where, const QString &what)
+    {
+        place = where;
+        member = what;
+    }
+
+    void noteClass(const TypeDescriptor &type)
+    {
+        if (origins)
+            origins->classes[type.descriptor].add(origin());
+    }
+    void noteField(const DepField &field)
+    {
+        if (origins)
+            origins->fields[field.getKey()].add(origin());
+    }
+    void noteMethod(const DepMethod &method)
+    {
+        if (origins)
+            origins->methods[method.getKey()].add(origin());
+    }
+
+    DependencyOrigins::Origin origin() const
+    {
+        return DependencyOrigins::Origin{place, member, place == DependencyOrigins::P_CODE ? lineAt(pc) : 0};
+    }
+
+    /// The line of the last entry starting at or before pc; 0 when there is none.
+    int lineAt(quint32 position) const
+    {
+        const auto after = std::upper_bound(lines.cbegin(), lines.cend(), position,
+            [](quint32 at, const LineNumberTable_attribute::line_number_t &entry) { return at < entry.start_pc; });
+        return after == lines.cbegin() ? 0 : std::prev(after)->line_number;
+    }
 };
 
 namespace {
@@ -251,70 +307,115 @@ Part descriptorPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info
 
 } // namespace
 
+
+void JavaClassFile::checkDependencies()
+{
+    ScanState scan;
+    findDependencies(scan);
+    for (const QString &message : scan.errors)
+        checkLog.error(message);
+}
+
 const JavaClassFile::Dependencies &JavaClassFile::collectedDependencies() const
 {
     if (!dependencies) {
         dependencies = std::make_unique<Dependencies>();
-        // Collecting fills only the lists: the checking pass already recorded every problem.
-        if (dependenciesAvailable)
-            const_cast<JavaClassFile *>(this)->findDependencies(Collect);
+        // Collecting fills only the lists: the checking run already recorded every problem.
+        if (dependenciesAvailable) {
+            ScanState scan;
+            scan.lists = dependencies.get();
+            findDependencies(scan);
+        }
     }
     return *dependencies;
 }
 
-void JavaClassFile::recordScanError(const QString &message)
+// Its own run, lists and all, so that collecting the lists never pays for the origins.
+const JavaClassFile::OriginIndex &JavaClassFile::collectedOrigins() const
 {
-    if (!scan->collecting)
-        checkLog.error(message);
+    if (!origins) {
+        origins = std::make_unique<OriginIndex>();
+        if (dependenciesAvailable) {
+            Dependencies lists;
+            ScanState scan;
+            scan.lists = &lists;
+            scan.origins = origins.get();
+            findDependencies(scan);
+        }
+    }
+    return *origins;
 }
 
-void JavaClassFile::findDependencies(ScanMode mode)
+DependencyOrigins JavaClassFile::getOrigins(const TypeDescriptor &type) const
 {
-    ScanState state;
-    state.collecting = mode == Collect;
-    state.ownType = getTypeDescriptor();
-    state.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
-    if (state.collecting) {
-        state.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
-        state.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
-        state.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
-        state.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
-    }
-    scan = &state;
+    return collectedOrigins().classes.value(type.descriptor);
+}
 
-    if (state.collecting)
-        addDeclaredTypes();
-    addPoolFieldReferences();
-    addPoolMethodReferences(cp_info::CONSTANT_Methodref,
+DependencyOrigins JavaClassFile::getOrigins(const DepField &field) const
+{
+    return collectedOrigins().fields.value(field.getKey());
+}
+
+DependencyOrigins JavaClassFile::getOrigins(const DepMethod &method) const
+{
+    return collectedOrigins().methods.value(method.getKey());
+}
+
+void JavaClassFile::findDependencies(ScanState &scan) const
+{
+    scan.ownType = getTypeDescriptor();
+    scan.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
+    if (scan.collecting()) {
+        scan.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
+        scan.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        scan.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        scan.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        addDeclaredTypes(scan);
+    }
+    scan.at(DependencyOrigins::P_CONSTANT_POOL, QString());
+    addPoolFieldReferences(scan);
+    addPoolMethodReferences(scan, cp_info::CONSTANT_Methodref,
         "Malformed method reference. Class: %1 Method: %2 Method Signature: %3");
-    addPoolMethodReferences(cp_info::CONSTANT_InterfaceMethodref,
+    addPoolMethodReferences(scan, cp_info::CONSTANT_InterfaceMethodref,
         "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3");
     for (const method_info *method : methods)
-        findDependenciesInCode(method);
-    for (const TypeDescriptor &type : state.types)
-        addDependentClass(type);
-    scan = nullptr;
-}
-
-void JavaClassFile::addDeclaredTypes()
-{
-    if (super_class != 0)
-        scan->addType(getParentTypeDescriptor());
-    for (const cp_info *entry : interfaces)
-        scan->addType(getInterfaceTypeDescriptor(entry));
-    for (const field_info *field : fields)
-        scan->addType(getFieldTypeDescriptor(field));
-    for (const method_info *method : methods) {
-        const MethodSignature &signature = signatureAt(method->descriptor_index);
-        scan->addType(signature.returnType);
-        for (const TypeDescriptor &parameter : signature.parameters)
-            scan->addType(parameter);
-        for (const QString &exception : getMethodExceptions(method))
-            scan->addType(TypeDescriptor::fromMungedClassDescriptorName(exception));
+        findDependenciesInCode(scan, method);
+    // Their origins were noted as they were met.
+    if (scan.collecting()) {
+        for (const TypeDescriptor &type : scan.types)
+            scan.lists->dependentClasses.insert(type, true);
     }
 }
 
-void JavaClassFile::addPoolFieldReferences()
+void JavaClassFile::addDeclaredTypes(ScanState &scan) const
+{
+    const bool noting = scan.origins != nullptr;
+    scan.at(DependencyOrigins::P_SUPERCLASS, QString());
+    if (super_class != 0)
+        scan.addType(getParentTypeDescriptor());
+    scan.at(DependencyOrigins::P_INTERFACE, QString());
+    for (const cp_info *entry : interfaces)
+        scan.addType(getInterfaceTypeDescriptor(entry));
+    for (const field_info *field : fields) {
+        if (noting)
+            scan.at(DependencyOrigins::P_FIELD_TYPE, getFieldName(field));
+        scan.addType(getFieldTypeDescriptor(field));
+    }
+    for (const method_info *method : methods) {
+        if (noting)
+            scan.at(DependencyOrigins::P_METHOD_SIGNATURE, getMethodName(method) + getMethodDescriptor(method));
+        const MethodSignature &signature = signatureAt(scan, method->descriptor_index);
+        scan.addType(signature.returnType);
+        for (const TypeDescriptor &parameter : signature.parameters)
+            scan.addType(parameter);
+        if (noting)
+            scan.place = DependencyOrigins::P_THROWS;
+        for (const QString &exception : getMethodExceptions(method))
+            scan.addType(TypeDescriptor::fromMungedClassDescriptorName(exception));
+    }
+}
+
+void JavaClassFile::addPoolFieldReferences(ScanState &scan) const
 {
     for (int index = 1; index <= constant_pool.size(); ++index) {
         if (constant_pool.at(index - 1)->tag != cp_info::CONSTANT_Fieldref)
@@ -324,26 +425,29 @@ void JavaClassFile::addPoolFieldReferences()
         const Part name = namePart(*this, *ref, FIELD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, FIELD_PARTS);
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
-            recordScanError(QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
-                                .arg(owner.text(), name.text(), descriptor.text()));
+            if (!scan.collecting()) {
+                scan.errors << QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
+                                   .arg(owner.text(), name.text(), descriptor.text());
+            }
             continue;
         }
-        if (!scan->collecting)
+        if (!scan.collecting())
             continue;
         const TypeDescriptor type(*descriptor.value);
-        scan->addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
-        scan->addType(type);
-        addDependentField(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor, *name.value, type);
+        scan.addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
+        scan.addType(type);
+        DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor), *name.value, type);
+        addDependentField(scan, field);
         // Code naming this reference records the same field again when the two owner texts agree
         // (a plain internal name); then only the field's type is left for it to add.
         if (!owner.value->contains(QLatin1Char('.')) && !owner.value->startsWith(QLatin1Char('['))) {
-            scan->fieldSlots[size_t(index)] = int(scan->fieldTypes.size());
-            scan->fieldTypes.push_back(type);
+            scan.fieldSlots[size_t(index)] = int(scan.fields.size());
+            scan.fields.push_back(std::move(field));
         }
     }
 }
 
-void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *message)
+void JavaClassFile::addPoolMethodReferences(ScanState &scan, unsigned char tag, const char *message) const
 {
     for (int index = 1; index <= constant_pool.size(); ++index) {
         if (constant_pool.at(index - 1)->tag != tag)
@@ -355,53 +459,84 @@ void JavaClassFile::addPoolMethodReferences(unsigned char tag, const char *messa
         // The class part of a method reference is the class's descriptor text.
         const QString ownerText = owner.resolved() ? descriptorOfInternalName(*owner.value) : owner.text();
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
-            recordScanError(QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text()));
+            if (!scan.collecting())
+                scan.errors << QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text());
             continue;
         }
-        if (!scan->collecting)
+        if (!scan.collecting())
             continue;
         TypeDescriptor ownerType(ownerText);
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        scan->addType(ownerType);
-        DepMethod method(ownerType, *name.value, signatureAt(descriptor.index));
-        if (!isExcludedMethod(method))
-            dependencies->dependentMethods.insert(method, true);
-        scan->methodSlots[size_t(index)] = int(scan->methods.size());
-        scan->methods.push_back(std::move(method));
+        scan.addType(ownerType);
+        DepMethod method(ownerType, *name.value, signatureAt(scan, descriptor.index));
+        addDependentMethod(scan, method);
+        scan.methodSlots[size_t(index)] = int(scan.methods.size());
+        scan.methods.push_back(std::move(method));
     }
 }
 
 // Method descriptors repeat within a class (one Utf8 entry serves every method and reference of
 // that descriptor), so each is parsed once per scan.
-const MethodSignature &JavaClassFile::signatureAt(quint16 index)
+const MethodSignature &JavaClassFile::signatureAt(ScanState &scan, quint16 index) const
 {
     static const MethodSignature none;
     const QString *descriptor = utf8At(index);
     if (!descriptor)
         return none;
-    int &slot = scan->signatureSlots[index];
+    int &slot = scan.signatureSlots[index];
     if (slot < 0) {
-        slot = int(scan->signatures.size());
-        scan->signatures.emplace_back(*descriptor);
+        slot = int(scan.signatures.size());
+        scan.signatures.emplace_back(*descriptor);
     }
-    return scan->signatures[size_t(slot)];
+    return scan.signatures[size_t(slot)];
 }
 
-void JavaClassFile::findDependenciesInCode(const method_info *method)
+namespace {
+
+// The method's line numbers in start_pc order; entries that start outside its code name no
+// instruction and are left out. Bounded by the attributes read, which the reader bounded.
+std::vector<LineNumberTable_attribute::line_number_t> sortedLines(const JavaClassFile &classFile,
+    const Code_attribute &code)
+{
+    std::vector<LineNumberTable_attribute::line_number_t> lines;
+    for (const attribute_info *attribute : code.attributes) {
+        if (!classFile.isAttr(attribute, QStringLiteral("LineNumberTable")))
+            continue;
+        for (const auto &entry : static_cast<const LineNumberTable_attribute *>(attribute)->line_number_table) {
+            if (entry.start_pc < quint32(code.code.size()))
+                lines.push_back(entry);
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+        [](const LineNumberTable_attribute::line_number_t &a, const LineNumberTable_attribute::line_number_t &b) {
+            return a.start_pc < b.start_pc;
+        });
+    return lines;
+}
+
+} // namespace
+
+void JavaClassFile::findDependenciesInCode(ScanState &scan, const method_info *method) const
 {
     if (method->access_flags & (ACC_NATIVE | ACC_ABSTRACT))
         return;
     const Code_attribute *code = getMethodCodeAttr(method);
     if (!code) {
-        recordScanError(QStringLiteral("%1 has no code segment but is not abstract").arg(getMethodName(method)));
+        if (!scan.collecting())
+            scan.errors << QStringLiteral("%1 has no code segment but is not abstract").arg(getMethodName(method));
         return;
+    }
+    if (scan.origins) {
+        scan.at(DependencyOrigins::P_CODE, getMethodName(method) + getMethodDescriptor(method));
+        scan.lines = sortedLines(*this, *code);
     }
     quint32 position = 0;
     while (position < quint32(code->code.size())) {
-        if (!scanInstruction(code->code, position)) {
-            recordScanError(QStringLiteral("Error parsing code segment"));
+        if (!scanInstruction(scan, code->code, position)) {
+            if (!scan.collecting())
+                scan.errors << QStringLiteral("Error parsing code segment");
             return;
         }
     }
@@ -410,7 +545,7 @@ void JavaClassFile::findDependenciesInCode(const method_info *method)
 // Acts on the instruction at `position` and moves past it. False for code that cannot be decoded:
 // an undefined opcode, operands beyond the code, a malformed switch or an operand that names no
 // entry of the kind the instruction needs.
-bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &position)
+bool JavaClassFile::scanInstruction(ScanState &scan, const QByteArray &codeArray, quint32 &position) const
 {
     const uchar *code = reinterpret_cast<const uchar *>(codeArray.constData());
     const quint32 size = quint32(codeArray.size());
@@ -431,7 +566,8 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
         } else if (isLoadStoreOrRet(code[position + 1])) {
             length = 4;
         } else {
-            recordScanError(QStringLiteral("Error parsing wide instruction in code segment"));
+            if (!scan.collecting())
+                scan.errors << QStringLiteral("Error parsing wide instruction in code segment");
             length = 1;
         }
         break;
@@ -446,98 +582,112 @@ bool JavaClassFile::scanInstruction(const QByteArray &codeArray, quint32 &positi
         const cp_info *entry = getConstantInfo(index);
         if (!entry || operandOf(entry->tag) != instruction.operand)
             return false;
-        if (scan->collecting && !scan->recordedFromCode[index]) {
-            scan->recordedFromCode[index] = true;
-            recordOperand(instruction.operand, index);
+        if (scan.collecting() && (scan.origins || !scan.recordedFromCode[index])) {
+            scan.recordedFromCode[index] = true;
+            scan.pc = position;
+            recordOperand(scan, instruction.operand, index);
         }
     }
     position += quint32(length);
     return true;
 }
 
-void JavaClassFile::recordOperand(unsigned char operand, quint16 index)
+void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint16 index) const
 {
     const cp_info *entry = constant_pool.at(index - 1);
-    if (operand == OP_FIELD && scan->fieldSlots[index] >= 0) {
+    if (operand == OP_FIELD && scan.fieldSlots[index] >= 0) {
         // Resolved by the pool step, which has recorded the very same field already.
-        const TypeDescriptor &type = scan->fieldTypes[size_t(scan->fieldSlots[index])];
-        if (type.isClass())
-            addDependentClass(type);
+        const DepField &field = scan.fields[size_t(scan.fieldSlots[index])];
+        if (field.type.isClass())
+            addDependentClass(scan, field.type);
+        scan.noteField(field);
+        scan.noteClass(field.owner);
     } else if (operand == OP_FIELD) {
-        addDependentField(*static_cast<const CONSTANT_Fieldref_info *>(entry));
+        addDependentField(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
     } else if (operand == OP_CLASS) {
-        addDependentClass(*static_cast<const CONSTANT_Class_info *>(entry));
-    } else if (scan->methodSlots[index] >= 0) {
+        addDependentClass(scan, *static_cast<const CONSTANT_Class_info *>(entry));
+    } else if (scan.methodSlots[index] >= 0) {
         // Resolved by the pool step, which has recorded the very same method already.
-        const DepMethod &method = scan->methods[size_t(scan->methodSlots[index])];
-        addMethodClasses(method.owner, method.signature);
+        const DepMethod &method = scan.methods[size_t(scan.methodSlots[index])];
+        addMethodClasses(scan, method.owner, method.signature);
+        scan.noteMethod(method);
     } else {
-        addDependentMethod(*static_cast<const CONSTANT_Fieldref_info *>(entry));
+        addDependentMethod(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
     }
 }
 
-void JavaClassFile::addDependentClass(const TypeDescriptor &type)
+void JavaClassFile::addDependentClass(ScanState &scan, const TypeDescriptor &type) const
 {
-    dependencies->dependentClasses.insert(type, true);
+    scan.lists->dependentClasses.insert(type, true);
+    scan.noteClass(type);
 }
 
-void JavaClassFile::addDependentClass(const CONSTANT_Class_info &entry)
+void JavaClassFile::addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const
 {
     const TypeDescriptor type = getClassTypeDescriptor(entry);
-    if (type.isClass())
-        addDependentClass(type);
+    if (type.isClass()) {
+        addDependentClass(scan, type);
+    } else if (type.isArray() && type.element && type.element->isClass()) {
+        // Not a dependency of its own (an array of a class the scan finds elsewhere), but where
+        // the element class is used.
+        scan.noteClass(*type.element);
+    }
 }
 
-void JavaClassFile::addDependentField(const QString &owner, const QString &name, const TypeDescriptor &type)
+// Fields of the class itself are not recorded.
+void JavaClassFile::addDependentField(ScanState &scan, const DepField &field) const
 {
-    if (owner != scan->ownType.descriptor)
-        dependencies->dependentFields.insert(DepField(TypeDescriptor(owner), name, type), true);
+    if (field.owner.descriptor != scan.ownType.descriptor)
+        scan.lists->dependentFields.insert(field, true);
+    scan.noteField(field);
 }
 
-void JavaClassFile::addDependentMethod(const QString &owner, const QString &name, const MethodSignature &signature)
+void JavaClassFile::addDependentMethod(ScanState &scan, const DepMethod &method) const
 {
-    const DepMethod method(TypeDescriptor(owner), name, signature);
-    if (!isExcludedMethod(method))
-        dependencies->dependentMethods.insert(method, true);
+    if (!isExcludedMethod(scan, method))
+        scan.lists->dependentMethods.insert(method, true);
+    scan.noteMethod(method);
 }
 
 // Methods of the class itself and an enum's call of its superclass constructor are not recorded.
-bool JavaClassFile::isExcludedMethod(const DepMethod &method) const
+bool JavaClassFile::isExcludedMethod(const ScanState &scan, const DepMethod &method) const
 {
-    if (method.owner == scan->ownType)
+    if (method.owner == scan.ownType)
         return true;
-    return scan->parentIsEnum && method.name == QLatin1String("<init>")
+    return scan.parentIsEnum && method.name == QLatin1String("<init>")
         && method.signature.descriptor == QLatin1String("(Ljava/lang/String;I)V");
 }
 
-void JavaClassFile::addDependentField(const CONSTANT_Fieldref_info &ref)
+void JavaClassFile::addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const
 {
     const TypeDescriptor type = getFieldTypeDescriptor(ref);
     if (type.isClass())
-        addDependentClass(type);
-    addDependentField(getFieldParentClassName(ref), getFieldName(ref), type);
+        addDependentClass(scan, type);
+    const TypeDescriptor owner(getFieldParentClassName(ref));
+    addDependentField(scan, DepField(owner, getFieldName(ref), type));
+    scan.noteClass(owner);
 }
 
-void JavaClassFile::addDependentMethod(const CONSTANT_Fieldref_info &ref)
+void JavaClassFile::addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const
 {
     const TypeDescriptor owner(getMethodParentClassName(ref));
     if (owner.isArray()) {
         if (owner.element && owner.element->isClass())
-            addDependentClass(*owner.element);
+            addDependentClass(scan, *owner.element);
         return;
     }
     const MethodSignature signature = getMethodSignature(ref);
-    addMethodClasses(owner, signature);
-    addDependentMethod(owner.descriptor, getMethodName(ref), signature);
+    addMethodClasses(scan, owner, signature);
+    addDependentMethod(scan, DepMethod(owner, getMethodName(ref), signature));
 }
 
-void JavaClassFile::addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature)
+void JavaClassFile::addMethodClasses(ScanState &scan, const TypeDescriptor &owner, const MethodSignature &signature) const
 {
-    addDependentClass(owner);
+    addDependentClass(scan, owner);
     if (signature.returnType.isClass())
-        addDependentClass(signature.returnType);
+        addDependentClass(scan, signature.returnType);
     for (const TypeDescriptor &parameter : signature.parameters) {
         if (parameter.isClass())
-            addDependentClass(parameter);
+            addDependentClass(scan, parameter);
     }
 }

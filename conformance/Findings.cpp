@@ -141,14 +141,30 @@ void Findings::readResult(const QString &section,
     auto known = findingIndex.constFind(key);
     if (known == findingIndex.constEnd()) {
         known = findingIndex.insert(key, findings.size());
-        findings.append(Finding { section, result.score(), text, cause, {} });
-        classesOf.append(QSet<QString>());
+        findings.append(Finding { section, result.score(), text, cause, {}, {} });
+        classesOf.append(QHash<QString, int>());
     }
     const int index = known.value();
-    if (!className.isEmpty() && !classesOf[index].contains(className)) {
-        classesOf[index].insert(className);
-        findings[index].classes << className;
+    if (className.isEmpty())
+        return;
+    Finding &finding = findings[index];
+    auto position = classesOf[index].constFind(className);
+    if (position == classesOf[index].constEnd()) {
+        position = classesOf[index].insert(className, finding.classes.size());
+        finding.classes << className;
+        finding.origins << DependencyOrigins();
     }
+    addOrigins(finding.origins[position.value()], result);
+}
+
+void Findings::addOrigins(DependencyOrigins &origins, const TestResult &result)
+{
+    for (const Origin &origin : result.origins()) {
+        origins.add({ DependencyOrigins::placeOf(fromTree(origin.place())),
+                      fromTree(origin.member()),
+                      origin.line() });
+    }
+    origins.addMore(result.more_origins());
 }
 
 void Findings::noteMissingClass(const QString &section, const TestResult &result)

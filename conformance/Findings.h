@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestResult.pb.h"
+#include "classfile/DependencyOrigins.h"
 
 #include <QHash>
 #include <QList>
@@ -29,6 +30,10 @@ public:
         /// The component classes (access test) or reference classes (interface test) it
         /// affects, each once, in the order met.
         QStringList classes;
+        /// Where each of the classes, at the same position, makes it (access test): its methods
+        /// with their source lines, or places outside code; the first few places of a class, and
+        /// how many further uses it has. Empty places for the interface test.
+        QList<DependencyOrigins> origins;
     };
 
     enum Verdict { V_CONFORMS, V_DOES_NOT_CONFORM, V_INCOMPLETE };
@@ -56,6 +61,7 @@ public:
 
 private:
     void readResult(const QString &section, const QString &className, const TestResult &result);
+    static void addOrigins(DependencyOrigins &origins, const TestResult &result);
     void noteMissingClass(const QString &section, const TestResult &result);
     void sortFindings();
     QString notReadText() const;
@@ -64,7 +70,7 @@ private:
     int testFailures = 0; // FAIL results outside the inputs not read
     QList<Finding> findings;
     QHash<QString, int> findingIndex; // section, score, text and cause -> index in findings
-    QList<QSet<QString>> classesOf; // the classes of each finding, while the tree is read
+    QList<QHash<QString, int>> classesOf; // class -> position, for each finding, while reading
     QList<QStringList> unreadInputs;
     int interruptions = 0;
     QStringList missingClasses;

@@ -2,6 +2,7 @@
 
 #include "app/Logger.h"
 #include "app/Options.h"
+#include "conformance/Results.h"
 #include "conformance/ResultsFile.h"
 #include "conformance/ResultsTextWriter.h"
 
@@ -96,8 +97,10 @@ void RUtil::writeResultsFile(const QString &path, const TestResultGroup &root)
 
 void RUtil::sendResults(const QString &host, int port, const TestResultGroup &root, int timeoutMs)
 {
+    TestResultGroup sent(root);
+    clearOrigins(sent);
     std::string message;
-    if (!root.SerializeToString(&message)) {
+    if (!sent.SerializeToString(&message)) {
         logError("Could not serialize test results.");
         return;
     }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class DependencyOrigins;
+
 /// The result log lines of one TestResult, as its generated mutable_logs() returns them.
 using ResultLogs = google::protobuf::RepeatedPtrField<LogEntry>;
 
@@ -18,6 +20,12 @@ void warning(ResultLogs *logs, const QString &text);
 
 /// Sets a result's cause (stored in the local 8-bit encoding) unless cause is empty.
 void setCause(TestResult &result, const QString &cause);
+
+/// Sets where the component makes the reference a result is about.
+void setOrigins(TestResult &result, const DependencyOrigins &origins);
+
+/// The tree without origins: what goes to the reporting host, whose bytes stay as they were.
+void clearOrigins(TestResultGroup &root);
 
 /// A text of the tree as a QString; the tree holds the local 8-bit encoding.
 QString fromTree(const std::string &text);

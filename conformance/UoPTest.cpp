@@ -98,6 +98,18 @@ void shareClassFiles(ClassLoader &access, const ClassLoader &test)
         chain->shareClassFilesOf(*donor);
 }
 
+// The results a reference gave from `first` on, findings only, learn where the class makes it.
+// Origins cost a scan of the class of their own, paid only for classes with findings.
+template<typename Ref>
+void noteOrigins(TestResultGroup &group, int first, const Class &cls, const Ref &ref)
+{
+    for (int i = first; i < group.results_size(); ++i) {
+        TestResult &result = *group.mutable_results(i);
+        if (result.score() != R_PASS)
+            setOrigins(result, cls.getOrigins(ref));
+    }
+}
+
 // How many classes ahead of the test their dependency lists may be collected.
 const int prefetchWindow = 32;
 
@@ -329,12 +341,21 @@ void UoPTest::testClasses(ClassLoader &access,
 
 void UoPTest::testClass(TestResultGroup &group, ClassLoader &access, const Class &cls)
 {
-    for (const TypeDescriptor &ref : cls.getDependentClasses())
+    for (const TypeDescriptor &ref : cls.getDependentClasses()) {
+        const int first = group.results_size();
         testAccessClass(group, access, cls, ref);
-    for (const DepField &ref : cls.getDependentFields())
+        noteOrigins(group, first, cls, ref);
+    }
+    for (const DepField &ref : cls.getDependentFields()) {
+        const int first = group.results_size();
         testAccessField(group, access, cls, ref);
-    for (const DepMethod &ref : cls.getDependentMethods())
+        noteOrigins(group, first, cls, ref);
+    }
+    for (const DepMethod &ref : cls.getDependentMethods()) {
+        const int first = group.results_size();
         testAccessMethod(group, access, cls, ref);
+        noteOrigins(group, first, cls, ref);
+    }
     cls.releaseDependencies();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classfile/DepField.h"
+#include "classfile/DependencyOrigins.h"
 #include "classfile/DepMethod.h"
 #include "classfile/MethodSignature.h"
 #include "classfile/Permission.h"
@@ -45,6 +46,12 @@ public:
     /// Frees what the three dependency lists hold once they have been used; asking for them again
     /// collects them anew. A whole component's lists at once would not fit in memory.
     virtual void releaseDependencies() const {}
+    /// Where this class uses one of its dependencies: the methods and source lines, or the places
+    /// outside code. Looked for only when asked (for the few dependencies with findings) and freed
+    /// with the lists; empty for a class that has no bytecode.
+    virtual DependencyOrigins getOrigins(const TypeDescriptor &) const { return {}; }
+    virtual DependencyOrigins getOrigins(const DepField &) const { return {}; }
+    virtual DependencyOrigins getOrigins(const DepMethod &) const { return {}; }
 
     // Lookups among the members this class itself declares (inherited ones are not seen).
     /// The first field of that exact name, or null.

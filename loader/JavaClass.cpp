@@ -107,3 +107,18 @@ bool JavaClass::hasFlag(unsigned short flag) const
 {
     return (file->access_flags & flag) != 0;
 }
+
+DependencyOrigins JavaClass::getOrigins(const TypeDescriptor &type) const
+{
+    return file->getOrigins(type);
+}
+
+DependencyOrigins JavaClass::getOrigins(const DepField &field) const
+{
+    return file->getOrigins(field);
+}
+
+DependencyOrigins JavaClass::getOrigins(const DepMethod &method) const
+{
+    return file->getOrigins(method);
+}

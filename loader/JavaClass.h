@@ -35,6 +35,9 @@ public:
     QList<DepMethod> getDependentMethods() const override;
     void collectDependencies() const override;
     void releaseDependencies() const override;
+    DependencyOrigins getOrigins(const TypeDescriptor &type) const override;
+    DependencyOrigins getOrigins(const DepField &field) const override;
+    DependencyOrigins getOrigins(const DepMethod &method) const override;
 
 private:
     bool hasFlag(unsigned short flag) const;
