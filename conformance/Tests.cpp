@@ -10,6 +10,7 @@
 #include "conformance/RUtil.h"
 #include "conformance/ResultsFile.h"
 #include "conformance/Results.h"
+#include "conformance/ResultsPage.h"
 #include "conformance/UoPTest.h"
 #include "loader/UnreadInputs.h"
 
@@ -93,12 +94,14 @@ struct Outputs
 {
     ResultsFile text { RUtil::resultsPath() };
     ResultsFile junit { Options::opts->logDir + "/results.xml" };
+    ResultsFile page { Options::opts->logDir + "/results.html" };
 };
 
 // Inputs the tests could not read become results; then the tree is stored, written as JUnit XML
-// beside results.txt, summed up on the console and handed to whoever started the run.
+// and as a page beside results.txt, summed up on the console and handed to whoever started the run.
 void report(TestResultGroup &root,
             const Inputs &inputs,
+            const Classpath &gold,
             const Classpath &allowed,
             const UnreadInputs &unread,
             Outputs &outputs)
@@ -107,6 +110,10 @@ void report(TestResultGroup &root,
     store(root, outputs.text);
     outputs.junit.write(JUnitReport::toXml(root));
     const Findings findings(root);
+    Classpath references = gold;
+    references.append(allowed);
+    outputs.page.write(
+        ResultsPage::toHtml(root, findings, ResultsPage::currentRun(inputs.title, references)));
     const QString hint = frameworkHint(findings, inputs, allowed, unread);
     ConsoleSummary(inputs.title, findings, hint, Options::opts->logDir).print();
     if (inputs.onOutcome)
@@ -116,6 +123,7 @@ void report(TestResultGroup &root,
 // Owns the tree from creation to report; the tree is reported even when a test lets an
 // exception escape, which then goes on to the worker.
 int run(const Inputs &inputs,
+        const Classpath &gold,
         const Classpath &allowed,
         const std::function<void(TestResultGroup *root)> &tests)
 {
@@ -129,30 +137,30 @@ int run(const Inputs &inputs,
     try {
         tests(root.get());
     } catch (...) {
-        report(*root, inputs, allowed, unread, outputs);
+        report(*root, inputs, gold, allowed, unread, outputs);
         throw;
     }
-    report(*root, inputs, allowed, unread, outputs);
+    report(*root, inputs, gold, allowed, unread, outputs);
     return 0;
 }
 
 int interfaceOnly(const Inputs &inputs, const Classpath &gold)
 {
-    return run(inputs, Classpath(), [&](TestResultGroup *root) {
+    return run(inputs, gold, Classpath(), [&](TestResultGroup *root) {
         InterfaceTest(root, inputs.test, gold).runTest();
     });
 }
 
 int interfaceThenAccess(const Inputs &inputs, const Classpath &gold, const Classpath &allowed)
 {
-    return run(inputs, allowed, [&](TestResultGroup *root) {
+    return run(inputs, gold, allowed, [&](TestResultGroup *root) {
         InterfaceTest(root, inputs.test, gold, allowed).runTest();
     });
 }
 
 int accessOnly(const Inputs &inputs, const Classpath &allowed)
 {
-    return run(inputs, allowed, [&](TestResultGroup *root) {
+    return run(inputs, Classpath(), allowed, [&](TestResultGroup *root) {
         UoPTest(root, inputs.test, allowed).runTest();
     });
 }

@@ -21,3 +21,15 @@ if(TARGET javaconformance)
     set_tests_properties(JUnitXml.ARealRunLoadsInJunitparserWithTheCountsOfItsResults
         PROPERTIES LABELS app)
 endif()
+
+# results.html of real runs, loaded in headless Chromium and read back from the DOM its scripts
+# leave: the findings component, and an OSS run with thousands of results.
+find_program(JCT_CHROMIUM NAMES chromium chromium-browser)
+if(TARGET javaconformance AND JCT_CHROMIUM)
+    add_test(NAME ResultsPage.ARealRunReadsInABrowserWithItsFindingsAndLines
+        COMMAND ${JCT_SYSTEM_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/app/ReportPageTest.py
+            $<TARGET_FILE:javaconformance> ${JCT_DATA_DIR}/data ${JCT_DATA_DIR}/samples
+            ${CMAKE_BINARY_DIR}/fixtures/findings/findings.jar)
+    set_tests_properties(ResultsPage.ARealRunReadsInABrowserWithItsFindingsAndLines
+        PROPERTIES LABELS app TIMEOUT 600)
+endif()

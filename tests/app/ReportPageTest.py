@@ -1,0 +1,78 @@
+"""results.html as a browser shows it: real runs of the tester, each page loaded in headless
+Chromium, and the DOM after its scripts ran checked for the verdict, the counts and a finding with
+the class, method and line that use it.
+
+Usage: ReportPageTest.py TESTER DATA_DIR SAMPLES_DIR FINDINGS_JAR
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TESTER, DATA_DIR, SAMPLES_DIR, FINDINGS_JAR = sys.argv[1:5]
+
+
+def run_tester(workdir, *arguments):
+    subprocess.run([TESTER, "--nogui", "--logdir", workdir, *arguments], cwd=os.path.dirname(DATA_DIR),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300, check=True)
+    return os.path.join(workdir, "results.html")
+
+
+def dump_dom(page):
+    """The page's DOM once it has loaded, scripts run."""
+    browser = shutil.which("chromium") or shutil.which("chromium-browser")
+    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
+                           "file://" + page], capture_output=True, text=True, timeout=120)
+    return done.stdout
+
+
+def text_of(dom, element_id):
+    match = re.search(r'id="%s"[^>]*>(.*?)</' % element_id, dom, re.S)
+    return match.group(1) if match else None
+
+
+class ResultsPageInABrowser(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp()
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def test_a_finding_shows_its_classes_methods_and_lines(self):
+        page = run_tester(self.dir, "--testpss", "--general", "--tssgold",
+                          os.path.join(DATA_DIR, "TSS_type_independent.javagold"), "--classpath", FINDINGS_JAR)
+        dom = dump_dom(page)
+        self.assertTrue(text_of(dom, "verdict").startswith("does not conform"), text_of(dom, "verdict"))
+        with open(os.path.join(self.dir, "results.txt"), encoding="utf-8", errors="replace") as text:
+            results = text.read()
+        counts = {word: len(re.findall(r": %s$" % word, results, re.M)) for word in ("PASS", "FAIL")}
+        self.assertIn("%d PASS" % counts["PASS"], text_of(dom, "counts") + dom)
+        self.assertIn('<span class="FAIL">%d FAIL</span>' % counts["FAIL"], dom)
+        # The finding the most classes share comes first and opens with the page.
+        first = re.search(r'<details class="finding"[^>]*open[^>]*>(.*?)</details>', dom, re.S)
+        self.assertIsNotNone(first)
+        self.assertIn("sun.misc.Unsafe not found", first.group(1))
+        self.assertIn("14 classes", first.group(1))
+        self.assertIn("vendor.findings.UnsafeUsers$User01", first.group(1))
+        self.assertIn("size()I line 9", first.group(1))
+
+    def test_a_page_of_thousands_of_results_loads_with_its_tree_data(self):
+        # The OSS test of a component that holds next to nothing of the Java API: every class of
+        # the API is a failed result.
+        page = run_tester(self.dir, "--testoss", "--general", "--classpath", os.path.join(SAMPLES_DIR, "oss-bad.jar"))
+        with open(os.path.join(self.dir, "results.txt"), encoding="utf-8", errors="replace") as text:
+            results = text.read()
+        failures = len(re.findall(r": FAIL$", results, re.M))
+        self.assertGreater(len(re.findall(r": (PASS|FAIL)$", results, re.M)), 2000)
+        dom = dump_dom(page)
+        self.assertIn('<span class="FAIL">%d FAIL</span>' % failures, dom)
+        self.assertTrue(text_of(dom, "verdict").startswith("does not conform"))
+        self.assertRegex(dom, r'<details class="finding"[^>]*open')
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])
