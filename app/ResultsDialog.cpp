@@ -1,6 +1,8 @@
 #include "app/ResultsDialog.h"
 
 #include "app/PrintableText.h"
+#include "classfile/MethodSignature.h"
+#include "conformance/Results.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -38,6 +40,37 @@ QString verdictColour(Findings::Verdict verdict)
     return "#1b5e20";
 }
 
+// "casBase(long, long)" for "casBase(JJ)Z": a method as its source names it; a field as it is.
+QString memberText(const QString &member)
+{
+    const int open = member.indexOf('(');
+    if (open < 0)
+        return member;
+    return QString("%1(%2)").arg(member.left(open),
+                                 MethodSignature(member.mid(open)).getParameterString());
+}
+
+// "casBase(long, long), line 155"; "field type of count"; "superclass".
+QString originText(const DependencyOrigins::Origin &origin)
+{
+    const QString member = memberText(origin.member);
+    if (origin.place == DependencyOrigins::P_CODE)
+        return origin.line > 0 ? QString("%1, line %2").arg(member).arg(origin.line) : member;
+    const QString place = DependencyOrigins::placeText(origin.place);
+    return member.isEmpty() ? place : QString("%1 of %2").arg(place, member);
+}
+
+// Where the class makes the finding, under the class.
+void addOrigins(QTreeWidgetItem &user, const DependencyOrigins &origins)
+{
+    for (const DependencyOrigins::Origin &origin : origins.getKept())
+        (new QTreeWidgetItem(&user))->setText(C_FINDING, shown(originText(origin)));
+    if (origins.getMore() > 0) {
+        (new QTreeWidgetItem(&user))
+            ->setText(C_FINDING, "and " + countOf(origins.getMore(), "more use", "more uses"));
+    }
+}
+
 QTreeWidgetItem *findingItem(const Findings::Finding &finding)
 {
     auto *item = new QTreeWidgetItem;
@@ -54,8 +87,12 @@ QTreeWidgetItem *findingItem(const Findings::Finding &finding)
         italic.setItalic(true);
         cause->setFont(C_FINDING, italic);
     }
-    for (const QString &name : finding.classes)
-        (new QTreeWidgetItem(item))->setText(C_FINDING, shown(name));
+    for (int i = 0; i < finding.classes.size(); ++i) {
+        auto *user = new QTreeWidgetItem(item);
+        user->setText(C_FINDING, shown(finding.classes.at(i)));
+        if (i < finding.origins.size())
+            addOrigins(*user, finding.origins.at(i));
+    }
     return item;
 }
 

@@ -13,8 +13,9 @@ class QTreeWidgetItem;
 
 /// What a run found, shown in the window when the run is over: the verdict, the counts, the
 /// inputs that were not read, and the findings as a tree (failures first, then what needs
-/// inspection; under each the cause and the classes it affects) with a filter; buttons open the
-/// run's files with the desktop's handler. The main form stays as it is.
+/// inspection; under each the cause and the classes it affects, under each class the methods and
+/// source lines that make it) with a filter; buttons open the run's files with the desktop's
+/// handler. The main form stays as it is.
 class ResultsDialog : public QDialog
 {
     Q_OBJECT
@@ -25,8 +26,8 @@ public:
     /// logDir is where the run wrote results.txt, results.html and log.txt.
     ResultsDialog(const Tests::Outcome &outcome, const QString &logDir, QWidget *parent);
 
-    /// Shows only the findings, causes and classes that contain text (case-insensitive), with
-    /// the findings that hold them; an empty text shows everything.
+    /// Shows only the findings, causes, classes and places that contain text (case-insensitive),
+    /// with the findings and classes that hold them; an empty text shows everything.
     void applyFilter(const QString &text);
 
 private:

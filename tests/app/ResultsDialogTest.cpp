@@ -139,6 +139,8 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
     const QStringList users = childTexts(*tree.topLevelItem(0));
     ASSERT_EQ(users.size(), 14);
     EXPECT_EQ(users.first(), "vendor.findings.UnsafeUsers$User01");
+    // Both references of the one line of the method that makes it.
+    EXPECT_EQ(childTexts(*tree.topLevelItem(0)->child(0)), QStringList { "size(), line 9" });
     EXPECT_EQ(rows.at(1), "method fw.Bytes fw.Bytes.flip() not found FAIL 1");
     EXPECT_EQ(childTexts(*tree.topLevelItem(1)),
               (QStringList { "Cause: exists returning fw.Buffer: compiled against a newer API; "
@@ -198,6 +200,11 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
                  R_INSPECT,
                  "Inspection required to determine conformance of JNI calls.");
     }
+    DependencyOrigins origins;
+    origins.add({ DependencyOrigins::P_CODE, "run(Ljava/lang/String;[I)V", 12 });
+    origins.add({ DependencyOrigins::P_FIELD_TYPE, "theUnsafe", 0 });
+    origins.addMore(2);
+    setOrigins(*tree.root->mutable_subgroup(1)->mutable_subgroup(0)->mutable_results(0), origins);
     ResultsDialog dialog({ "PSS test", Findings(*tree.root), QString() }, "/nowhere", nullptr);
     QTreeWidget &findings = treeOf(dialog);
     const QStringList results
@@ -217,6 +224,19 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
     EXPECT_TRUE(unsafe.isExpanded());
     EXPECT_EQ(childTexts(unsafe, true), QStringList { "a.Two" });
 
+    // A place: the finding and the class opened on it.
+    dialog.applyFilter("theunsafe");
+    EXPECT_EQ(topLevel(findings, true), QStringList { "sun.misc.Unsafe not found FAIL 2" });
+    QTreeWidgetItem &one = *unsafe.child(0);
+    EXPECT_TRUE(unsafe.isExpanded() && one.isExpanded());
+    EXPECT_EQ(childTexts(unsafe, true), QStringList { "a.One" });
+    EXPECT_EQ(childTexts(one, true), QStringList { "field type of theUnsafe" });
+    dialog.applyFilter("");
+    EXPECT_EQ(childTexts(one),
+              (QStringList { "run(java.lang.String, int[]), line 12",
+                             "field type of theUnsafe",
+                             "and 2 more uses" }));
+
     // A cause: its finding, whole.
     dialog.applyFilter("fw.buffer");
     const QList<QTreeWidgetItem *> flip
@@ -228,7 +248,7 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
               (QStringList { "Cause: exists returning fw.Buffer", "a.Three" }));
 
     // A finding: shown whole, closed; no filter: everything again.
-    dialog.applyFilter("unsafe");
+    dialog.applyFilter("sun.MISC");
     EXPECT_EQ(childTexts(unsafe, true), (QStringList { "a.One", "a.Two" }));
     EXPECT_FALSE(unsafe.isExpanded());
     dialog.applyFilter("");

@@ -2,7 +2,8 @@
 // dialog and saves it as the X server shows it; scripts/screenshots makes the README's pictures
 // with it under Xvfb.
 //   windowshot OUT.png SEGMENT CLASSPATH FRAMEWORK TSSGOLD [OPEN]
-// SEGMENT is PCS, TSS, PSS, IOS or OSS; the findings that start with OPEN are shown opened.
+// SEGMENT is PCS, TSS, PSS, IOS or OSS; the findings that start with OPEN are shown opened, with
+// their first classes.
 // Run it from the directory that holds data/. The run's files go to a temporary directory.
 
 #include "app/Logger.h"
@@ -26,6 +27,8 @@ namespace {
 
 /// How long the X server is given to draw the dialog before it is taken.
 constexpr int paintMilliseconds = 500;
+/// The classes of an opened finding that are opened too, to show where they make it.
+constexpr int openClasses = 3;
 
 void openFindings(const ResultsDialog &dialog, const QString &start)
 {
@@ -34,10 +37,12 @@ void openFindings(const ResultsDialog &dialog, const QString &start)
         return;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = tree->topLevelItem(i);
-        if (item->text(0).startsWith(start)) {
-            item->setExpanded(true);
-            tree->setCurrentItem(item);
-        }
+        if (!item->text(0).startsWith(start))
+            continue;
+        item->setExpanded(true);
+        tree->setCurrentItem(item);
+        for (int child = 0; child < item->childCount() && child < openClasses; ++child)
+            item->child(child)->setExpanded(true);
     }
 }
 
