@@ -17,6 +17,9 @@ public:
     quint32 position() const { return offset; }
     quint32 remaining() const { return size - offset; }
     bool hasFailed() const { return failed; }
+    /// Where the first read that failed started, and how many bytes it wanted.
+    quint32 failedOffset() const { return failedAt; }
+    quint32 failedCount() const { return wanted; }
 
     /// Fails (for good) when fewer than count bytes remain.
     bool require(quint32 count)
@@ -25,6 +28,8 @@ public:
             return false;
         if (count > remaining()) { // never "offset + count > size": that can wrap
             failed = true;
+            failedAt = offset;
+            wanted = count;
             return false;
         }
         return true;
@@ -63,4 +68,6 @@ private:
     quint32 size;
     quint32 offset = 0;
     bool failed = false;
+    quint32 failedAt = 0;
+    quint32 wanted = 0;
 };

@@ -39,17 +39,35 @@ const quint32 CLASS_FILE_MAGIC = 0xCAFEBABE;
 // one level, and a bound keeps hostile nesting from exhausting the stack.
 const int MAX_ATTRIBUTE_NESTING = 8;
 
-[[noreturn]] void failTruncated()
+[[noreturn]] void failTruncated(quint64 needed, quint32 offset, quint32 left)
 {
-    throw BadClassFileException(QStringLiteral("Class file format error - truncated class file"));
+    throw BadClassFileException(
+        QStringLiteral("Class file format error - truncated class file: %1 bytes needed at offset %2, %3 left")
+            .arg(needed)
+            .arg(offset)
+            .arg(left),
+        true);
 }
 
 // A table of `count` items of at least `itemSize` bytes each must fit into what is left, before
 // anything is sized or looped by the count.
 void requireTable(const ClassFileCursor &cursor, quint32 count, quint32 itemSize)
 {
-    if (quint64(count) * itemSize > cursor.remaining())
-        failTruncated();
+    const quint64 needed = quint64(count) * itemSize;
+    if (needed > cursor.remaining())
+        failTruncated(needed, cursor.position(), cursor.remaining());
+}
+
+// Runs one item's reading; an error of the reader's own names the item on its way out.
+template<typename Place, typename Read>
+void readItem(const Place &place, const Read &read)
+{
+    try {
+        read();
+    } catch (BadClassFileException &e) {
+        e.addPlace(place());
+        throw;
+    }
 }
 
 const uchar *takeBytes(ClassFileCursor &cursor, quint32 length)
@@ -242,7 +260,7 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         // Reading past the end gave zeros; if they happened to form a complete class, the file
         // was still cut short.
         if (cursor.hasFailed())
-            failTruncated();
+            failTruncated(cursor.failedCount(), cursor.failedOffset(), cursor.remaining());
     } catch (const BadClassFileException &e) {
         checkLog.error(QString::fromLocal8Bit(e.what()));
         return;
@@ -258,7 +276,8 @@ void JavaClassFile::readConstantPool(ClassFileCursor &cursor)
     constant_pool.reserve(qMin<quint32>(count, cursor.remaining()));
     for (int index = 1; index < count;) {
         const quint8 tag = cursor.u1(); // u1 tag
-        constant_pool.append(readConstant(cursor, tag));
+        readItem([&] { return QStringLiteral("constant_pool[%1]").arg(index); },
+                 [&] { constant_pool.append(readConstant(cursor, tag)); });
         if (tag == cp_info::CONSTANT_Long || tag == cp_info::CONSTANT_Double) {
             constant_pool.append(new cp_info(cp_info::CONSTANT_Placeholder));
             index += 2;
@@ -373,7 +392,8 @@ void JavaClassFile::readMembers(ClassFileCursor &cursor, QList<Member *> &member
         member->name_index = cursor.u2();   // u2 name_index
         cptest(label, i, cp_info::CONSTANT_Utf8, member->name_index);
         member->descriptor_index = cursor.u2(); // u2 descriptor_index
-        readAttributes(cursor, member->attributes, 0);
+        readItem([&] { return QStringLiteral("%1[%2] %3").arg(QLatin1String(label)).arg(i).arg(*utf8At(member->name_index)); },
+                 [&] { readAttributes(cursor, member->attributes, 0); });
         members.append(member.release());
     }
 }
@@ -381,7 +401,11 @@ void JavaClassFile::readMembers(ClassFileCursor &cursor, QList<Member *> &member
 void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth)
 {
     if (depth > MAX_ATTRIBUTE_NESTING)
-        throw BadClassFileException(QStringLiteral("Class file format error - attributes nested too deeply"));
+        throw BadClassFileException(
+            QStringLiteral("Class file format error - attributes nested too deeply: more than %1 levels at offset %2")
+                .arg(MAX_ATTRIBUTE_NESTING)
+                .arg(cursor.position()),
+            true);
     const quint16 count = cursor.u2(); // u2 attributes_count
     requireTable(cursor, count, 6);
     list.reserve(list.size() + count);
@@ -389,7 +413,9 @@ void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info
         const quint16 nameIndex = cursor.u2(); // u2 attribute_name_index
         cptest("Attr", i, cp_info::CONSTANT_Utf8, nameIndex);
         const quint32 length = cursor.u4(); // u4 attribute_length
-        attribute_info *attribute = readAttributeContent(cursor, attributeKind(nameIndex), nameIndex, length, depth);
+        attribute_info *attribute = nullptr;
+        readItem([&] { return QStringLiteral("Attr[%1] %2").arg(i).arg(*utf8At(nameIndex)); },
+                 [&] { attribute = readAttributeContent(cursor, attributeKind(nameIndex), nameIndex, length, depth); });
         if (!attribute)
             continue;
         attribute->attribute_name_index = nameIndex;

@@ -371,33 +371,42 @@ TEST(JavaClassFile, FileEndingEarlyIsNeverAccepted)
     // tag 0. Cut inside that entry's text, its length reaches beyond the end.
     const int firstEntryEnd = ClassFileBuilder::poolOffset() + 2 + 3 + 3;
     EXPECT_EQ(messagesOf(whole.left(firstEntryEnd)), QStringList{FORMAT_ERROR + "unknown constant pool tag (0)"});
-    EXPECT_EQ(messagesOf(whole.left(firstEntryEnd - 1)), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(whole.left(firstEntryEnd - 1)),
+              QStringList{TRUNCATED + ": 3 bytes needed at offset 13, 2 left in constant_pool[1]"});
     // Cut in the last count: the zeros would make a complete class.
-    EXPECT_EQ(messagesOf(whole.left(whole.size() - 1)), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(whole.left(whole.size() - 1)),
+              QStringList{TRUNCATED + QString(": 2 bytes needed at offset %1, 1 left").arg(whole.size() - 2)});
 }
 
 TEST(JavaClassFile, CountsAndLengthsBeyondTheInputAreTruncation)
 {
     ClassFileBuilder utf8;
     utf8.rawConstant(ByteWriter().u1(1).u2(60000).bytes("abc").data());
-    EXPECT_EQ(messagesOf(utf8.build()), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(utf8.build()),
+              QStringList{TRUNCATED + ": 60000 bytes needed at offset 44, 17 left in constant_pool[5]"});
 
+    // Each field takes at least 8 bytes.
     ClassFileBuilder fields;
     fields.fieldCount = 65535;
-    EXPECT_EQ(messagesOf(fields.build()), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(fields.build()), QStringList{TRUNCATED + ": 524280 bytes needed at offset 51, 4 left"});
 
     ClassFileBuilder code;
     code.addMethod(0x0001, QStringLiteral("m"), QStringLiteral("()V"),
         {code.attribute(QStringLiteral("Code"), ByteWriter().u2(1).u2(1).u4(0xFFFFFFF0u).u1(0xb1).data())});
-    EXPECT_EQ(messagesOf(code.build()), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(code.build()),
+              QStringList{TRUNCATED + ": 4294967280 bytes needed at offset 92, 3 left in Method[0] m, Attr[0] Code"});
 
     ClassFileBuilder skipped;
     skipped.addClassAttribute(ByteWriter().u2(skipped.utf8("StackMapTable")).u4(0x7FFFFFFF).data());
-    EXPECT_EQ(messagesOf(skipped.build()), QStringList{TRUNCATED});
+    EXPECT_EQ(messagesOf(skipped.build()),
+              QStringList{TRUNCATED + ": 2147483647 bytes needed at offset 77, 0 left in Attr[0] StackMapTable"});
 
     ClassFileBuilder unknown;
     unknown.addClassAttribute(ByteWriter().u2(unknown.utf8("Bar")).u4(100).u2(0).data());
-    EXPECT_EQ(messagesOf(unknown.build()), QStringList({"Warning - Unknown attribute - Bar", TRUNCATED}));
+    const QStringList messages = messagesOf(unknown.build());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], "Warning - Unknown attribute - Bar");
+    EXPECT_TRUE(messages[1].startsWith(TRUNCATED + ": 100 bytes needed at offset ")) << messages[1].toStdString();
 }
 
 TEST(JavaClassFile, DeeplyNestedCodeAttributesAreRejected)
@@ -407,7 +416,10 @@ TEST(JavaClassFile, DeeplyNestedCodeAttributesAreRejected)
     for (int depth = 0; depth < 50; ++depth)
         code = builder.codeAttribute(QByteArray("\xb1", 1), {code});
     builder.addMethod(0x0001, QStringLiteral("m"), QStringLiteral("()V"), {code});
-    EXPECT_EQ(messagesOf(builder.build()), QStringList{FORMAT_ERROR + "attributes nested too deeply"});
+    const QStringList messages = messagesOf(builder.build());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(FORMAT_ERROR + "attributes nested too deeply: more than 8 levels at offset "));
+    EXPECT_TRUE(messages[0].endsWith(" in Method[0] m" + QString(", Attr[0] Code").repeated(9))) << messages[0].toStdString();
 }
 
 TEST(JavaClassFile, BytesAfterTheLastAttributeAreIgnored)
