@@ -33,11 +33,11 @@ void GuiStartGuard::handle(QtMsgType type, const QMessageLogContext &context, co
 void GuiStartGuard::fail(const QString &text)
 {
     for (const Message &message : held)
-        emit Logger::logger->log(Logger::L_DEBUG, message.text);
-    emit Logger::logger->log(Logger::L_DEBUG, text);
-    emit Logger::logger->log(Logger::L_ERROR,
-                             "Cannot show the window: no display is available. Use --nogui to run "
-                             "a command in the console (--help lists them).");
+        logLine(Logger::L_DEBUG, message.text);
+    logLine(Logger::L_DEBUG, text);
+    logLine(Logger::L_ERROR,
+            "Cannot show the window: no display is available. Use --nogui to run "
+            "a command in the console (--help lists them).");
     // Qt is half started: leave at once rather than run its clean-up on top of it.
     std::fflush(nullptr);
     std::_Exit(1);

@@ -18,6 +18,11 @@ namespace {
 constexpr int batchMilliseconds = 50;
 } // namespace
 
+void logLine(Logger::Level level, const QString &text)
+{
+    emit Logger::logger->log(level, text);
+}
+
 void Logger::init(const QString &logDir)
 {
     if (logger)

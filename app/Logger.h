@@ -68,4 +68,7 @@ private:
     mutable QString stampText;
 };
 
+/// The one way to log: hands one line to the logger from any thread.
+void logLine(Logger::Level level, const QString &text);
+
 Q_DECLARE_METATYPE(Logger::Level)

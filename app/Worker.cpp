@@ -9,28 +9,29 @@ Worker::Worker(QObject *parent)
 {
     moveToThread(&thread);
     thread.start(QThread::InheritPriority);
-    emit Logger::logger->log(Logger::L_DEBUG, "Worker thread started");
+    logLine(Logger::L_DEBUG, "Worker thread started");
 }
 
 Worker::~Worker()
 {
-    emit Logger::logger->log(Logger::L_DEBUG, "Waiting on worker thread to end");
+    logLine(Logger::L_DEBUG, "Waiting on worker thread to end");
     thread.quit();
     thread.wait();
-    emit Logger::logger->log(Logger::L_DEBUG, "Workered thread ended");
+    logLine(Logger::L_DEBUG, "Workered thread ended");
 }
 
 void Worker::work()
 {
-    emit Logger::logger->log(Logger::L_DEBUG, "Worker thread beginning work");
+    logLine(Logger::L_DEBUG, "Worker thread beginning work");
     try {
         doWork();
     } catch (const std::exception &e) {
-        emit Logger::logger->log(Logger::L_ERROR,
-                                 QString("Work interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
+        logLine(
+            Logger::L_ERROR,
+            QString("Work interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        emit Logger::logger->log(Logger::L_ERROR, "Work interrupt by unknown exception");
+        logLine(Logger::L_ERROR, "Work interrupt by unknown exception");
     }
     emit done();
-    emit Logger::logger->log(Logger::L_DEBUG, "Worker thread ended work");
+    logLine(Logger::L_DEBUG, "Worker thread ended work");
 }

@@ -22,10 +22,10 @@ void warnConsoleOnlyOptions()
     const QStringList &ignored = Options::opts->consoleOnly;
     if (ignored.isEmpty())
         return;
-    emit Logger::logger->log(Logger::L_WARN,
-                             QString("%1 ignored in GUI mode: add --nogui to run the command in "
-                                     "the console.")
-                                 .arg(ignored.join(", ")));
+    logLine(Logger::L_WARN,
+            QString("%1 ignored in GUI mode: add --nogui to run the command in "
+                    "the console.")
+                .arg(ignored.join(", ")));
 }
 
 int runGui(int &argc, char **argv)
@@ -36,7 +36,7 @@ int runGui(int &argc, char **argv)
         const GuiStartGuard guard;
         app = std::make_unique<QApplication>(argc, argv);
     }
-    emit Logger::logger->log(Logger::L_INFO, "Starting in GUI mode.");
+    logLine(Logger::L_INFO, "Starting in GUI mode.");
     MainWindow window;
     window.show();
     const int status = app->exec();
@@ -47,9 +47,8 @@ int runGui(int &argc, char **argv)
 int runConsole(int &argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    emit Logger::logger->log(Logger::L_INFO, "Starting in console mode.");
-    emit Logger::logger->log(Logger::L_INFO,
-                             QString("Classpath: %1").arg(Options::opts->classpath.toString()));
+    logLine(Logger::L_INFO, "Starting in console mode.");
+    logLine(Logger::L_INFO, QString("Classpath: %1").arg(Options::opts->classpath.toString()));
     CLI cli;
     QTimer::singleShot(0, &cli, &CLI::begin);
     const int status = app.exec();

@@ -28,7 +28,7 @@ std::string bytes(const QString &text)
 
 void logInfo(const QString &text)
 {
-    emit Logger::logger->log(Logger::L_INFO, text);
+    logLine(Logger::L_INFO, text);
 }
 
 void describe(TestResult &result, const QString &name, const QString &description)
@@ -131,7 +131,7 @@ void InterfaceTest::runTest()
     } catch (const std::exception &e) {
         const QString message
             = QString("Test interrupted by exception - %1").arg(QString::fromLocal8Bit(e.what()));
-        emit Logger::logger->log(Logger::L_ERROR, message);
+        logLine(Logger::L_ERROR, message);
         UnreadInputs::recordInterruption("Interface test", message);
     }
     // The loaders are gone by now, so the access test does not hold two sets of them at once.
@@ -141,13 +141,13 @@ void InterfaceTest::runTest()
 
 void InterfaceTest::testGoldClasspath(TestResultGroup *interfaceResults)
 {
-    emit Logger::logger->log(Logger::L_DEBUG, "Creating gold class loader");
+    logLine(Logger::L_DEBUG, "Creating gold class loader");
     std::unique_ptr<ClassLoader> goldLoader(ClassLoader::create(goldClasspath));
     goldLoader->loadAllClasses();
     const QMap<QString, Class *> goldClasses = goldLoader->getAllClasses();
     logInfo("Gold classpath configured");
 
-    emit Logger::logger->log(Logger::L_DEBUG, "Creating test class loader");
+    logLine(Logger::L_DEBUG, "Creating test class loader");
     std::unique_ptr<ClassLoader> testLoader(ClassLoader::create(testClasspath));
     logInfo("Test classpath configured");
 

@@ -17,11 +17,6 @@
 
 namespace {
 
-void logError(const QString &text)
-{
-    emit Logger::logger->log(Logger::L_ERROR, text);
-}
-
 void writeGroup(ResultsTextWriter &text, const TestResultGroup &group, int depth)
 {
     text.group(depth, group.name());
@@ -101,7 +96,7 @@ void RUtil::sendResults(const QString &host, int port, const TestResultGroup &ro
     clearOrigins(sent);
     std::string message;
     if (!sent.SerializeToString(&message)) {
-        logError("Could not serialize test results.");
+        logLine(Logger::L_ERROR, "Could not serialize test results.");
         return;
     }
 
@@ -110,10 +105,11 @@ void RUtil::sendResults(const QString &host, int port, const TestResultGroup &ro
     stream.setByteOrder(QDataStream::BigEndian);
     socket.connectToHost(host, quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
     if (!socket.waitForConnected(timeoutMs)) {
-        logError(QString("Could not connect to %1:%2 to report test results. %3")
-                     .arg(host)
-                     .arg(port)
-                     .arg(socket.errorString()));
+        logLine(Logger::L_ERROR,
+                QString("Could not connect to %1:%2 to report test results. %3")
+                    .arg(host)
+                    .arg(port)
+                    .arg(socket.errorString()));
         return;
     }
 
@@ -123,21 +119,22 @@ void RUtil::sendResults(const QString &host, int port, const TestResultGroup &ro
     stream.writeRawData(message.data(), length);
     socket.flush();
     if (!writePending(socket, timeoutMs)) {
-        logError(QString("Could not write data to network. %1").arg(socket.errorString()));
+        logLine(Logger::L_ERROR,
+                QString("Could not write data to network. %1").arg(socket.errorString()));
         socket.disconnectFromHost();
         if (socket.state() != QAbstractSocket::UnconnectedState
             && !socket.waitForDisconnected(timeoutMs))
-            logError(QString("Disconnect problem. %1").arg(socket.errorString()));
+            logLine(Logger::L_ERROR, QString("Disconnect problem. %1").arg(socket.errorString()));
     } else {
         QString problem;
         switch (awaitHostClose(int(socket.socketDescriptor()), timeoutMs, problem)) {
         case HostClose::Orderly:
             break;
         case HostClose::Reset:
-            logError(QString("Could not write data to network. %1").arg(problem));
+            logLine(Logger::L_ERROR, QString("Could not write data to network. %1").arg(problem));
             break;
         case HostClose::TimedOut:
-            logError("Disconnect problem. Network operation timed out");
+            logLine(Logger::L_ERROR, "Disconnect problem. Network operation timed out");
             break;
         }
     }

@@ -12,7 +12,7 @@ namespace {
 
 void fail(const QString &message)
 {
-    emit Logger::logger->log(Logger::L_ERROR, message);
+    logLine(Logger::L_ERROR, message);
     ExitStatus::outputLost();
 }
 

@@ -4,9 +4,9 @@
 
 #include <utility>
 
-SegmentTestWorker::SegmentTestWorker(const QString &logLine, Recipe recipe, QObject *parent)
+SegmentTestWorker::SegmentTestWorker(const QString &startLine, Recipe recipe, QObject *parent)
     : Worker(parent)
-    , logLine(logLine)
+    , startLine(startLine)
     , recipe(std::move(recipe))
 {
     // The outcome crosses from the worker thread to its owner's in a queued connection.
@@ -15,7 +15,7 @@ SegmentTestWorker::SegmentTestWorker(const QString &logLine, Recipe recipe, QObj
 
 void SegmentTestWorker::doWork()
 {
-    emit Logger::logger->log(Logger::L_INFO, logLine);
+    logLine(Logger::L_INFO, startLine);
     recipe([this](const Tests::Outcome &outcome) {
         emit reported(std::make_shared<const Tests::Outcome>(outcome));
     });

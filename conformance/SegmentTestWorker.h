@@ -27,12 +27,12 @@ signals:
 
 protected:
     /// parent must be null, as for every worker.
-    SegmentTestWorker(const QString &logLine, Recipe recipe, QObject *parent);
+    SegmentTestWorker(const QString &startLine, Recipe recipe, QObject *parent);
 
     void doWork() override;
 
 private:
-    QString logLine;
+    QString startLine;
     Recipe recipe;
 };
 

@@ -19,11 +19,6 @@
 
 namespace {
 
-void logLine(Logger::Level level, const QString &text)
-{
-    emit Logger::logger->log(level, text);
-}
-
 std::string toBytes(const QString &text)
 {
     return text.toLocal8Bit().toStdString();

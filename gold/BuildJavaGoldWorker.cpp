@@ -20,7 +20,7 @@ void BuildJavaGoldWorker::doWork()
     try {
         Pretest::createGold(classpath, goldFile);
     } catch (const std::exception &e) {
-        emit Logger::logger->log(Logger::L_ERROR, QString::fromLocal8Bit(e.what()));
+        logLine(Logger::L_ERROR, QString::fromLocal8Bit(e.what()));
         // Whatever stopped it, the gold file asked for was not made.
         ExitStatus::outputLost();
     }

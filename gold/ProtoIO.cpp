@@ -19,7 +19,7 @@ constexpr int maxGoldFileBytes = 64 << 20;
 
 [[noreturn]] void fail(const QString &message)
 {
-    emit Logger::logger->log(Logger::L_ERROR, message);
+    logLine(Logger::L_ERROR, message);
     throw std::runtime_error(message.toLocal8Bit().toStdString());
 }
 

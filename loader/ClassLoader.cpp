@@ -22,11 +22,6 @@
 
 namespace {
 
-void logDebug(const QString &text)
-{
-    emit Logger::logger->log(Logger::L_DEBUG, text);
-}
-
 // The text after the last "." of the file name; the kind of a file entry is decided by it alone.
 QString suffixOf(const QString &entry)
 {
@@ -79,7 +74,8 @@ bool yieldsNoClass(const FileSystemClassLoader &directory, const QList<JarFileCl
 
 void addDirectory(ParentClassLoader &chain, const QString &entry, bool repeated)
 {
-    logDebug(QString("Treating %1 as a directory of .class and/or .jar files").arg(entry));
+    logLine(Logger::L_DEBUG,
+            QString("Treating %1 as a directory of .class and/or .jar files").arg(entry));
     if (repeated)
         return;
     auto directory = std::make_unique<FileSystemClassLoader>(QDir(entry));
@@ -98,7 +94,7 @@ void addDirectory(ParentClassLoader &chain, const QString &entry, bool repeated)
 
 void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
 {
-    logDebug(QString("Treating %1 as a jar file").arg(entry));
+    logLine(Logger::L_DEBUG, QString("Treating %1 as a jar file").arg(entry));
     if (repeated)
         return;
     auto *jar = new JarFileClassLoader(entry);
@@ -110,7 +106,7 @@ void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
 // unnoticed and says where the file was looked for.
 void addGoldFile(ParentClassLoader &chain, const QString &entry)
 {
-    logDebug(QString("Treating %1 as a binary javagold file").arg(entry));
+    logLine(Logger::L_DEBUG, QString("Treating %1 as a binary javagold file").arg(entry));
     try {
         chain.addLoader(new ProtoClassLoader(entry));
     } catch (const std::exception &e) {
@@ -187,7 +183,7 @@ QMultiMap<QString, QString> ClassLoader::listAllClasses()
 
 ClassLoader *ClassLoader::create(const Classpath &classpath)
 {
-    logDebug(QString("Processing classpath: %1").arg(classpath.toString()));
+    logLine(Logger::L_DEBUG, QString("Processing classpath: %1").arg(classpath.toString()));
     auto chain = std::make_unique<ParentClassLoader>();
     QSet<FileId> sources;
     for (const QString &entry : classpath) {
@@ -199,8 +195,8 @@ ClassLoader *ClassLoader::create(const Classpath &classpath)
         } else if (suffixOf(entry) == "javagold") {
             addGoldFile(*chain, entry);
         } else {
-            emit Logger::logger->log(Logger::L_WARN,
-                                     QString("Could not create class loader for classpath entry %1").arg(entry));
+            logLine(Logger::L_WARN,
+                    QString("Could not create class loader for classpath entry %1").arg(entry));
             UnreadInputs::record(entry, unknownKindReason(QFileInfo(entry)));
         }
     }

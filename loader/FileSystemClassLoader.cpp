@@ -8,14 +8,14 @@ namespace {
 
 QByteArray cannotRead(const QString &name, const QString &reason)
 {
-    emit Logger::logger->log(Logger::L_DEBUG, QString("Could not read class %1 because %2").arg(name, reason));
+    logLine(Logger::L_DEBUG, QString("Could not read class %1 because %2").arg(name, reason));
     return QByteArray();
 }
 
 // A file that is there but cannot be read hides a class from the tests.
 QByteArray unreadable(const QString &name, const QString &path, const QString &reason, const QString &detail)
 {
-    emit Logger::logger->log(Logger::L_WARN, QString("Could not read class %1 because %2").arg(name, reason));
+    logLine(Logger::L_WARN, QString("Could not read class %1 because %2").arg(name, reason));
     UnreadInputs::record(path, detail.isEmpty() ? reason : QString("%1: %2").arg(reason, detail));
     return QByteArray();
 }
@@ -80,7 +80,7 @@ void FileSystemClassLoader::walk(const FileTree::Visitor &visit) const
 {
     FileTree::walk(root.path(), visit, [this](const QString &relative, const QString &reason) {
         const QString path = relative.isEmpty() ? root.path() : QString("%1/%2").arg(root.path(), relative);
-        emit Logger::logger->log(Logger::L_WARN, QString("Could not read directory %1: %2").arg(path, reason));
+        logLine(Logger::L_WARN, QString("Could not read directory %1: %2").arg(path, reason));
         UnreadInputs::record(path, QString("directory could not be read: %1").arg(reason));
     });
 }

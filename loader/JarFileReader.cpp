@@ -9,11 +9,6 @@
 
 namespace {
 
-void logLine(Logger::Level level, const QString &text)
-{
-    emit Logger::logger->log(level, text);
-}
-
 QString archiveError(archive *handle)
 {
     return QString::fromLocal8Bit(archive_error_string(handle));

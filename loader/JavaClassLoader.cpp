@@ -31,7 +31,7 @@ void logRejection(const QString &name, const QStringList &messages)
 {
     const QString printed = TypeDescriptor::fromClassDescriptorName(name).toString();
     for (const QString &message : messages)
-        emit Logger::logger->log(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+        logLine(Logger::L_WARN, QString("%1: %2").arg(printed, message));
 }
 
 } // namespace
@@ -54,10 +54,13 @@ void JavaClassLoader::checkDeclaredName(const QString &name, const QString &decl
 {
     if (declared == name)
         return;
-    emit Logger::logger->log(Logger::L_WARN,
-                             QString("The class file of %1 in %2 declares the class %3: its path does not match its name")
-                                 .arg(TypeDescriptor::fromClassDescriptorName(name).toString(), getSource(),
-                                      TypeDescriptor::fromClassDescriptorName(declared).toString()));
+    logLine(
+        Logger::L_WARN,
+        QString(
+            "The class file of %1 in %2 declares the class %3: its path does not match its name")
+            .arg(TypeDescriptor::fromClassDescriptorName(name).toString(),
+                 getSource(),
+                 TypeDescriptor::fromClassDescriptorName(declared).toString()));
 }
 
 Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file) const
