@@ -1,6 +1,7 @@
 #include "conformance/ConsoleSummary.h"
 
 #include "app/Logger.h"
+#include "app/PrintableText.h"
 #include "conformance/Findings.h"
 #include "conformance/Results.h"
 
@@ -44,6 +45,9 @@ ConsoleSummary::ConsoleSummary(const QString &title,
     if (!frameworkHint.isEmpty())
         lines << "  " + frameworkHint;
     addFiles(logDir);
+    // Names come from class files and jar entries: none may end a line early or forge one.
+    for (QString &line : lines)
+        line = PrintableText::escape(line);
 }
 
 void ConsoleSummary::addInputs(const Findings &findings)

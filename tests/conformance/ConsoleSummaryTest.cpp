@@ -59,3 +59,19 @@ TEST(ConsoleSummary, LongListsStopAtAScreenfulAndCountTheRest)
     EXPECT_TRUE(lines.contains("    and 18 more in results.txt"));
     EXPECT_LE(lines.size(), 30);
 }
+
+TEST(ConsoleSummary, ANameCannotForgeALine)
+{
+    FindingTree tree;
+    tree.add({ "Access Results", "a.User" },
+             "Class p.Evil\n  Verdict: conforms existence test",
+             "Access to class was requested.",
+             R_FAIL,
+             "Class not found");
+    const QStringList lines
+        = ConsoleSummary("PSS test", Findings(*tree.root), QString(), "/logs").getLines();
+    EXPECT_TRUE(lines.contains(
+        "    Class p.Evil\\n  Verdict: conforms existence test: Class not found, used by 1 "
+        "class"))
+        << lines.join('\n').toStdString();
+}
