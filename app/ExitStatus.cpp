@@ -5,7 +5,7 @@
 namespace {
 
 // Set by a worker thread, read by the main thread after that worker was joined.
-std::atomic<int> status{0};
+std::atomic<int> status { 0 };
 
 } // namespace
 

@@ -26,5 +26,6 @@ public:
 
 protected:
     QString convertToUnicode(const char *in, int length, ConverterState *state) const override;
-    QByteArray convertFromUnicode(const QChar *in, int length, ConverterState *state) const override;
+    QByteArray
+    convertFromUnicode(const QChar *in, int length, ConverterState *state) const override;
 };

@@ -51,7 +51,7 @@ Logger::Logger(const QString &logDir)
 
 QString Logger::makeMsg(Logger::Level level, const QString &text) const
 {
-    static const char *const labels[] = {"DEBUG", "INFO", "WARN", "ERROR"};
+    static const char *const labels[] = { "DEBUG", "INFO", "WARN", "ERROR" };
     const QString label = level >= L_DEBUG && level <= L_ERROR ? labels[level] : "UNKNOWN";
     const qint64 second = QDateTime::currentSecsSinceEpoch();
     if (second != stampSecond) {
@@ -78,7 +78,7 @@ void Logger::handOver(Logger::Level level, const QString &text)
 {
     {
         QMutexLocker lock(&pendingLock);
-        pending.append({level, text});
+        pending.append({ level, text });
     }
     // In the main thread a line is written at once, in the emitting call. Lines of other threads
     // wait a moment for the ones that follow them: waking the main thread for every line cost as
@@ -96,7 +96,8 @@ void Logger::startBatchTimer()
 
 void Logger::writeBatch()
 {
-    batchScheduled = false; // before taking the lines: a line handed over from now on schedules anew
+    batchScheduled
+        = false; // before taking the lines: a line handed over from now on schedules anew
     flush();
 }
 

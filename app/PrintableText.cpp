@@ -27,10 +27,14 @@ int escapedCode(QChar c)
 std::string escapeOf(char32_t c, bool isByte)
 {
     switch (c) {
-    case '\n': return "\\n";
-    case '\r': return "\\r";
-    case '\t': return "\\t";
-    default: break;
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\t':
+        return "\\t";
+    default:
+        break;
     }
     char text[8];
     std::snprintf(text, sizeof text, c <= 0x7f || isByte ? "\\x%02x" : "\\u%04x", unsigned(c));
@@ -44,7 +48,8 @@ std::string escapedAt(std::string_view text, size_t at, size_t &length)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(text.data()) + at;
     char32_t code = 0;
-    length = size_t(FileNameCodec::sequenceAt(bytes, int(std::min<size_t>(text.size() - at, 4)), code));
+    length = size_t(
+        FileNameCodec::sequenceAt(bytes, int(std::min<size_t>(text.size() - at, 4)), code));
     if (length == 0) {
         length = 1;
         return escapeOf(bytes[0], true);

@@ -79,7 +79,8 @@ int main(int argc, char **argv)
     // Before the log is opened, which would truncate the other run's log.txt.
     const LogDirectoryLock lock(Options::opts->logDir);
     if (lock.isHeldElsewhere()) {
-        std::fprintf(stderr, "The log directory %s is in use by another run.\n",
+        std::fprintf(stderr,
+                     "The log directory %s is in use by another run.\n",
                      Options::opts->logDir.toLocal8Bit().constData());
         return 1;
     }

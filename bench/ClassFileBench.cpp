@@ -35,8 +35,10 @@ Corpus &corpus()
 bool extractModule(const QString &jmod, const QString &dir)
 {
     QProcess jmodTool;
-    jmodTool.start(QStringLiteral("jmod"), {QStringLiteral("extract"), QStringLiteral("--dir"), dir, jmod});
-    return jmodTool.waitForFinished(-1) && jmodTool.exitStatus() == QProcess::NormalExit && jmodTool.exitCode() == 0;
+    jmodTool.start(QStringLiteral("jmod"),
+                   { QStringLiteral("extract"), QStringLiteral("--dir"), dir, jmod });
+    return jmodTool.waitForFinished(-1) && jmodTool.exitStatus() == QProcess::NormalExit
+        && jmodTool.exitCode() == 0;
 }
 
 bool loadCorpus(const QString &jmod)
@@ -46,8 +48,10 @@ bool loadCorpus(const QString &jmod)
         std::fprintf(stderr, "Could not extract %s with jmod\n", qPrintable(jmod));
         return false;
     }
-    QDirIterator it(dir.path() + QStringLiteral("/classes"), {QStringLiteral("*.class")}, QDir::Files,
-        QDirIterator::Subdirectories);
+    QDirIterator it(dir.path() + QStringLiteral("/classes"),
+                    { QStringLiteral("*.class") },
+                    QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (!file.open(QIODevice::ReadOnly))
@@ -60,8 +64,10 @@ bool loadCorpus(const QString &jmod)
 
 void setRates(benchmark::State &state)
 {
-    state.counters["MB/s"] = benchmark::Counter(double(corpus().bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["classes/s"] = benchmark::Counter(double(corpus().classes.size()), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["MB/s"] = benchmark::Counter(double(corpus().bytes) / 1e6,
+                                                benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["classes/s"] = benchmark::Counter(double(corpus().classes.size()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // Reads every class; with collectLists also asks for the three dependency lists, which the class
@@ -72,7 +78,8 @@ void readJavaBase(benchmark::State &state, bool collectLists)
     for (auto _ : state) {
         rejected = 0;
         for (const QByteArray &bytes : corpus().classes) {
-            std::unique_ptr<JavaClassFile> classFile(JavaClassFile::create(bytes.constData(), bytes.size()));
+            std::unique_ptr<JavaClassFile> classFile(
+                JavaClassFile::create(bytes.constData(), bytes.size()));
             rejected += classFile->checkLog.hasErrors;
             if (collectLists) {
                 benchmark::DoNotOptimize(classFile->getDependentClasses().size());

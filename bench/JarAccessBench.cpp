@@ -20,10 +20,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -105,8 +105,16 @@ void pssTest(benchmark::State &state, const QString &component)
     }
     const QTemporaryDir logDir;
     timeProcess(state,
-                { program, "--nogui", "--testpss", "--general", "--classpath", component, "--tssgold",
-                  "data/TSS_type_independent.javagold", "--logdir", logDir.path() },
+                { program,
+                  "--nogui",
+                  "--testpss",
+                  "--general",
+                  "--classpath",
+                  component,
+                  "--tssgold",
+                  "data/TSS_type_independent.javagold",
+                  "--logdir",
+                  logDir.path() },
                 JCT_DATA_DIR);
 }
 
@@ -115,25 +123,43 @@ QString unpacked(const QString &jar, const QString &name)
     const QString dir = JCT_BINARY_DIR "/bench-data/" + name;
     if (!QFile::exists(jar))
         return QString();
-    if (!QDir(dir).exists() && (!QDir().mkpath(dir) || !JdkJars::runTool("unzip", { "-q", jar }, dir)))
+    if (!QDir(dir).exists()
+        && (!QDir().mkpath(dir) || !JdkJars::runTool("unzip", { "-q", jar }, dir)))
         return QString();
     return dir;
 }
 
-void BM_PssGuavaJar(benchmark::State &state) { pssTest(state, debianJars + "/guava.jar"); }
+void BM_PssGuavaJar(benchmark::State &state)
+{
+    pssTest(state, debianJars + "/guava.jar");
+}
 void BM_PssGuavaDirectory(benchmark::State &state)
 {
     pssTest(state, unpacked(debianJars + "/guava.jar", "guava-classes"));
 }
-void BM_PssBcprovJar(benchmark::State &state) { pssTest(state, debianJars + "/bcprov.jar"); }
-void BM_PssCut(benchmark::State &state) { pssTest(state, JdkJars::cut(int(state.range(0)))); }
-void BM_PssRuntimeJar(benchmark::State &state) { pssTest(state, JdkJars::runtime()); }
+void BM_PssBcprovJar(benchmark::State &state)
+{
+    pssTest(state, debianJars + "/bcprov.jar");
+}
+void BM_PssCut(benchmark::State &state)
+{
+    pssTest(state, JdkJars::cut(int(state.range(0))));
+}
+void BM_PssRuntimeJar(benchmark::State &state)
+{
+    pssTest(state, JdkJars::runtime());
+}
 
 void BM_ListRuntimeJar(benchmark::State &state)
 {
     const QTemporaryDir logDir;
     timeProcess(state,
-                { program, "--nogui", "--listcontents", "--classpath", JdkJars::runtime(), "--logdir",
+                { program,
+                  "--nogui",
+                  "--listcontents",
+                  "--classpath",
+                  JdkJars::runtime(),
+                  "--logdir",
                   logDir.path() },
                 logDir.path());
 }
@@ -147,7 +173,7 @@ void BM_UnzipRuntimeJar(benchmark::State &state)
     timeProcess(state, { "unzip", "-p", JdkJars::runtime() }, QDir::tempPath());
 }
 
-#define JCT_PROCESS_BENCHMARK(name) \
+#define JCT_PROCESS_BENCHMARK(name)                                                                \
     BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3)
 
 JCT_PROCESS_BENCHMARK(BM_PssGuavaJar);
@@ -165,8 +191,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("guava jar / guava directory", "BM_PssGuavaJar/", "BM_PssGuavaDirectory/", 1.3);
+    reporter.printRatio(
+        "guava jar / guava directory", "BM_PssGuavaJar/", "BM_PssGuavaDirectory/", 1.3);
     reporter.printRatio("cut-16000 / cut-1000", "BM_PssCut/16000", "BM_PssCut/1000", 18);
-    reporter.printRatio("listing runtime.jar / unzip -p", "BM_ListRuntimeJar/", "BM_UnzipRuntimeJar/", 2);
+    reporter.printRatio(
+        "listing runtime.jar / unzip -p", "BM_ListRuntimeJar/", "BM_UnzipRuntimeJar/", 2);
     return 0;
 }

@@ -13,9 +13,9 @@ namespace {
 
 const QString jdkHome = "/usr/lib/jvm/java-17-openjdk-amd64";
 const QString dataDir = JCT_BINARY_DIR "/bench-data/listcontents";
-const QStringList bigModules{"java.base", "java.desktop", "java.xml"};
-const QStringList extraModules{"jdk.compiler", "jdk.localedata"};
-const QList<int> cutSizes{1000, 2000, 4000, 8000, 16000};
+const QStringList bigModules { "java.base", "java.desktop", "java.xml" };
+const QStringList extraModules { "jdk.compiler", "jdk.localedata" };
+const QList<int> cutSizes { 1000, 2000, 4000, 8000, 16000 };
 
 using ModuleClass = QPair<QString, QString>; // module, class file path inside it
 
@@ -30,10 +30,11 @@ QList<ModuleClass> extractModule(const QString &module)
 {
     const QString out = dataDir + "/" + module;
     if (!QDir(out).exists()
-        && !JdkJars::runTool(tool("jmod"), {"extract", "--dir", out, jdkHome + "/jmods/" + module + ".jmod"}))
+        && !JdkJars::runTool(tool("jmod"),
+                             { "extract", "--dir", out, jdkHome + "/jmods/" + module + ".jmod" }))
         return {};
     QStringList classes;
-    QDirIterator it(out + "/classes", {"*.class"}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(out + "/classes", { "*.class" }, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString relative = QDir(out + "/classes").relativeFilePath(it.next());
         if (relative != "module-info.class")
@@ -42,7 +43,7 @@ QList<ModuleClass> extractModule(const QString &module)
     classes.sort();
     QList<ModuleClass> found;
     for (const QString &cls : classes)
-        found.append({module, cls});
+        found.append({ module, cls });
     return found;
 }
 
@@ -68,7 +69,7 @@ QString makeJar(const QString &jarName, const QList<ModuleClass> &classes)
     for (const ModuleClass &entry : classes)
         list.write(QString("-C %1/classes %2\n").arg(entry.first, entry.second).toLocal8Bit());
     list.close();
-    if (!JdkJars::runTool(tool("jar"), {"cf", jarName, "@" + list.fileName()}))
+    if (!JdkJars::runTool(tool("jar"), { "cf", jarName, "@" + list.fileName() }))
         return QString();
     std::cerr << qPrintable(jarName) << ": " << classes.size() << " classes\n";
     return jar;
@@ -87,7 +88,8 @@ bool runTool(const QString &program, const QStringList &arguments, const QString
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(program, arguments);
     if (!process.waitForFinished(-1) || process.exitCode() != 0) {
-        std::cerr << "failed: " << program.toStdString() << ' ' << arguments.join(' ').toStdString() << '\n';
+        std::cerr << "failed: " << program.toStdString() << ' ' << arguments.join(' ').toStdString()
+                  << '\n';
         return false;
     }
     return true;
@@ -103,13 +105,15 @@ QString cut(int size)
     if (!cutSizes.contains(size))
         return QString();
     const QList<ModuleClass> pool = extractModules(bigModules + extraModules);
-    return pool.size() < size ? QString() : makeJar(QString("cut-%1.jar").arg(size), pool.mid(0, size));
+    return pool.size() < size ? QString()
+                              : makeJar(QString("cut-%1.jar").arg(size), pool.mid(0, size));
 }
 
 QString runtime()
 {
     QStringList modules;
-    for (const QFileInfo &jmod : QDir(jdkHome + "/jmods").entryInfoList({"java.*.jmod"}, QDir::Files, QDir::Name))
+    for (const QFileInfo &jmod :
+         QDir(jdkHome + "/jmods").entryInfoList({ "java.*.jmod" }, QDir::Files, QDir::Name))
         modules << jmod.completeBaseName();
     return makeJar("runtime.jar", extractModules(modules));
 }

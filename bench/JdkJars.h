@@ -17,6 +17,8 @@ QString cut(int size);
 QString runtime();
 
 /// Runs a program to its end with its output thrown away; false when it failed.
-bool runTool(const QString &program, const QStringList &arguments, const QString &workDir = QString());
+bool runTool(const QString &program,
+             const QStringList &arguments,
+             const QString &workDir = QString());
 
 } // namespace JdkJars

@@ -51,8 +51,14 @@ void BM_ListContentsCut(benchmark::State &state)
     listContents(state, JdkJars::cut(int(state.range(0))));
 }
 BENCHMARK(BM_ListContentsCut)
-    ->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Arg(16000)
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Arg(16000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 void BM_ListContentsBig(benchmark::State &state)
 {
@@ -71,7 +77,9 @@ void BM_ListContentsBigProgram(benchmark::State &state)
     }
     const QTemporaryDir logDir;
     for (auto _ : state)
-        JdkJars::runTool(program, {"--nogui", "--listcontents", "--logdir", logDir.path(), "--classpath", jar});
+        JdkJars::runTool(
+            program,
+            { "--nogui", "--listcontents", "--logdir", logDir.path(), "--classpath", jar });
 }
 BENCHMARK(BM_ListContentsBigProgram)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
@@ -83,7 +91,7 @@ void BM_UnzipBig(benchmark::State &state)
         return;
     }
     for (auto _ : state)
-        JdkJars::runTool("unzip", {"-p", jar});
+        JdkJars::runTool("unzip", { "-p", jar });
 }
 BENCHMARK(BM_UnzipBig)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
@@ -97,8 +105,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("cut-16000 / cut-1000", "BM_ListContentsCut/16000", "BM_ListContentsCut/1000", 20);
+    reporter.printRatio(
+        "cut-16000 / cut-1000", "BM_ListContentsCut/16000", "BM_ListContentsCut/1000", 20);
     reporter.printRatio("big.jar in process / unzip -p", "BM_ListContentsBig/", "BM_UnzipBig/", 3);
-    reporter.printRatio("big.jar whole program / unzip -p", "BM_ListContentsBigProgram/", "BM_UnzipBig/", 3);
+    reporter.printRatio(
+        "big.jar whole program / unzip -p", "BM_ListContentsBigProgram/", "BM_UnzipBig/", 3);
     return 0;
 }

@@ -32,7 +32,10 @@ public:
     const char *what() const noexcept override { return message.constData(); }
 
 private:
-    void update() { message = (places.isEmpty() ? text : text + " in " + places.join(", ")).toLocal8Bit(); }
+    void update()
+    {
+        message = (places.isEmpty() ? text : text + " in " + places.join(", ")).toLocal8Bit();
+    }
 
     QString text;
     bool locatable;

@@ -43,77 +43,113 @@ struct cp_info
 
 struct CONSTANT_Utf8_info : cp_info
 {
-    CONSTANT_Utf8_info() : cp_info(CONSTANT_Utf8) {}
+    CONSTANT_Utf8_info()
+        : cp_info(CONSTANT_Utf8)
+    {
+    }
     QString value;
 };
 
 struct CONSTANT_Integer_info : cp_info
 {
-    CONSTANT_Integer_info() : cp_info(CONSTANT_Integer) {}
+    CONSTANT_Integer_info()
+        : cp_info(CONSTANT_Integer)
+    {
+    }
     qint32 bytes = 0;
 };
 
 struct CONSTANT_Float_info : cp_info
 {
-    CONSTANT_Float_info() : cp_info(CONSTANT_Float) {}
+    CONSTANT_Float_info()
+        : cp_info(CONSTANT_Float)
+    {
+    }
     float value = 0;
 };
 
 struct CONSTANT_Long_info : cp_info
 {
-    CONSTANT_Long_info() : cp_info(CONSTANT_Long) {}
+    CONSTANT_Long_info()
+        : cp_info(CONSTANT_Long)
+    {
+    }
     qint64 value = 0;
 };
 
 struct CONSTANT_Double_info : cp_info
 {
-    CONSTANT_Double_info() : cp_info(CONSTANT_Double) {}
+    CONSTANT_Double_info()
+        : cp_info(CONSTANT_Double)
+    {
+    }
     double value = 0;
 };
 
 struct CONSTANT_Class_info : cp_info
 {
-    CONSTANT_Class_info() : cp_info(CONSTANT_Class) {}
+    CONSTANT_Class_info()
+        : cp_info(CONSTANT_Class)
+    {
+    }
     unsigned short name_index = 0;
 };
 
 struct CONSTANT_String_info : cp_info
 {
-    CONSTANT_String_info() : cp_info(CONSTANT_String) {}
+    CONSTANT_String_info()
+        : cp_info(CONSTANT_String)
+    {
+    }
     unsigned short string_index = 0;
 };
 
 /// Field, method and interface-method references share one record; the tag tells them apart.
 struct CONSTANT_Fieldref_info : cp_info
 {
-    explicit CONSTANT_Fieldref_info(unsigned char tag) : cp_info(tag) {}
+    explicit CONSTANT_Fieldref_info(unsigned char tag)
+        : cp_info(tag)
+    {
+    }
     unsigned short class_index = 0;
     unsigned short name_and_type_index = 0;
 };
 
 struct CONSTANT_NameAndType_info : cp_info
 {
-    CONSTANT_NameAndType_info() : cp_info(CONSTANT_NameAndType) {}
+    CONSTANT_NameAndType_info()
+        : cp_info(CONSTANT_NameAndType)
+    {
+    }
     unsigned short name_index = 0;
     unsigned short descriptor_index = 0;
 };
 
 struct CONSTANT_MethodHandle_info : cp_info
 {
-    CONSTANT_MethodHandle_info() : cp_info(CONSTANT_MethodHandle) {}
+    CONSTANT_MethodHandle_info()
+        : cp_info(CONSTANT_MethodHandle)
+    {
+    }
     unsigned char reference_kind = 0;
     unsigned short reference_index = 0;
 };
 
 struct CONSTANT_MethodType_info : cp_info
 {
-    CONSTANT_MethodType_info() : cp_info(CONSTANT_MethodType) {}
+    CONSTANT_MethodType_info()
+        : cp_info(CONSTANT_MethodType)
+    {
+    }
     unsigned short descriptor_index = 0;
 };
 
 struct CONSTANT_InvokeDynamic_info : cp_info
 {
-    CONSTANT_InvokeDynamic_info() : cp_info(CONSTANT_InvokeDynamic) {}
+    CONSTANT_InvokeDynamic_info()
+        : cp_info(CONSTANT_InvokeDynamic)
+    {
+    }
     unsigned short bootstrap_method_attr_index = 0;
     unsigned short name_and_type_index = 0;
 };

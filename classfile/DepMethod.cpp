@@ -2,7 +2,9 @@
 
 #include <QStringBuilder>
 
-DepMethod::DepMethod(const TypeDescriptor &owner, const QString &name, const MethodSignature &signature)
+DepMethod::DepMethod(const TypeDescriptor &owner,
+                     const QString &name,
+                     const MethodSignature &signature)
     : owner(owner)
     , name(name)
     , signature(signature)

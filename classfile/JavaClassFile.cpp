@@ -42,7 +42,8 @@ const int MAX_ATTRIBUTE_NESTING = 8;
 [[noreturn]] void failTruncated(quint64 needed, quint32 offset, quint32 left)
 {
     throw BadClassFileException(
-        QStringLiteral("Class file format error - truncated class file: %1 bytes needed at offset %2, %3 left")
+        QStringLiteral(
+            "Class file format error - truncated class file: %1 bytes needed at offset %2, %3 left")
             .arg(needed)
             .arg(offset)
             .arg(left),
@@ -59,8 +60,7 @@ void requireTable(const ClassFileCursor &cursor, quint32 count, quint32 itemSize
 }
 
 // Runs one item's reading; an error of the reader's own names the item on its way out.
-template<typename Place, typename Read>
-void readItem(const Place &place, const Read &read)
+template<typename Place, typename Read> void readItem(const Place &place, const Read &read)
 {
     try {
         read();
@@ -105,23 +105,24 @@ QByteArray takeByteArray(ClassFileCursor &cursor, quint32 length)
 
 // A record made of `Fields` u2 fields, in declaration order: braced initialisation evaluates its
 // reads from left to right.
-template<typename Entry, int Fields>
-Entry readU2Fields(ClassFileCursor &cursor)
+template<typename Entry, int Fields> Entry readU2Fields(ClassFileCursor &cursor)
 {
     static_assert(sizeof(Entry) == Fields * sizeof(quint16), "a record of u2 fields only");
     if constexpr (Fields == 1)
         return Entry(cursor.u2());
     else if constexpr (Fields == 2)
-        return Entry{cursor.u2(), cursor.u2()};
+        return Entry { cursor.u2(), cursor.u2() };
     else if constexpr (Fields == 4)
-        return Entry{cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2()};
+        return Entry { cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2() };
     else
-        return Entry{cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2()};
+        return Entry { cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2(), cursor.u2() };
 }
 
 // A table preceded by its u2 count, each entry `sizeof(Entry)` bytes on the wire.
 template<typename Entry>
-void readU2Table(ClassFileCursor &cursor, QList<Entry> &table, Entry (*readEntry)(ClassFileCursor &))
+void readU2Table(ClassFileCursor &cursor,
+                 QList<Entry> &table,
+                 Entry (*readEntry)(ClassFileCursor &))
 {
     const quint16 count = cursor.u2();
     requireTable(cursor, count, sizeof(Entry));
@@ -130,8 +131,7 @@ void readU2Table(ClassFileCursor &cursor, QList<Entry> &table, Entry (*readEntry
         table.append(readEntry(cursor));
 }
 
-template<typename Float, typename Bits>
-Float fromBits(Bits bits)
+template<typename Float, typename Bits> Float fromBits(Bits bits)
 {
     static_assert(sizeof(Float) == sizeof(Bits), "IEEE 754 width");
     Float value;
@@ -140,8 +140,10 @@ Float fromBits(Bits bits)
 }
 
 template<typename Entry>
-Entry *readTwoIndices(ClassFileCursor &cursor, Entry *entry, unsigned short Entry::*first,
-    unsigned short Entry::*second)
+Entry *readTwoIndices(ClassFileCursor &cursor,
+                      Entry *entry,
+                      unsigned short Entry::*first,
+                      unsigned short Entry::*second)
 {
     entry->*first = cursor.u2();
     entry->*second = cursor.u2();
@@ -235,7 +237,8 @@ void JavaClassFile::read(QDataStream &stream)
 
 void JavaClassFile::read(const char *data, int size)
 {
-    ClassFileCursor cursor(reinterpret_cast<const uchar *>(data), data && size > 0 ? quint32(size) : 0);
+    ClassFileCursor cursor(reinterpret_cast<const uchar *>(data),
+                           data && size > 0 ? quint32(size) : 0);
     parse(cursor);
 }
 
@@ -251,8 +254,8 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         readConstantPool(cursor);
         checkClassEntries();
         access_flags = cursor.u2(); // u2 access_flags
-        this_class = cursor.u2();   // u2 this_class
-        super_class = cursor.u2();  // u2 super_class
+        this_class = cursor.u2(); // u2 this_class
+        super_class = cursor.u2(); // u2 super_class
         readInterfaces(cursor);
         readMembers(cursor, fields, "Field");
         readMembers(cursor, methods, "Method");
@@ -294,8 +297,10 @@ void JavaClassFile::checkClassEntries() const
     for (int index = 1; index <= constant_pool.size(); ++index) {
         const cp_info *entry = constant_pool.at(index - 1);
         if (entry->tag == cp_info::CONSTANT_Class)
-            cptest("constant_pool", index, cp_info::CONSTANT_Utf8,
-                static_cast<const CONSTANT_Class_info *>(entry)->name_index);
+            cptest("constant_pool",
+                   index,
+                   cp_info::CONSTANT_Utf8,
+                   static_cast<const CONSTANT_Class_info *>(entry)->name_index);
     }
 }
 
@@ -342,14 +347,18 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
     case cp_info::CONSTANT_Fieldref:
     case cp_info::CONSTANT_Methodref:
     case cp_info::CONSTANT_InterfaceMethodref: // u2 class_index, u2 name_and_type_index
-        return readTwoIndices(cursor, new CONSTANT_Fieldref_info(tag), &CONSTANT_Fieldref_info::class_index,
-            &CONSTANT_Fieldref_info::name_and_type_index);
+        return readTwoIndices(cursor,
+                              new CONSTANT_Fieldref_info(tag),
+                              &CONSTANT_Fieldref_info::class_index,
+                              &CONSTANT_Fieldref_info::name_and_type_index);
     case cp_info::CONSTANT_NameAndType: // u2 name_index, u2 descriptor_index
-        return readTwoIndices(cursor, new CONSTANT_NameAndType_info, &CONSTANT_NameAndType_info::name_index,
-            &CONSTANT_NameAndType_info::descriptor_index);
+        return readTwoIndices(cursor,
+                              new CONSTANT_NameAndType_info,
+                              &CONSTANT_NameAndType_info::name_index,
+                              &CONSTANT_NameAndType_info::descriptor_index);
     case cp_info::CONSTANT_MethodHandle: {
         auto *entry = new CONSTANT_MethodHandle_info;
-        entry->reference_kind = cursor.u1();  // u1 reference_kind
+        entry->reference_kind = cursor.u1(); // u1 reference_kind
         entry->reference_index = cursor.u2(); // u2 reference_index
         return entry;
     }
@@ -359,9 +368,10 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
         return entry;
     }
     case cp_info::CONSTANT_InvokeDynamic: // u2 bootstrap_method_attr_index, u2 name_and_type_index
-        return readTwoIndices(cursor, new CONSTANT_InvokeDynamic_info,
-            &CONSTANT_InvokeDynamic_info::bootstrap_method_attr_index,
-            &CONSTANT_InvokeDynamic_info::name_and_type_index);
+        return readTwoIndices(cursor,
+                              new CONSTANT_InvokeDynamic_info,
+                              &CONSTANT_InvokeDynamic_info::bootstrap_method_attr_index,
+                              &CONSTANT_InvokeDynamic_info::name_and_type_index);
     default:
         throw BadClassFileException(
             QStringLiteral("Class file format error - unknown constant pool tag (%1)").arg(tag));
@@ -381,7 +391,9 @@ void JavaClassFile::readInterfaces(ClassFileCursor &cursor)
 }
 
 template<typename Member>
-void JavaClassFile::readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label)
+void JavaClassFile::readMembers(ClassFileCursor &cursor,
+                                QList<Member *> &members,
+                                const char *label)
 {
     const quint16 count = cursor.u2(); // u2 fields_count or methods_count
     requireTable(cursor, count, 8);
@@ -389,23 +401,31 @@ void JavaClassFile::readMembers(ClassFileCursor &cursor, QList<Member *> &member
     for (int i = 0; i < count; ++i) {
         std::unique_ptr<Member> member(new Member);
         member->access_flags = cursor.u2(); // u2 access_flags
-        member->name_index = cursor.u2();   // u2 name_index
+        member->name_index = cursor.u2(); // u2 name_index
         cptest(label, i, cp_info::CONSTANT_Utf8, member->name_index);
         member->descriptor_index = cursor.u2(); // u2 descriptor_index
-        readItem([&] { return QStringLiteral("%1[%2] %3").arg(QLatin1String(label)).arg(i).arg(*utf8At(member->name_index)); },
-                 [&] { readAttributes(cursor, member->attributes, 0); });
+        readItem(
+            [&] {
+                return QStringLiteral("%1[%2] %3")
+                    .arg(QLatin1String(label))
+                    .arg(i)
+                    .arg(*utf8At(member->name_index));
+            },
+            [&] { readAttributes(cursor, member->attributes, 0); });
         members.append(member.release());
     }
 }
 
-void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth)
+void JavaClassFile::readAttributes(ClassFileCursor &cursor,
+                                   QList<attribute_info *> &list,
+                                   int depth)
 {
     if (depth > MAX_ATTRIBUTE_NESTING)
-        throw BadClassFileException(
-            QStringLiteral("Class file format error - attributes nested too deeply: more than %1 levels at offset %2")
-                .arg(MAX_ATTRIBUTE_NESTING)
-                .arg(cursor.position()),
-            true);
+        throw BadClassFileException(QStringLiteral("Class file format error - attributes nested "
+                                                   "too deeply: more than %1 levels at offset %2")
+                                        .arg(MAX_ATTRIBUTE_NESTING)
+                                        .arg(cursor.position()),
+                                    true);
     const quint16 count = cursor.u2(); // u2 attributes_count
     requireTable(cursor, count, 6);
     list.reserve(list.size() + count);
@@ -415,7 +435,10 @@ void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info
         const quint32 length = cursor.u4(); // u4 attribute_length
         attribute_info *attribute = nullptr;
         readItem([&] { return QStringLiteral("Attr[%1] %2").arg(i).arg(*utf8At(nameIndex)); },
-                 [&] { attribute = readAttributeContent(cursor, attributeKind(nameIndex), nameIndex, length, depth); });
+                 [&] {
+                     attribute = readAttributeContent(
+                         cursor, attributeKind(nameIndex), nameIndex, length, depth);
+                 });
         if (!attribute)
             continue;
         attribute->attribute_name_index = nameIndex;
@@ -424,8 +447,11 @@ void JavaClassFile::readAttributes(ClassFileCursor &cursor, QList<attribute_info
     }
 }
 
-attribute_info *JavaClassFile::readAttributeContent(
-    ClassFileCursor &cursor, AttributeKind kind, unsigned short nameIndex, quint32 length, int depth)
+attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
+                                                    AttributeKind kind,
+                                                    unsigned short nameIndex,
+                                                    quint32 length,
+                                                    int depth)
 {
     switch (kind) {
     case AK_CONSTANT_VALUE: {
@@ -450,12 +476,13 @@ attribute_info *JavaClassFile::readAttributeContent(
         std::unique_ptr<InnerClasses_attribute> attribute(new InnerClasses_attribute);
         // u2 number_of_classes; each: u2 inner_class_info_index, u2 outer_class_info_index,
         // u2 inner_name_index, u2 inner_class_access_flags
-        readU2Table(cursor, attribute->classes, readU2Fields<InnerClasses_attribute::inner_class_t, 4>);
+        readU2Table(
+            cursor, attribute->classes, readU2Fields<InnerClasses_attribute::inner_class_t, 4>);
         return attribute.release();
     }
     case AK_ENCLOSING_METHOD: {
         auto *attribute = new EnclosingMethod_attribute;
-        attribute->class_index = cursor.u2();  // u2 class_index
+        attribute->class_index = cursor.u2(); // u2 class_index
         attribute->method_index = cursor.u2(); // u2 method_index
         return attribute;
     }
@@ -470,30 +497,37 @@ attribute_info *JavaClassFile::readAttributeContent(
         return attribute;
     }
     case AK_SOURCE_DEBUG_EXTENSION: {
-        std::unique_ptr<SourceDebugExtension_attribute> attribute(new SourceDebugExtension_attribute);
-        attribute->debug_extension = takeByteArray(cursor, length); // u1 debug_extension[attribute_length]
+        std::unique_ptr<SourceDebugExtension_attribute> attribute(
+            new SourceDebugExtension_attribute);
+        attribute->debug_extension
+            = takeByteArray(cursor, length); // u1 debug_extension[attribute_length]
         return attribute.release();
     }
     case AK_LINE_NUMBER_TABLE: {
         std::unique_ptr<LineNumberTable_attribute> attribute(new LineNumberTable_attribute);
         // u2 line_number_table_length; each: u2 start_pc, u2 line_number
-        readU2Table(cursor, attribute->line_number_table, readU2Fields<LineNumberTable_attribute::line_number_t, 2>);
+        readU2Table(cursor,
+                    attribute->line_number_table,
+                    readU2Fields<LineNumberTable_attribute::line_number_t, 2>);
         return attribute.release();
     }
     case AK_LOCAL_VARIABLE_TABLE: {
         std::unique_ptr<LocalVariableTable_attribute> attribute(new LocalVariableTable_attribute);
         // u2 local_variable_table_length; each: u2 start_pc, u2 length, u2 name_index,
         // u2 descriptor_index, u2 index
-        readU2Table(cursor, attribute->local_variable_table,
-            readU2Fields<LocalVariableTable_attribute::local_variable_t, 5>);
+        readU2Table(cursor,
+                    attribute->local_variable_table,
+                    readU2Fields<LocalVariableTable_attribute::local_variable_t, 5>);
         return attribute.release();
     }
     case AK_LOCAL_VARIABLE_TYPE_TABLE: {
-        std::unique_ptr<LocalVariableTypeTable_attribute> attribute(new LocalVariableTypeTable_attribute);
+        std::unique_ptr<LocalVariableTypeTable_attribute> attribute(
+            new LocalVariableTypeTable_attribute);
         // u2 local_variable_type_table_length; each: u2 start_pc, u2 length, u2 name_index,
         // u2 signature_index, u2 index
-        readU2Table(cursor, attribute->local_variable_type_table,
-            readU2Fields<LocalVariableTypeTable_attribute::local_variable_type_t, 5>);
+        readU2Table(cursor,
+                    attribute->local_variable_type_table,
+                    readU2Fields<LocalVariableTypeTable_attribute::local_variable_type_t, 5>);
         return attribute.release();
     }
     case AK_UNKNOWN:
@@ -508,8 +542,8 @@ attribute_info *JavaClassFile::readAttributeContent(
 Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor, int depth)
 {
     std::unique_ptr<Code_attribute> code(new Code_attribute);
-    code->max_stack = cursor.u2();   // u2 max_stack
-    code->max_locals = cursor.u2();  // u2 max_locals
+    code->max_stack = cursor.u2(); // u2 max_stack
+    code->max_locals = cursor.u2(); // u2 max_locals
     code->code_length = cursor.u4(); // u4 code_length
     code->code = takeByteArray(cursor, code->code_length); // u1 code[code_length]
     // u2 exception_table_length; each: u2 start_pc, u2 end_pc, u2 handler_pc, u2 catch_type
@@ -526,29 +560,29 @@ JavaClassFile::AttributeKind JavaClassFile::attributeKind(unsigned short nameInd
         signed char kind;
     };
     static const AttributeName names[] = {
-        {QLatin1String("Code"), AK_CODE},
-        {QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE},
-        {QLatin1String("StackMapTable"), AK_BODY_SKIPPED},
-        {QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE},
-        {QLatin1String("Signature"), AK_SIGNATURE},
-        {QLatin1String("Exceptions"), AK_EXCEPTIONS},
-        {QLatin1String("SourceFile"), AK_SOURCE_FILE},
-        {QLatin1String("InnerClasses"), AK_INNER_CLASSES},
-        {QLatin1String("ConstantValue"), AK_CONSTANT_VALUE},
-        {QLatin1String("LocalVariableTypeTable"), AK_LOCAL_VARIABLE_TYPE_TABLE},
-        {QLatin1String("EnclosingMethod"), AK_ENCLOSING_METHOD},
-        {QLatin1String("Synthetic"), AK_NO_BODY},
-        {QLatin1String("Deprecated"), AK_NO_BODY},
-        {QLatin1String("SourceDebugExtension"), AK_SOURCE_DEBUG_EXTENSION},
-        {QLatin1String("RuntimeVisibleAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("RuntimeInvisibleAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("RuntimeVisibleParameterAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("RuntimeInvisibleParameterAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("AnnotationDefault"), AK_BODY_SKIPPED},
-        {QLatin1String("BootstrapMethods"), AK_BODY_SKIPPED},
-        {QLatin1String("RuntimeVisibleTypeAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("RuntimeInvisibleTypeAnnotations"), AK_BODY_SKIPPED},
-        {QLatin1String("MethodParameters"), AK_BODY_SKIPPED},
+        { QLatin1String("Code"), AK_CODE },
+        { QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE },
+        { QLatin1String("StackMapTable"), AK_BODY_SKIPPED },
+        { QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE },
+        { QLatin1String("Signature"), AK_SIGNATURE },
+        { QLatin1String("Exceptions"), AK_EXCEPTIONS },
+        { QLatin1String("SourceFile"), AK_SOURCE_FILE },
+        { QLatin1String("InnerClasses"), AK_INNER_CLASSES },
+        { QLatin1String("ConstantValue"), AK_CONSTANT_VALUE },
+        { QLatin1String("LocalVariableTypeTable"), AK_LOCAL_VARIABLE_TYPE_TABLE },
+        { QLatin1String("EnclosingMethod"), AK_ENCLOSING_METHOD },
+        { QLatin1String("Synthetic"), AK_NO_BODY },
+        { QLatin1String("Deprecated"), AK_NO_BODY },
+        { QLatin1String("SourceDebugExtension"), AK_SOURCE_DEBUG_EXTENSION },
+        { QLatin1String("RuntimeVisibleAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("RuntimeInvisibleAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("RuntimeVisibleParameterAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("RuntimeInvisibleParameterAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("AnnotationDefault"), AK_BODY_SKIPPED },
+        { QLatin1String("BootstrapMethods"), AK_BODY_SKIPPED },
+        { QLatin1String("RuntimeVisibleTypeAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("RuntimeInvisibleTypeAnnotations"), AK_BODY_SKIPPED },
+        { QLatin1String("MethodParameters"), AK_BODY_SKIPPED },
     };
     const QString *name = utf8At(nameIndex);
     if (!name)
@@ -568,36 +602,55 @@ JavaClassFile::AttributeKind JavaClassFile::attributeKind(unsigned short nameInd
     return AttributeKind(kind);
 }
 
-void JavaClassFile::cptest(const char *table, int position, unsigned char kind, unsigned short index) const
+void JavaClassFile::cptest(const char *table,
+                           int position,
+                           unsigned char kind,
+                           unsigned short index) const
 {
     // The label is only built for the message: this check runs for every name in the file.
-    const auto label = [&] { return QStringLiteral("%1[%2]").arg(QLatin1String(table)).arg(position); };
+    const auto label
+        = [&] { return QStringLiteral("%1[%2]").arg(QLatin1String(table)).arg(position); };
     if (!constantInfoContains(index))
         throw BadClassFileException(
-            QStringLiteral("Class file format error - %1 index (%2) does not exist").arg(label()).arg(index));
+            QStringLiteral("Class file format error - %1 index (%2) does not exist")
+                .arg(label())
+                .arg(index));
     const unsigned char found = constant_pool.at(index - 1)->tag;
     if (found != kind)
-        throw BadClassFileException(QStringLiteral("Class file format error - %1 index (%2) does not point to %3 found %4")
-                                        .arg(label())
-                                        .arg(index)
-                                        .arg(constantInfoToString(kind), constantInfoToString(found)));
+        throw BadClassFileException(
+            QStringLiteral("Class file format error - %1 index (%2) does not point to %3 found %4")
+                .arg(label())
+                .arg(index)
+                .arg(constantInfoToString(kind), constantInfoToString(found)));
 }
 
 QString JavaClassFile::constantInfoToString(unsigned char tag)
 {
     switch (tag) {
-    case cp_info::CONSTANT_Utf8: return QStringLiteral("CONSTANT_Utf8");
-    case cp_info::CONSTANT_Integer: return QStringLiteral("CONSTANT_Integer");
-    case cp_info::CONSTANT_Float: return QStringLiteral("CONSTANT_Float");
-    case cp_info::CONSTANT_Long: return QStringLiteral("CONSTANT_Long");
-    case cp_info::CONSTANT_Double: return QStringLiteral("CONSTANT_Double");
-    case cp_info::CONSTANT_Class: return QStringLiteral("CONSTANT_Class");
-    case cp_info::CONSTANT_String: return QStringLiteral("CONSTANT_String");
-    case cp_info::CONSTANT_Fieldref: return QStringLiteral("CONSTANT_Fieldref");
-    case cp_info::CONSTANT_Methodref: return QStringLiteral("CONSTANT_Methodref");
-    case cp_info::CONSTANT_InterfaceMethodref: return QStringLiteral("CONSTANT_InterfaceMethodref");
-    case cp_info::CONSTANT_NameAndType: return QStringLiteral("CONSTANT_NameAndType");
-    default: return QStringLiteral("CONSTANT_UNDEFINED!");
+    case cp_info::CONSTANT_Utf8:
+        return QStringLiteral("CONSTANT_Utf8");
+    case cp_info::CONSTANT_Integer:
+        return QStringLiteral("CONSTANT_Integer");
+    case cp_info::CONSTANT_Float:
+        return QStringLiteral("CONSTANT_Float");
+    case cp_info::CONSTANT_Long:
+        return QStringLiteral("CONSTANT_Long");
+    case cp_info::CONSTANT_Double:
+        return QStringLiteral("CONSTANT_Double");
+    case cp_info::CONSTANT_Class:
+        return QStringLiteral("CONSTANT_Class");
+    case cp_info::CONSTANT_String:
+        return QStringLiteral("CONSTANT_String");
+    case cp_info::CONSTANT_Fieldref:
+        return QStringLiteral("CONSTANT_Fieldref");
+    case cp_info::CONSTANT_Methodref:
+        return QStringLiteral("CONSTANT_Methodref");
+    case cp_info::CONSTANT_InterfaceMethodref:
+        return QStringLiteral("CONSTANT_InterfaceMethodref");
+    case cp_info::CONSTANT_NameAndType:
+        return QStringLiteral("CONSTANT_NameAndType");
+    default:
+        return QStringLiteral("CONSTANT_UNDEFINED!");
     }
 }
 
@@ -760,12 +813,14 @@ QList<const method_info *> JavaClassFile::getMethodsByName(const QString &name) 
     return found;
 }
 
-const method_info *JavaClassFile::getMethodByNameAndDescriptor(const QString &name, const QString &descriptor) const
+const method_info *JavaClassFile::getMethodByNameAndDescriptor(const QString &name,
+                                                               const QString &descriptor) const
 {
     for (const method_info *method : methods) {
         const QString *methodName = utf8At(method->name_index);
         const QString *methodDescriptor = utf8At(method->descriptor_index);
-        if (methodName && methodDescriptor && *methodName == name && *methodDescriptor == descriptor)
+        if (methodName && methodDescriptor && *methodName == name
+            && *methodDescriptor == descriptor)
             return method;
     }
     return nullptr;
@@ -793,7 +848,8 @@ QStringList JavaClassFile::getMethodExceptions(const method_info *method) const
     for (const attribute_info *attribute : method->attributes) {
         if (attributeKind(attribute->attribute_name_index) != AK_EXCEPTIONS)
             continue;
-        for (unsigned short index : static_cast<const Exceptions_attribute *>(attribute)->exception_index_table) {
+        for (unsigned short index :
+             static_cast<const Exceptions_attribute *>(attribute)->exception_index_table) {
             if (const QString *name = classNameAt(index))
                 names.append(*name);
         }
@@ -801,7 +857,8 @@ QStringList JavaClassFile::getMethodExceptions(const method_info *method) const
     return names;
 }
 
-QList<TypeDescriptor> JavaClassFile::getMethodExceptionsTypeDescriptors(const method_info *method) const
+QList<TypeDescriptor>
+JavaClassFile::getMethodExceptionsTypeDescriptors(const method_info *method) const
 {
     QList<TypeDescriptor> types;
     for (const QString &name : getMethodExceptions(method))
@@ -842,7 +899,8 @@ TypeDescriptor JavaClassFile::getClassTypeDescriptor(const CONSTANT_Class_info &
     return name ? TypeDescriptor::fromMungedClassDescriptorName(*name) : TypeDescriptor();
 }
 
-const CONSTANT_NameAndType_info *JavaClassFile::nameAndTypeOf(const CONSTANT_Fieldref_info &ref) const
+const CONSTANT_NameAndType_info *
+JavaClassFile::nameAndTypeOf(const CONSTANT_Fieldref_info &ref) const
 {
     return static_cast<const CONSTANT_NameAndType_info *>(
         entryOfKind(ref.name_and_type_index, cp_info::CONSTANT_NameAndType));

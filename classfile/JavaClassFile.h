@@ -1,9 +1,9 @@
 #pragma once
 
 #include "classfile/ClassFileRecords.h"
-#include "classfile/DependencyOrigins.h"
 #include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
+#include "classfile/DependencyOrigins.h"
 #include "classfile/FileCheckLog.h"
 #include "classfile/MethodSignature.h"
 #include "classfile/TypeDescriptor.h"
@@ -77,7 +77,10 @@ public:
     /// A Permission number.
     int getFieldPermission(const field_info *field) const;
     bool isFieldPublic(const field_info *field) const { return field->access_flags & ACC_PUBLIC; }
-    bool isFieldProtected(const field_info *field) const { return field->access_flags & ACC_PROTECTED; }
+    bool isFieldProtected(const field_info *field) const
+    {
+        return field->access_flags & ACC_PROTECTED;
+    }
     bool isFieldPrivate(const field_info *field) const { return field->access_flags & ACC_PRIVATE; }
     bool isFieldPackage(const field_info *field) const { return isPackage(field->access_flags); }
     bool isFieldFinal(const field_info *field) const { return field->access_flags & ACC_FINAL; }
@@ -91,16 +94,38 @@ public:
     MethodSignature getMethodSignature(const method_info *method) const;
     /// A Permission number.
     int getMethodPermission(const method_info *method) const;
-    bool isMethodPublic(const method_info *method) const { return method->access_flags & ACC_PUBLIC; }
-    bool isMethodProtected(const method_info *method) const { return method->access_flags & ACC_PROTECTED; }
-    bool isMethodPrivate(const method_info *method) const { return method->access_flags & ACC_PRIVATE; }
-    bool isMethodPackage(const method_info *method) const { return isPackage(method->access_flags); }
+    bool isMethodPublic(const method_info *method) const
+    {
+        return method->access_flags & ACC_PUBLIC;
+    }
+    bool isMethodProtected(const method_info *method) const
+    {
+        return method->access_flags & ACC_PROTECTED;
+    }
+    bool isMethodPrivate(const method_info *method) const
+    {
+        return method->access_flags & ACC_PRIVATE;
+    }
+    bool isMethodPackage(const method_info *method) const
+    {
+        return isPackage(method->access_flags);
+    }
     bool isMethodFinal(const method_info *method) const { return method->access_flags & ACC_FINAL; }
-    bool isMethodStatic(const method_info *method) const { return method->access_flags & ACC_STATIC; }
-    bool isMethodAbstract(const method_info *method) const { return method->access_flags & ACC_ABSTRACT; }
-    bool isMethodNative(const method_info *method) const { return method->access_flags & ACC_NATIVE; }
+    bool isMethodStatic(const method_info *method) const
+    {
+        return method->access_flags & ACC_STATIC;
+    }
+    bool isMethodAbstract(const method_info *method) const
+    {
+        return method->access_flags & ACC_ABSTRACT;
+    }
+    bool isMethodNative(const method_info *method) const
+    {
+        return method->access_flags & ACC_NATIVE;
+    }
     QList<const method_info *> getMethodsByName(const QString &name) const;
-    const method_info *getMethodByNameAndDescriptor(const QString &name, const QString &descriptor) const;
+    const method_info *getMethodByNameAndDescriptor(const QString &name,
+                                                    const QString &descriptor) const;
     const Code_attribute *getMethodCodeAttr(const method_info *method) const;
     QStringList getMethodExceptions(const method_info *method) const;
     QList<TypeDescriptor> getMethodExceptionsTypeDescriptors(const method_info *method) const;
@@ -122,9 +147,18 @@ public:
     MethodSignature getMethodSignature(const CONSTANT_Fieldref_info &ref) const;
 
     // What the bytecode depends on, sorted and free of duplicates.
-    QList<TypeDescriptor> getDependentClasses() const { return collectedDependencies().dependentClasses.keys(); }
-    QList<DepField> getDependentFields() const { return collectedDependencies().dependentFields.keys(); }
-    QList<DepMethod> getDependentMethods() const { return collectedDependencies().dependentMethods.keys(); }
+    QList<TypeDescriptor> getDependentClasses() const
+    {
+        return collectedDependencies().dependentClasses.keys();
+    }
+    QList<DepField> getDependentFields() const
+    {
+        return collectedDependencies().dependentFields.keys();
+    }
+    QList<DepMethod> getDependentMethods() const
+    {
+        return collectedDependencies().dependentMethods.keys();
+    }
     /// Collects the three lists now, unless they are already.
     void collectDependencies() const { collectedDependencies(); }
     /// Frees the three lists and the origins; they are collected again when next asked for.
@@ -175,15 +209,21 @@ private:
     template<typename Member>
     void readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label);
     void readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth);
-    attribute_info *readAttributeContent(
-        ClassFileCursor &cursor, AttributeKind kind, unsigned short nameIndex, quint32 length, int depth);
+    attribute_info *readAttributeContent(ClassFileCursor &cursor,
+                                         AttributeKind kind,
+                                         unsigned short nameIndex,
+                                         quint32 length,
+                                         int depth);
     Code_attribute *readCode(ClassFileCursor &cursor, int depth);
     AttributeKind attributeKind(unsigned short nameIndex) const;
     /// Checks a pool index read from the file: in range and of the expected kind. The label is the
     /// table's name and the item's position in it.
     void cptest(const char *table, int position, unsigned char kind, unsigned short index) const;
 
-    static bool isPackage(unsigned short flags) { return !(flags & (ACC_PUBLIC | ACC_PRIVATE | ACC_PROTECTED)); }
+    static bool isPackage(unsigned short flags)
+    {
+        return !(flags & (ACC_PUBLIC | ACC_PRIVATE | ACC_PROTECTED));
+    }
     const cp_info *entryOfKind(int index, unsigned char tag) const;
     /// The text of a Utf8 entry, or null.
     const QString *utf8At(int index) const;
@@ -237,7 +277,9 @@ private:
     void addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
     bool isExcludedMethod(const ScanState &scan, const DepMethod &method) const;
     const MethodSignature &signatureAt(ScanState &scan, quint16 index) const;
-    void addMethodClasses(ScanState &scan, const TypeDescriptor &owner, const MethodSignature &signature) const;
+    void addMethodClasses(ScanState &scan,
+                          const TypeDescriptor &owner,
+                          const MethodSignature &signature) const;
     /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
     static QString descriptorOfInternalName(const QString &name);
 

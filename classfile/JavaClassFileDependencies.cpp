@@ -33,7 +33,8 @@ struct JavaClassFile::ScanState
     /// The same for field references.
     std::vector<int> fieldSlots;
     std::vector<DepField> fields;
-    /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in place.
+    /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in
+    /// place.
     std::vector<int> signatureSlots;
     std::deque<MethodSignature> signatures;
 
@@ -83,27 +84,35 @@ struct JavaClassFile::ScanState
 
     DependencyOrigins::Origin origin() const
     {
-        return DependencyOrigins::Origin{place, member, place == DependencyOrigins::P_CODE ? lineAt(pc) : 0};
+        return DependencyOrigins::Origin { place,
+                                           member,
+                                           place == DependencyOrigins::P_CODE ? lineAt(pc) : 0 };
     }
 
     /// The line of the last entry starting at or before pc; 0 when there is none.
     int lineAt(quint32 position) const
     {
-        const auto after = std::upper_bound(lines.cbegin(), lines.cend(), position,
-            [](quint32 at, const LineNumberTable_attribute::line_number_t &entry) { return at < entry.start_pc; });
+        const auto after = std::upper_bound(
+            lines.cbegin(),
+            lines.cend(),
+            position,
+            [](quint32 at, const LineNumberTable_attribute::line_number_t &entry) {
+                return at < entry.start_pc;
+            });
         return after == lines.cbegin() ? 0 : std::prev(after)->line_number;
     }
 };
 
 namespace {
 
-// --- The instruction set, as far as the scan needs it ---------------------------------------------
+// --- The instruction set, as far as the scan needs it
+// ---------------------------------------------
 
 enum Operand : unsigned char {
     OP_NONE,
-    OP_FIELD,  // u2 index of a field reference
+    OP_FIELD, // u2 index of a field reference
     OP_METHOD, // u2 index of a method or interface method reference
-    OP_CLASS,  // u2 index of a class
+    OP_CLASS, // u2 index of a class
     OP_TABLESWITCH,
     OP_LOOKUPSWITCH,
     OP_WIDE,
@@ -121,45 +130,46 @@ struct InstructionSet
     Instruction at[256];
 };
 
-constexpr void define(InstructionSet &set, int first, int last, unsigned char length, Operand operand = OP_NONE)
+constexpr void
+define(InstructionSet &set, int first, int last, unsigned char length, Operand operand = OP_NONE)
 {
     for (int opcode = first; opcode <= last; ++opcode)
-        set.at[opcode] = Instruction{length, operand};
+        set.at[opcode] = Instruction { length, operand };
 }
 
 constexpr InstructionSet makeInstructionSet()
 {
-    InstructionSet set{};
+    InstructionSet set {};
     define(set, 0, 15, 1);
-    define(set, 16, 16, 2);    // bipush
-    define(set, 17, 17, 3);    // sipush
-    define(set, 18, 18, 2);    // ldc
-    define(set, 19, 20, 3);    // ldc_w, ldc2_w
-    define(set, 21, 25, 2);    // iload ... aload
+    define(set, 16, 16, 2); // bipush
+    define(set, 17, 17, 3); // sipush
+    define(set, 18, 18, 2); // ldc
+    define(set, 19, 20, 3); // ldc_w, ldc2_w
+    define(set, 21, 25, 2); // iload ... aload
     define(set, 26, 53, 1);
-    define(set, 54, 58, 2);    // istore ... astore
+    define(set, 54, 58, 2); // istore ... astore
     define(set, 59, 131, 1);
-    define(set, 132, 132, 3);  // iinc
+    define(set, 132, 132, 3); // iinc
     define(set, 133, 152, 1);
-    define(set, 153, 168, 3);  // ifeq ... jsr
-    define(set, 169, 169, 2);  // ret
+    define(set, 153, 168, 3); // ifeq ... jsr
+    define(set, 169, 169, 2); // ret
     define(set, 170, 170, 0, OP_TABLESWITCH);
     define(set, 171, 171, 0, OP_LOOKUPSWITCH);
-    define(set, 172, 177, 1);  // ireturn ... return
-    define(set, 178, 181, 3, OP_FIELD);  // getstatic, putstatic, getfield, putfield
+    define(set, 172, 177, 1); // ireturn ... return
+    define(set, 178, 181, 3, OP_FIELD); // getstatic, putstatic, getfield, putfield
     define(set, 182, 184, 3, OP_METHOD); // invokevirtual, invokespecial, invokestatic
     define(set, 185, 185, 5, OP_METHOD); // invokeinterface
-    define(set, 186, 186, 5);  // invokedynamic
-    define(set, 187, 187, 3, OP_CLASS);  // new
-    define(set, 188, 188, 2);  // newarray
-    define(set, 189, 189, 3, OP_CLASS);  // anewarray
-    define(set, 190, 191, 1);  // arraylength, athrow
-    define(set, 192, 193, 3, OP_CLASS);  // checkcast, instanceof
-    define(set, 194, 195, 1);  // monitorenter, monitorexit
+    define(set, 186, 186, 5); // invokedynamic
+    define(set, 187, 187, 3, OP_CLASS); // new
+    define(set, 188, 188, 2); // newarray
+    define(set, 189, 189, 3, OP_CLASS); // anewarray
+    define(set, 190, 191, 1); // arraylength, athrow
+    define(set, 192, 193, 3, OP_CLASS); // checkcast, instanceof
+    define(set, 194, 195, 1); // monitorenter, monitorexit
     define(set, 196, 196, 0, OP_WIDE);
-    define(set, 197, 197, 4, OP_CLASS);  // multianewarray
-    define(set, 198, 199, 3);  // ifnull, ifnonnull
-    define(set, 200, 201, 5);  // goto_w, jsr_w
+    define(set, 197, 197, 4, OP_CLASS); // multianewarray
+    define(set, 198, 199, 3); // ifnull, ifnonnull
+    define(set, 200, 201, 5); // goto_w, jsr_w
     return set;
 }
 
@@ -176,11 +186,15 @@ bool isLoadStoreOrRet(unsigned char opcode)
 Operand operandOf(unsigned char tag)
 {
     switch (tag) {
-    case cp_info::CONSTANT_Fieldref: return OP_FIELD;
+    case cp_info::CONSTANT_Fieldref:
+        return OP_FIELD;
     case cp_info::CONSTANT_Methodref:
-    case cp_info::CONSTANT_InterfaceMethodref: return OP_METHOD;
-    case cp_info::CONSTANT_Class: return OP_CLASS;
-    default: return OP_UNDEFINED;
+    case cp_info::CONSTANT_InterfaceMethodref:
+        return OP_METHOD;
+    case cp_info::CONSTANT_Class:
+        return OP_CLASS;
+    default:
+        return OP_UNDEFINED;
     }
 }
 
@@ -191,7 +205,8 @@ quint16 readU2(const uchar *code, quint32 at)
 
 qint32 readS4(const uchar *code, quint32 at)
 {
-    return qint32((quint32(code[at]) << 24) | (quint32(code[at + 1]) << 16) | (quint32(code[at + 2]) << 8) | code[at + 3]);
+    return qint32((quint32(code[at]) << 24) | (quint32(code[at + 1]) << 16)
+                  | (quint32(code[at + 2]) << 8) | code[at + 3]);
 }
 
 // The length of a tableswitch or lookupswitch at `position`, padding and jump table included;
@@ -199,7 +214,7 @@ qint32 readS4(const uchar *code, quint32 at)
 quint64 switchLength(const uchar *code, quint32 size, quint32 position, Operand kind)
 {
     const quint64 operands = position + 1 + (3 - position % 4); // padded to a multiple of 4
-    const quint64 fixed = kind == OP_TABLESWITCH ? 12 : 8;      // default, low, high or default, npairs
+    const quint64 fixed = kind == OP_TABLESWITCH ? 12 : 8; // default, low, high or default, npairs
     if (operands + fixed > size)
         return 0;
     quint64 table;
@@ -218,7 +233,8 @@ quint64 switchLength(const uchar *code, quint32 size, quint32 position, Operand 
     return operands + fixed + table - position;
 }
 
-// --- Resolving the parts of a pool reference ------------------------------------------------------
+// --- Resolving the parts of a pool reference
+// ------------------------------------------------------
 
 /// One part of a reference: the Utf8 entry it resolved to, or the reason it failed. Resolving
 /// happens for every reference of every class, so it copies no text.
@@ -240,24 +256,31 @@ struct PartMessages
     const char *descriptorNotString;
 };
 
-const PartMessages FIELD_PARTS = {"invalid field name index", "field name info is not a string",
-    "invalid field descriptor index", "field descriptor info is not a string"};
-const PartMessages METHOD_PARTS = {"invalid method name index", "method name info is not a string",
-    "invalid method signature index", "method signature info is not a string"};
+const PartMessages FIELD_PARTS = { "invalid field name index",
+                                   "field name info is not a string",
+                                   "invalid field descriptor index",
+                                   "field descriptor info is not a string" };
+const PartMessages METHOD_PARTS = { "invalid method name index",
+                                    "method name info is not a string",
+                                    "invalid method signature index",
+                                    "method signature info is not a string" };
 
 Part failed(const char *message)
 {
-    return Part{nullptr, 0, message};
+    return Part { nullptr, 0, message };
 }
 
-Part utf8Part(const JavaClassFile &classFile, unsigned short index, const char *invalid, const char *notString)
+Part utf8Part(const JavaClassFile &classFile,
+              unsigned short index,
+              const char *invalid,
+              const char *notString)
 {
     const cp_info *entry = classFile.getConstantInfo(index);
     if (!entry)
         return failed(invalid);
     if (entry->tag != cp_info::CONSTANT_Utf8)
         return failed(notString);
-    return Part{&static_cast<const CONSTANT_Utf8_info *>(entry)->value, index, nullptr};
+    return Part { &static_cast<const CONSTANT_Utf8_info *>(entry)->value, index, nullptr };
 }
 
 Part classPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref)
@@ -267,13 +290,15 @@ Part classPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref
         return failed("invalid class index");
     if (entry->tag != cp_info::CONSTANT_Class)
         return failed("class index is not class info");
-    return utf8Part(classFile, static_cast<const CONSTANT_Class_info *>(entry)->name_index,
-        "invalid class name index", "class name info is not a string");
+    return utf8Part(classFile,
+                    static_cast<const CONSTANT_Class_info *>(entry)->name_index,
+                    "invalid class name index",
+                    "class name info is not a string");
 }
 
 /// The reference's NameAndType entry, or null with the failure in `failure`.
-const CONSTANT_NameAndType_info *nameAndType(
-    const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, Part &failure)
+const CONSTANT_NameAndType_info *
+nameAndType(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, Part &failure)
 {
     const cp_info *entry = classFile.getConstantInfo(ref.name_and_type_index);
     if (!entry) {
@@ -287,26 +312,32 @@ const CONSTANT_NameAndType_info *nameAndType(
     return static_cast<const CONSTANT_NameAndType_info *>(entry);
 }
 
-Part namePart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, const PartMessages &messages)
+Part namePart(const JavaClassFile &classFile,
+              const CONSTANT_Fieldref_info &ref,
+              const PartMessages &messages)
 {
-    Part failure{};
+    Part failure {};
     const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
     if (!entry)
         return failure;
     return utf8Part(classFile, entry->name_index, messages.invalidName, messages.nameNotString);
 }
 
-Part descriptorPart(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, const PartMessages &messages)
+Part descriptorPart(const JavaClassFile &classFile,
+                    const CONSTANT_Fieldref_info &ref,
+                    const PartMessages &messages)
 {
-    Part failure{};
+    Part failure {};
     const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
     if (!entry)
         return failure;
-    return utf8Part(classFile, entry->descriptor_index, messages.invalidDescriptor, messages.descriptorNotString);
+    return utf8Part(classFile,
+                    entry->descriptor_index,
+                    messages.invalidDescriptor,
+                    messages.descriptorNotString);
 }
 
 } // namespace
-
 
 void JavaClassFile::checkDependencies()
 {
@@ -374,9 +405,13 @@ void JavaClassFile::findDependencies(ScanState &scan) const
     }
     scan.at(DependencyOrigins::P_CONSTANT_POOL, QString());
     addPoolFieldReferences(scan);
-    addPoolMethodReferences(scan, cp_info::CONSTANT_Methodref,
+    addPoolMethodReferences(
+        scan,
+        cp_info::CONSTANT_Methodref,
         "Malformed method reference. Class: %1 Method: %2 Method Signature: %3");
-    addPoolMethodReferences(scan, cp_info::CONSTANT_InterfaceMethodref,
+    addPoolMethodReferences(
+        scan,
+        cp_info::CONSTANT_InterfaceMethodref,
         "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3");
     for (const method_info *method : methods)
         findDependenciesInCode(scan, method);
@@ -403,7 +438,8 @@ void JavaClassFile::addDeclaredTypes(ScanState &scan) const
     }
     for (const method_info *method : methods) {
         if (noting)
-            scan.at(DependencyOrigins::P_METHOD_SIGNATURE, getMethodName(method) + getMethodDescriptor(method));
+            scan.at(DependencyOrigins::P_METHOD_SIGNATURE,
+                    getMethodName(method) + getMethodDescriptor(method));
         const MethodSignature &signature = signatureAt(scan, method->descriptor_index);
         scan.addType(signature.returnType);
         for (const TypeDescriptor &parameter : signature.parameters)
@@ -426,7 +462,8 @@ void JavaClassFile::addPoolFieldReferences(ScanState &scan) const
         const Part descriptor = descriptorPart(*this, *ref, FIELD_PARTS);
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
             if (!scan.collecting()) {
-                scan.errors << QStringLiteral("Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
+                scan.errors << QStringLiteral(
+                                   "Malformed field reference. Class: %1 Field: %2 Descriptor: %3")
                                    .arg(owner.text(), name.text(), descriptor.text());
             }
             continue;
@@ -436,18 +473,23 @@ void JavaClassFile::addPoolFieldReferences(ScanState &scan) const
         const TypeDescriptor type(*descriptor.value);
         scan.addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
         scan.addType(type);
-        DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor), *name.value, type);
+        DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
+                       *name.value,
+                       type);
         addDependentField(scan, field);
         // Code naming this reference records the same field again when the two owner texts agree
         // (a plain internal name); then only the field's type is left for it to add.
-        if (!owner.value->contains(QLatin1Char('.')) && !owner.value->startsWith(QLatin1Char('['))) {
+        if (!owner.value->contains(QLatin1Char('.'))
+            && !owner.value->startsWith(QLatin1Char('['))) {
             scan.fieldSlots[size_t(index)] = int(scan.fields.size());
             scan.fields.push_back(std::move(field));
         }
     }
 }
 
-void JavaClassFile::addPoolMethodReferences(ScanState &scan, unsigned char tag, const char *message) const
+void JavaClassFile::addPoolMethodReferences(ScanState &scan,
+                                            unsigned char tag,
+                                            const char *message) const
 {
     for (int index = 1; index <= constant_pool.size(); ++index) {
         if (constant_pool.at(index - 1)->tag != tag)
@@ -457,10 +499,12 @@ void JavaClassFile::addPoolMethodReferences(ScanState &scan, unsigned char tag, 
         const Part name = namePart(*this, *ref, METHOD_PARTS);
         const Part descriptor = descriptorPart(*this, *ref, METHOD_PARTS);
         // The class part of a method reference is the class's descriptor text.
-        const QString ownerText = owner.resolved() ? descriptorOfInternalName(*owner.value) : owner.text();
+        const QString ownerText
+            = owner.resolved() ? descriptorOfInternalName(*owner.value) : owner.text();
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
             if (!scan.collecting())
-                scan.errors << QString::fromLatin1(message).arg(ownerText, name.text(), descriptor.text());
+                scan.errors << QString::fromLatin1(message).arg(
+                    ownerText, name.text(), descriptor.text());
             continue;
         }
         if (!scan.collecting())
@@ -498,21 +542,23 @@ namespace {
 // The method's line numbers in start_pc order; entries that start outside its code name no
 // instruction and are left out. Bounded by the attributes read, which the reader bounded.
 std::vector<LineNumberTable_attribute::line_number_t> sortedLines(const JavaClassFile &classFile,
-    const Code_attribute &code)
+                                                                  const Code_attribute &code)
 {
     std::vector<LineNumberTable_attribute::line_number_t> lines;
     for (const attribute_info *attribute : code.attributes) {
         if (!classFile.isAttr(attribute, QStringLiteral("LineNumberTable")))
             continue;
-        for (const auto &entry : static_cast<const LineNumberTable_attribute *>(attribute)->line_number_table) {
+        for (const auto &entry :
+             static_cast<const LineNumberTable_attribute *>(attribute)->line_number_table) {
             if (entry.start_pc < quint32(code.code.size()))
                 lines.push_back(entry);
         }
     }
-    std::stable_sort(lines.begin(), lines.end(),
-        [](const LineNumberTable_attribute::line_number_t &a, const LineNumberTable_attribute::line_number_t &b) {
-            return a.start_pc < b.start_pc;
-        });
+    std::stable_sort(
+        lines.begin(),
+        lines.end(),
+        [](const LineNumberTable_attribute::line_number_t &a,
+           const LineNumberTable_attribute::line_number_t &b) { return a.start_pc < b.start_pc; });
     return lines;
 }
 
@@ -525,7 +571,8 @@ void JavaClassFile::findDependenciesInCode(ScanState &scan, const method_info *m
     const Code_attribute *code = getMethodCodeAttr(method);
     if (!code) {
         if (!scan.collecting())
-            scan.errors << QStringLiteral("%1 has no code segment but is not abstract").arg(getMethodName(method));
+            scan.errors << QStringLiteral("%1 has no code segment but is not abstract")
+                               .arg(getMethodName(method));
         return;
     }
     if (scan.origins) {
@@ -545,7 +592,9 @@ void JavaClassFile::findDependenciesInCode(ScanState &scan, const method_info *m
 // Acts on the instruction at `position` and moves past it. False for code that cannot be decoded:
 // an undefined opcode, operands beyond the code, a malformed switch or an operand that names no
 // entry of the kind the instruction needs.
-bool JavaClassFile::scanInstruction(ScanState &scan, const QByteArray &codeArray, quint32 &position) const
+bool JavaClassFile::scanInstruction(ScanState &scan,
+                                    const QByteArray &codeArray,
+                                    quint32 &position) const
 {
     const uchar *code = reinterpret_cast<const uchar *>(codeArray.constData());
     const quint32 size = quint32(codeArray.size());
@@ -577,7 +626,8 @@ bool JavaClassFile::scanInstruction(ScanState &scan, const QByteArray &codeArray
     if (length == 0 || length > size - position)
         return false;
 
-    if (instruction.operand == OP_FIELD || instruction.operand == OP_METHOD || instruction.operand == OP_CLASS) {
+    if (instruction.operand == OP_FIELD || instruction.operand == OP_METHOD
+        || instruction.operand == OP_CLASS) {
         const quint16 index = readU2(code, position + 1);
         const cp_info *entry = getConstantInfo(index);
         if (!entry || operandOf(entry->tag) != instruction.operand)
@@ -681,7 +731,9 @@ void JavaClassFile::addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_
     addDependentMethod(scan, DepMethod(owner, getMethodName(ref), signature));
 }
 
-void JavaClassFile::addMethodClasses(ScanState &scan, const TypeDescriptor &owner, const MethodSignature &signature) const
+void JavaClassFile::addMethodClasses(ScanState &scan,
+                                     const TypeDescriptor &owner,
+                                     const MethodSignature &signature) const
 {
     addDependentClass(scan, owner);
     if (signature.returnType.isClass())

@@ -14,10 +14,14 @@ const unsigned short ACC_PROTECTED = 0x0004;
 const Permission &Permission::fromInt(int value)
 {
     switch (value) {
-    case V_PRIVATE: return PRIVATE;
-    case V_PROTECTED: return PROTECTED;
-    case V_PACKAGE: return PACKAGE;
-    default: return PUBLIC;
+    case V_PRIVATE:
+        return PRIVATE;
+    case V_PROTECTED:
+        return PROTECTED;
+    case V_PACKAGE:
+        return PACKAGE;
+    default:
+        return PUBLIC;
     }
 }
 
@@ -35,10 +39,15 @@ const Permission &Permission::fromAccessFlags(unsigned short accessFlags)
 QString Permission::toString() const
 {
     switch (value) {
-    case V_PRIVATE: return QStringLiteral("private");
-    case V_PROTECTED: return QStringLiteral("protected");
-    case V_PUBLIC: return QStringLiteral("public");
-    case V_PACKAGE: return QStringLiteral("package");
-    default: return QStringLiteral("invalid");
+    case V_PRIVATE:
+        return QStringLiteral("private");
+    case V_PROTECTED:
+        return QStringLiteral("protected");
+    case V_PUBLIC:
+        return QStringLiteral("public");
+    case V_PACKAGE:
+        return QStringLiteral("package");
+    default:
+        return QStringLiteral("invalid");
     }
 }

@@ -35,10 +35,10 @@ public:
     static bool accessible(ClassLoader &loader, const Class &from, const Class &target);
     /// May code in from use this member of target. Protected members are reachable from
     /// subclasses, whose superclasses the loader finds.
-    static bool accessible(ClassLoader &loader, const Class &from, const Class &target,
-                           const Method &member);
-    static bool accessible(ClassLoader &loader, const Class &from, const Class &target,
-                           const Field &member);
+    static bool
+    accessible(ClassLoader &loader, const Class &from, const Class &target, const Method &member);
+    static bool
+    accessible(ClassLoader &loader, const Class &from, const Class &target, const Field &member);
 
     bool operator==(const Permission &other) const { return value == other.value; }
     bool operator!=(const Permission &other) const { return value != other.value; }

@@ -7,23 +7,41 @@ namespace {
 QString primitiveName(int kind)
 {
     switch (kind) {
-    case TypeDescriptor::T_BYTE: return QStringLiteral("byte");
-    case TypeDescriptor::T_CHAR: return QStringLiteral("char");
-    case TypeDescriptor::T_DOUBLE: return QStringLiteral("double");
-    case TypeDescriptor::T_FLOAT: return QStringLiteral("float");
-    case TypeDescriptor::T_INT: return QStringLiteral("int");
-    case TypeDescriptor::T_LONG: return QStringLiteral("long");
-    case TypeDescriptor::T_SHORT: return QStringLiteral("short");
-    case TypeDescriptor::T_VOID: return QStringLiteral("void");
-    case TypeDescriptor::T_BOOLEAN: return QStringLiteral("boolean");
-    default: return QString();
+    case TypeDescriptor::T_BYTE:
+        return QStringLiteral("byte");
+    case TypeDescriptor::T_CHAR:
+        return QStringLiteral("char");
+    case TypeDescriptor::T_DOUBLE:
+        return QStringLiteral("double");
+    case TypeDescriptor::T_FLOAT:
+        return QStringLiteral("float");
+    case TypeDescriptor::T_INT:
+        return QStringLiteral("int");
+    case TypeDescriptor::T_LONG:
+        return QStringLiteral("long");
+    case TypeDescriptor::T_SHORT:
+        return QStringLiteral("short");
+    case TypeDescriptor::T_VOID:
+        return QStringLiteral("void");
+    case TypeDescriptor::T_BOOLEAN:
+        return QStringLiteral("boolean");
+    default:
+        return QString();
     }
 }
 
 bool isPrimitive(ushort c)
 {
     switch (c) {
-    case 'B': case 'C': case 'D': case 'F': case 'I': case 'J': case 'S': case 'V': case 'Z':
+    case 'B':
+    case 'C':
+    case 'D':
+    case 'F':
+    case 'I':
+    case 'J':
+    case 'S':
+    case 'V':
+    case 'Z':
         return true;
     default:
         return false;
@@ -116,10 +134,14 @@ void TypeDescriptor::parseArray()
 QString TypeDescriptor::computePrintedForm() const
 {
     switch (type) {
-    case T_INVALID: return QLatin1String("ERROR ") % descriptor;
-    case T_CLASS: return className;
-    case T_ARRAY: return toStringArray();
-    default: return primitiveName(type);
+    case T_INVALID:
+        return QLatin1String("ERROR ") % descriptor;
+    case T_CLASS:
+        return className;
+    case T_ARRAY:
+        return toStringArray();
+    default:
+        return primitiveName(type);
     }
 }
 
@@ -178,7 +200,8 @@ QList<TypeDescriptor> TypeDescriptor::toDescriptorList(const QString &text)
             while (end < text.size() && text.at(end) == QLatin1Char('['))
                 ++end;
             if (end < text.size()) {
-                const int elementLength = text.at(end) == QLatin1Char('L') ? classElementLength(text, end) : 1;
+                const int elementLength
+                    = text.at(end) == QLatin1Char('L') ? classElementLength(text, end) : 1;
                 length = elementLength == 0 ? 0 : end - pos + elementLength;
             } else {
                 length = end - pos;

@@ -36,7 +36,7 @@ private:
     std::mutex lock;
     std::condition_variable changed;
     int prepared = 0; // positions below it are the test thread's alone
-    int reached = 0;  // the position the test thread works at
+    int reached = 0; // the position the test thread works at
     bool stopping = false;
     std::thread helper;
 };

@@ -50,13 +50,15 @@ QString treeText(const std::string &text)
 
 QString originJson(const QString &place, const QString &member, int line)
 {
-    return QStringLiteral("[%1,%2,%3]").arg(json(place), json(PrintableText::escape(member))).arg(line);
+    return QStringLiteral("[%1,%2,%3]")
+        .arg(json(place), json(PrintableText::escape(member)))
+        .arg(line);
 }
 
 void writeResult(QTextStream &out, const TestResult &result)
 {
-    out << '[' << treeText(result.name()) << ',' << int(result.score()) << ',' << treeText(result.description())
-        << ",[";
+    out << '[' << treeText(result.name()) << ',' << int(result.score()) << ','
+        << treeText(result.description()) << ",[";
     for (int i = 0; i < result.logs_size(); ++i) {
         const LogEntry &entry = result.logs(i);
         out << (i ? ",[" : "[") << (entry.level() == L_ERROR ? "\"ERROR\"," : "\"WARNING\",")
@@ -117,7 +119,8 @@ void writeFindings(QTextStream &out, const Findings &findings)
             for (int o = 0; o < where.getKept().size(); ++o) {
                 const DependencyOrigins::Origin &origin = where.getKept().at(o);
                 out << (o ? "," : "")
-                    << originJson(DependencyOrigins::placeText(origin.place), origin.member, origin.line);
+                    << originJson(
+                           DependencyOrigins::placeText(origin.place), origin.member, origin.line);
             }
             out << "]," << where.getMore() << ']';
         }
@@ -291,11 +294,13 @@ public:
     {
         out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
             << "<meta name=\"viewport\" content=\"width=device-width\">"
-            << "<title>" << html(run.title) << " results</title><style>" << style << "</style></head>\n<body>\n";
+            << "<title>" << html(run.title) << " results</title><style>" << style
+            << "</style></head>\n<body>\n";
         header(out);
         out << "<div id=\"controls\"><input id=\"filter\" type=\"search\" "
                "placeholder=\"Filter by class, method or finding\" aria-label=\"Filter\">"
-               "<label><input type=\"radio\" name=\"view\" id=\"view-failures\" checked> failures only</label> "
+               "<label><input type=\"radio\" name=\"view\" id=\"view-failures\" checked> failures "
+               "only</label> "
                "<label><input type=\"radio\" name=\"view\" id=\"view-tree\"> whole tree</label> "
                "<span id=\"shown\" class=\"n\"></span></div>\n";
         out << "<main id=\"failures\">\n";
@@ -314,11 +319,13 @@ private:
     void header(QTextStream &out) const
     {
         out << "<header>\n<p>" << html(run.title) << "</p>\n<h1 id=\"verdict\" class=\""
-            << verdictClass(findings.getVerdict()) << "\">" << html(findings.getVerdictLine()) << "</h1>\n"
+            << verdictClass(findings.getVerdict()) << "\">" << html(findings.getVerdictLine())
+            << "</h1>\n"
             << "<p id=\"counts\" class=\"counts\">";
         for (const TestScore score : { R_PASS, R_FAIL, R_INSPECT }) {
             const char *word = score == R_PASS ? "PASS" : score == R_FAIL ? "FAIL" : "INSPECT";
-            out << "<span class=\"" << word << "\">" << findings.count(score) << ' ' << word << "</span>";
+            out << "<span class=\"" << word << "\">" << findings.count(score) << ' ' << word
+                << "</span>";
         }
         out << "</p>\n";
         if (!findings.getUnreadInputs().isEmpty()) {
@@ -333,19 +340,21 @@ private:
     void section(QTextStream &out, TestScore score, const char *title, const char *what) const
     {
         const QList<Findings::Finding> &all = findings.getFindings();
-        const int count = int(std::count_if(all.cbegin(), all.cend(), [score](const Findings::Finding &f) {
-            return f.score == score;
-        }));
+        const int count
+            = int(std::count_if(all.cbegin(), all.cend(), [score](const Findings::Finding &f) {
+                  return f.score == score;
+              }));
         if (count == 0)
             return;
-        out << "<section><h2>" << title << " (" << count << ")</h2><p class=\"n\">" << what << "</p>\n";
+        out << "<section><h2>" << title << " (" << count << ")</h2><p class=\"n\">" << what
+            << "</p>\n";
         for (int i = 0; i < all.size(); ++i) {
             const Findings::Finding &finding = all.at(i);
             if (finding.score != score)
                 continue;
-            out << "<details class=\"finding\" data-i=\"" << i << "\"><summary>" << html(finding.text)
-                << " <span class=\"n\">" << html(countOf(finding.classes.size(), "class", "classes"))
-                << "</span></summary>";
+            out << "<details class=\"finding\" data-i=\"" << i << "\"><summary>"
+                << html(finding.text) << " <span class=\"n\">"
+                << html(countOf(finding.classes.size(), "class", "classes")) << "</span></summary>";
             if (!finding.cause.isEmpty())
                 out << "<p class=\"cause\">" << html(finding.cause) << "</p>";
             out << "</details>\n";
@@ -355,10 +364,10 @@ private:
 
     void footer(QTextStream &out) const
     {
-        out << "<footer id=\"run\"><h2>Run</h2><dl>\n<dt>Command line</dt><dd>" << html(run.commandLine)
-            << "</dd>\n<dt>Profile</dt><dd>" << html(run.profile) << "</dd>\n<dt>Data files</dt><dd>"
-            << html(run.dataFiles.join(QLatin1Char('\n'))) << "</dd>\n<dt>Time</dt><dd>" << html(run.time)
-            << "</dd>\n</dl></footer>\n";
+        out << "<footer id=\"run\"><h2>Run</h2><dl>\n<dt>Command line</dt><dd>"
+            << html(run.commandLine) << "</dd>\n<dt>Profile</dt><dd>" << html(run.profile)
+            << "</dd>\n<dt>Data files</dt><dd>" << html(run.dataFiles.join(QLatin1Char('\n')))
+            << "</dd>\n<dt>Time</dt><dd>" << html(run.time) << "</dd>\n</dl></footer>\n";
     }
 
     const Findings &findings;
@@ -391,7 +400,8 @@ QString profileName(int profile)
 
 } // namespace
 
-QByteArray ResultsPage::toHtml(const TestResultGroup &root, const Findings &findings, const Run &run)
+QByteArray
+ResultsPage::toHtml(const TestResultGroup &root, const Findings &findings, const Run &run)
 {
     QByteArray page;
     QTextStream out(&page);

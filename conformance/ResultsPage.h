@@ -20,9 +20,9 @@ public:
     /// What the page says about the run itself.
     struct Run
     {
-        QString title;       // "PSS test"
+        QString title; // "PSS test"
         QString commandLine; // as typed, each argument quoted where it needs to be
-        QString profile;     // "General Purpose"
+        QString profile; // "General Purpose"
         QStringList dataFiles;
         QString time; // ISO 8601, UTC
     };

@@ -24,9 +24,11 @@ void askEverything(const JavaClassFile &classFile)
         classFile.getMethodSignature(method).getParameterString();
         classFile.getMethodExceptionsTypeDescriptors(method);
         classFile.getMethodCodeAttr(method);
-        classFile.getMethodByNameAndDescriptor(classFile.getMethodName(method), classFile.getMethodDescriptor(method));
+        classFile.getMethodByNameAndDescriptor(classFile.getMethodName(method),
+                                               classFile.getMethodDescriptor(method));
     }
-    for (const CONSTANT_Fieldref_info *ref : classFile.getInterfaceMethodRefInfos() + classFile.getFieldRefInfos()) {
+    for (const CONSTANT_Fieldref_info *ref :
+         classFile.getInterfaceMethodRefInfos() + classFile.getFieldRefInfos()) {
         classFile.getMethodParentClassName(*ref);
         classFile.getMethodSignature(*ref).getParameterString();
         classFile.getFieldTypeDescriptor(*ref).toString();
@@ -42,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size > size_t(INT_MAX))
         return 0;
-    const std::unique_ptr<JavaClassFile> classFile(JavaClassFile::create(reinterpret_cast<const char *>(data), int(size)));
+    const std::unique_ptr<JavaClassFile> classFile(
+        JavaClassFile::create(reinterpret_cast<const char *>(data), int(size)));
     askEverything(*classFile);
     return 0;
 }

@@ -34,7 +34,9 @@ QByteArray readGoldFile(const QString &path)
         fail(QString("Could not open file %1 for reading").arg(path));
     QByteArray bytes = file.read(qint64(maxGoldFileBytes) + 1);
     if (bytes.size() > maxGoldFileBytes)
-        fail(QString("Could not read file %1: a gold file may hold at most %2 bytes").arg(path).arg(maxGoldFileBytes));
+        fail(QString("Could not read file %1: a gold file may hold at most %2 bytes")
+                 .arg(path)
+                 .arg(maxGoldFileBytes));
     if (file.error() != QFileDevice::NoError)
         fail(QString("Could not deserialize from file %1").arg(path));
     return bytes;
@@ -44,8 +46,8 @@ QByteArray readGoldFile(const QString &path)
 // and about 170 in memory, so 64 MiB of them would take gigabytes. What a file's records would
 // take is estimated from its wire format before it is parsed, and a file past this is refused.
 constexpr qint64 maxGoldRecordBytes = qint64(512) << 20;
-constexpr qint64 messageCost = 192;  // a JClass, JField or JMethod and its slot
-constexpr qint64 stringCost = 40;    // a string and its slot, before its characters
+constexpr qint64 messageCost = 192; // a JClass, JField or JMethod and its slot
+constexpr qint64 stringCost = 40; // a string and its slot, before its characters
 constexpr qint64 otherFieldCost = 16; // a number, or an unknown field kept aside
 
 bool readVarint(const uchar *&at, const uchar *end, quint64 &value)

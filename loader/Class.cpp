@@ -32,12 +32,14 @@ QList<Method *> Class::getMethodsByName(const QString &name) const
     return found;
 }
 
-Method *Class::getMethodByNameAndSignature(const QString &name, const MethodSignature &signature) const
+Method *Class::getMethodByNameAndSignature(const QString &name,
+                                           const MethodSignature &signature) const
 {
     for (Method *method : getMethods()) {
         if (method->getName() != name)
             continue;
-        if (method->signaturePolymorphic() || method->getSignature().descriptor == signature.descriptor)
+        if (method->signaturePolymorphic()
+            || method->getSignature().descriptor == signature.descriptor)
             return method;
     }
     return nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "classfile/DepField.h"
-#include "classfile/DependencyOrigins.h"
 #include "classfile/DepMethod.h"
+#include "classfile/DependencyOrigins.h"
 #include "classfile/MethodSignature.h"
 #include "classfile/Permission.h"
 #include "classfile/TypeDescriptor.h"
@@ -42,10 +42,10 @@ public:
     virtual QList<DepField> getDependentFields() const { return {}; }
     virtual QList<DepMethod> getDependentMethods() const { return {}; }
     /// Collects the three dependency lists now, so that asking for them later costs nothing.
-    virtual void collectDependencies() const {}
+    virtual void collectDependencies() const { }
     /// Frees what the three dependency lists hold once they have been used; asking for them again
     /// collects them anew. A whole component's lists at once would not fit in memory.
-    virtual void releaseDependencies() const {}
+    virtual void releaseDependencies() const { }
     /// Where this class uses one of its dependencies: the methods and source lines, or the places
     /// outside code. Looked for only when asked (for the few dependencies with findings) and freed
     /// with the lists; empty for a class that has no bytecode.
@@ -60,13 +60,14 @@ public:
     QList<Method *> getMethodsByName(const QString &name) const;
     /// The first method of that name whose descriptor text equals the signature's, or that is
     /// signature-polymorphic; null if none.
-    Method *getMethodByNameAndSignature(const QString &name, const MethodSignature &signature) const;
+    Method *getMethodByNameAndSignature(const QString &name,
+                                        const MethodSignature &signature) const;
 
 protected:
     /// Frees the field and method objects, fields first; safe to call more than once.
     void deleteMembers();
 
     QList<TypeDescriptor> interfaces;
-    QList<Field *> fields;   // owned
+    QList<Field *> fields; // owned
     QList<Method *> methods; // owned
 };

@@ -18,7 +18,7 @@ public:
     ClassLoader &operator=(const ClassLoader &) = delete;
 
     /// Fills the cache with every class this loader can define.
-    virtual void loadAllClasses() {}
+    virtual void loadAllClasses() { }
     virtual QMap<QString, Class *> getAllClasses() const { return cache; }
     /// For every class that loadAllClasses() followed by getAllClasses() would give, its key and
     /// the printed form of its name, in the same order; the classes themselves are not kept, so a

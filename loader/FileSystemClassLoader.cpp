@@ -3,7 +3,6 @@
 #include "app/Logger.h"
 #include "loader/UnreadInputs.h"
 
-
 namespace {
 
 QByteArray cannotRead(const QString &name, const QString &reason)
@@ -13,7 +12,8 @@ QByteArray cannotRead(const QString &name, const QString &reason)
 }
 
 // A file that is there but cannot be read hides a class from the tests.
-QByteArray unreadable(const QString &name, const QString &path, const QString &reason, const QString &detail)
+QByteArray
+unreadable(const QString &name, const QString &path, const QString &reason, const QString &detail)
 {
     logLine(Logger::L_WARN, QString("Could not read class %1 because %2").arg(name, reason));
     UnreadInputs::record(path, detail.isEmpty() ? reason : QString("%1: %2").arg(reason, detail));
@@ -62,7 +62,8 @@ void FileSystemClassLoader::createJarFileReaders()
         if (suffix == "class")
             ++classFileCount;
         else if (suffix == "jar")
-            jarLoaders.push_back(std::make_unique<JarFileClassLoader>(QString("%1/%2").arg(root.path(), relative)));
+            jarLoaders.push_back(
+                std::make_unique<JarFileClassLoader>(QString("%1/%2").arg(root.path(), relative)));
     });
 }
 
@@ -79,7 +80,8 @@ void FileSystemClassLoader::loadAllClasses()
 void FileSystemClassLoader::walk(const FileTree::Visitor &visit) const
 {
     FileTree::walk(root.path(), visit, [this](const QString &relative, const QString &reason) {
-        const QString path = relative.isEmpty() ? root.path() : QString("%1/%2").arg(root.path(), relative);
+        const QString path
+            = relative.isEmpty() ? root.path() : QString("%1/%2").arg(root.path(), relative);
         logLine(Logger::L_WARN, QString("Could not read directory %1: %2").arg(path, reason));
         UnreadInputs::record(path, QString("directory could not be read: %1").arg(reason));
     });
@@ -90,9 +92,11 @@ QByteArray FileSystemClassLoader::readClassData(const QString &name)
     const TypeDescriptor type(name);
     if (!type.isClass())
         return cannotRead(name, "descriptor name is not valid");
-    const QString path = QString("%1/%2.class").arg(root.path(), QString(type.className).replace('.', '/'));
+    const QString path
+        = QString("%1/%2.class").arg(root.path(), QString(type.className).replace('.', '/'));
     const FileTree::File file = FileTree::read(path, JarFileReader::maxClassBytes);
-    const QString missing = QString("the class file %1 does not exist").arg(QFileInfo(path).absoluteFilePath());
+    const QString missing
+        = QString("the class file %1 does not exist").arg(QFileInfo(path).absoluteFilePath());
     switch (file.outcome) {
     case FileTree::Outcome::Read:
         return file.bytes;
@@ -101,11 +105,18 @@ QByteArray FileSystemClassLoader::readClassData(const QString &name)
         // and that has gone since is a class lost.
         return walking ? unreadable(name, path, missing, file.error) : cannotRead(name, missing);
     case FileTree::Outcome::DanglingLink:
-        return unreadable(name, path, QString("the class file %1 is a symbolic link to nothing").arg(path), file.error);
+        return unreadable(name,
+                          path,
+                          QString("the class file %1 is a symbolic link to nothing").arg(path),
+                          file.error);
     case FileTree::Outcome::NotAFile:
         return unreadable(name, path, "the file system object referenced is not a file", QString());
     case FileTree::Outcome::TooLarge:
-        return unreadable(name, path, QString("the file is larger than %1 bytes").arg(JarFileReader::maxClassBytes), QString());
+        return unreadable(
+            name,
+            path,
+            QString("the file is larger than %1 bytes").arg(JarFileReader::maxClassBytes),
+            QString());
     case FileTree::Outcome::NotReadable:
         return unreadable(name, path, "the file is not readable", file.error);
     case FileTree::Outcome::NotOpened:

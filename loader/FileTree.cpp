@@ -88,7 +88,8 @@ using DirectoryId = QPair<dev_t, ino_t>;
 QString openReason(int error, int depth)
 {
     if (error == EMFILE || error == ENFILE)
-        return QString("lies %1 levels deep, past the number of files the tester may open").arg(depth);
+        return QString("lies %1 levels deep, past the number of files the tester may open")
+            .arg(depth);
     return systemError(error);
 }
 
@@ -101,7 +102,8 @@ Descriptor descend(QByteArray path, QByteArray &rest)
         const int cut = path.lastIndexOf('/', PATH_MAX - 1);
         if (cut <= 0)
             break; // a single name that long fails by itself
-        const int fd = ::openat(directory.base(), path.left(cut).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int fd = ::openat(
+            directory.base(), path.left(cut).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             break;
         directory = Descriptor(fd);
@@ -117,7 +119,8 @@ void FileTree::walk(const QString &root, const Visitor &visit, const Trouble &tr
 {
     QByteArray rootRest;
     const Descriptor above = descend(QFile::encodeName(root), rootRest);
-    Descriptor rootDirectory(::openat(above.base(), rootRest.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor rootDirectory(
+        ::openat(above.base(), rootRest.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!rootDirectory.isOpen()) {
         trouble(QString(), systemError(errno));
         return;
@@ -126,10 +129,11 @@ void FileTree::walk(const QString &root, const Visitor &visit, const Trouble &tr
     std::vector<Level> stack;
     auto enter = [&](Descriptor directory, const QString &relative) {
         struct stat status;
-        if (::fstat(directory.get(), &status) != 0 || entered.contains({status.st_dev, status.st_ino}))
+        if (::fstat(directory.get(), &status) != 0
+            || entered.contains({ status.st_dev, status.st_ino }))
             return;
-        entered.insert({status.st_dev, status.st_ino});
-        Level level{std::move(directory), relative, {}, 0};
+        entered.insert({ status.st_dev, status.st_ino });
+        Level level { std::move(directory), relative, {}, 0 };
         int error = 0;
         if (!listNames(level.directory.get(), level.names, error))
             trouble(relative, systemError(error)); // the names listed before still count
@@ -145,13 +149,16 @@ void FileTree::walk(const QString &root, const Visitor &visit, const Trouble &tr
         }
         const QByteArray &name = level.names[level.next++];
         const QString decoded = QFile::decodeName(name);
-        const QString relative = level.relative.isEmpty() ? decoded : level.relative + '/' + decoded;
+        const QString relative
+            = level.relative.isEmpty() ? decoded : level.relative + '/' + decoded;
         struct stat status;
-        if (::fstatat(level.directory.get(), name.constData(), &status, 0) != 0 || !S_ISDIR(status.st_mode)) {
+        if (::fstatat(level.directory.get(), name.constData(), &status, 0) != 0
+            || !S_ISDIR(status.st_mode)) {
             visit(relative);
             continue;
         }
-        const int fd = ::openat(level.directory.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd
+            = ::openat(level.directory.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             trouble(relative, openReason(errno, int(stack.size())));
             continue;
@@ -168,7 +175,8 @@ FileTree::File FileTree::read(const QString &path, qint64 maxBytes)
     struct stat status;
     if (::fstatat(directory.base(), rest.constData(), &status, 0) != 0) {
         const int error = errno;
-        const bool isLink = ::fstatat(directory.base(), rest.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool isLink
+            = ::fstatat(directory.base(), rest.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
         file.outcome = isLink ? Outcome::DanglingLink : Outcome::Missing;
         file.error = systemError(error);
         return file;
@@ -181,7 +189,8 @@ FileTree::File FileTree::read(const QString &path, qint64 maxBytes)
         file.outcome = Outcome::TooLarge;
         return file;
     }
-    const Descriptor opened(::openat(directory.base(), rest.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const Descriptor opened(
+        ::openat(directory.base(), rest.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!opened.isOpen()) {
         file.outcome = errno == EACCES ? Outcome::NotReadable : Outcome::NotOpened;
         file.error = systemError(errno);
@@ -190,7 +199,8 @@ FileTree::File FileTree::read(const QString &path, qint64 maxBytes)
     file.bytes.resize(int(status.st_size));
     qint64 done = 0;
     while (done < file.bytes.size()) {
-        const ssize_t count = ::read(opened.get(), file.bytes.data() + done, size_t(file.bytes.size() - done));
+        const ssize_t count
+            = ::read(opened.get(), file.bytes.data() + done, size_t(file.bytes.size() - done));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {

@@ -33,7 +33,8 @@ struct JarFileClassLoader::ParsedBatch
 
 // Class files share nothing, so slices of a batch parse on separate threads. A listing keeps only
 // each file's outline: freeing the files there, in parallel, took as long as reading the jar.
-JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEntry> entries, bool outlineOnly)
+JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEntry> entries,
+                                                               bool outlineOnly)
 {
     const int count = int(entries.size());
     std::vector<std::unique_ptr<JavaClassFile>> files(entries.size());
@@ -51,7 +52,8 @@ JarFileClassLoader::ParsedBatch JarFileClassLoader::parseBatch(std::vector<RawEn
     const int slice = (count + threads - 1) / threads;
     std::vector<std::future<void>> helpers;
     for (int begin = slice; begin < count; begin += slice)
-        helpers.push_back(std::async(std::launch::async, parseSlice, begin, std::min(begin + slice, count)));
+        helpers.push_back(
+            std::async(std::launch::async, parseSlice, begin, std::min(begin + slice, count)));
     parseSlice(0, std::min(slice, count));
     for (auto &helper : helpers)
         helper.get();
@@ -83,7 +85,7 @@ void JarFileClassLoader::loadAllClasses()
     int fillingBytes = 0;
     std::future<ParsedBatch> parsing;
     reader->readAllClasses([&](int position, const QByteArray &bytes) {
-        filling.push_back({position, bytes});
+        filling.push_back({ position, bytes });
         fillingBytes += bytes.size();
         if (fillingBytes < batchBytes && int(filling.size()) < batchEntries)
             return;

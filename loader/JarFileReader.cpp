@@ -18,7 +18,8 @@ QString archiveError(archive *handle)
 void checkSetup(archive *handle, int status, const char *call)
 {
     if (status != ARCHIVE_OK)
-        logLine(Logger::L_ERROR, QString("beginSession() %1 failed %2").arg(call, archiveError(handle)));
+        logLine(Logger::L_ERROR,
+                QString("beginSession() %1 failed %2").arg(call, archiveError(handle)));
 }
 
 // A header libarchive could only partly make sense of (an odd name encoding, sizes that disagree)
@@ -89,7 +90,9 @@ void JarFileReader::populateClassNames()
     int index = 0;
     for (; isEntry(status = nextHeaderStatus(*listSession, &entry)); ++index) {
         if (index == 0 && !isZip(listSession->handle)) {
-            logLine(Logger::L_WARN, QString("Jar file %1 is not a zip archive and is not read").arg(listSession->file.fileName()));
+            logLine(Logger::L_WARN,
+                    QString("Jar file %1 is not a zip archive and is not read")
+                        .arg(listSession->file.fileName()));
             endSession(*listSession);
             return;
         }
@@ -119,10 +122,11 @@ void JarFileReader::reportIncompleteListing(int status, int entries)
         return;
     if (status != ARCHIVE_EOF) {
         const QString why = archiveError(listSession->handle);
-        logLine(Logger::L_WARN, QString("Jar file %1 is damaged: no entry after the first %2 can be read%3")
-                                    .arg(jar)
-                                    .arg(entries)
-                                    .arg(why.isEmpty() ? QString() : " (" + why + ")"));
+        logLine(Logger::L_WARN,
+                QString("Jar file %1 is damaged: no entry after the first %2 can be read%3")
+                    .arg(jar)
+                    .arg(entries)
+                    .arg(why.isEmpty() ? QString() : " (" + why + ")"));
     } else if (entries == 0) {
         logLine(Logger::L_WARN, QString("Jar file %1 holds no entries").arg(jar));
     }
@@ -142,9 +146,14 @@ void JarFileReader::beginSession(readerdata_t &session)
     archive *handle = session.handle;
     checkSetup(handle, archive_read_support_filter_all(handle), "archive_read_support_filter_all");
     checkSetup(handle, archive_read_support_format_all(handle), "archive_read_support_format_all");
-    checkSetup(handle, archive_read_set_seek_callback(handle, seekCallback), "archive_read_set_seek_callback");
-    checkSetup(handle, archive_read_set_skip_callback(handle, skipCallback), "archive_read_set_skip_callback");
-    const int opened = archive_read_open(handle, &session, openCallback, readCallback, closeCallback);
+    checkSetup(handle,
+               archive_read_set_seek_callback(handle, seekCallback),
+               "archive_read_set_seek_callback");
+    checkSetup(handle,
+               archive_read_set_skip_callback(handle, skipCallback),
+               "archive_read_set_skip_callback");
+    const int opened
+        = archive_read_open(handle, &session, openCallback, readCallback, closeCallback);
     checkSetup(handle, opened, "archive_read_open");
     session.archiveOpen = opened == ARCHIVE_OK;
     session.nextEntry = 0;
@@ -231,7 +240,8 @@ QByteArray JarFileReader::readClass(const QString &name)
     return handOut(name, position, data, problem);
 }
 
-QByteArray JarFileReader::handOut(const QString &name, int position, QByteArray bytes, const QString &problem)
+QByteArray
+JarFileReader::handOut(const QString &name, int position, QByteArray bytes, const QString &problem)
 {
     handedOut[position] = true;
     if (!problem.isEmpty())
@@ -239,14 +249,16 @@ QByteArray JarFileReader::handOut(const QString &name, int position, QByteArray 
     return bytes;
 }
 
-void JarFileReader::readAllClasses(const std::function<void(int position, const QByteArray &bytes)> &visit)
+void JarFileReader::readAllClasses(
+    const std::function<void(int position, const QByteArray &bytes)> &visit)
 {
     if (classNames.isEmpty())
         return; // nothing to read, and an archive that could not be listed is not opened again
     beginSession(*listSession);
     archive_entry *header = nullptr;
     int position = 0;
-    for (int index = 0; position < classNames.size() && nextHeader(*listSession, &header); ++index) {
+    for (int index = 0; position < classNames.size() && nextHeader(*listSession, &header);
+         ++index) {
         const QString path = QString::fromLatin1(archive_entry_pathname(header));
         if (!isClassEntry(path))
             continue;
@@ -266,7 +278,8 @@ void JarFileReader::readAllClasses(const std::function<void(int position, const 
 // Reads the data of the entry whose header was just read. The array grows with the data that
 // arrives, never to what the header claims, so a lying header costs no memory. On failure the
 // array is null; an empty entry gives an empty array. Either way problem says what went wrong.
-QByteArray JarFileReader::readEntryData(readerdata_t &session, archive_entry *header, QString &problem)
+QByteArray
+JarFileReader::readEntryData(readerdata_t &session, archive_entry *header, QString &problem)
 {
     // A zip states every entry's size in its directory: one past the limit is refused unread
     // rather than inflated up to the limit first.
@@ -302,8 +315,12 @@ int JarFileReader::openCallback(archive *handle, void *clientData)
     const QFile &file = static_cast<readerdata_t *>(clientData)->file;
     if (file.isOpen())
         return ARCHIVE_OK;
-    const QString why = isOtherThanRegularFile(file) ? QString("not a regular file") : file.errorString();
-    archive_set_error(handle, 1, "could not open %s: %s", file.fileName().toLocal8Bit().constData(),
+    const QString why
+        = isOtherThanRegularFile(file) ? QString("not a regular file") : file.errorString();
+    archive_set_error(handle,
+                      1,
+                      "could not open %s: %s",
+                      file.fileName().toLocal8Bit().constData(),
                       why.toLocal8Bit().constData());
     return ARCHIVE_FATAL;
 }
@@ -312,7 +329,8 @@ la_ssize_t JarFileReader::readCallback(archive *handle, void *clientData, const 
 {
     auto *session = static_cast<readerdata_t *>(clientData);
     *buffer = session->buffer.get();
-    const qint64 count = session->file.read(session->buffer.get(), sessionBufferBytes); // 0 at the end
+    const qint64 count
+        = session->file.read(session->buffer.get(), sessionBufferBytes); // 0 at the end
     if (count < 0) {
         archive_set_error(handle, 1, "could not read jar file");
         return -1;

@@ -32,8 +32,8 @@ public:
         QFile file;
         qint64 fileSize = 0; // taken once per session: asking the file costs a system call
         archive *handle = nullptr; // owned; null when no session is open
-        bool archiveOpen = false;  // libarchive accepted the file's start
-        int nextEntry = 0;         // index of the entry the next header call answers
+        bool archiveOpen = false; // libarchive accepted the file's start
+        int nextEntry = 0; // index of the entry the next header call answers
         std::unique_ptr<char[]> buffer; // only while a session is open: idle readers cost little
     };
 
@@ -81,14 +81,15 @@ private:
     static int openCallback(archive *handle, void *clientData);
     static la_ssize_t readCallback(archive *handle, void *clientData, const void **buffer);
     static la_int64_t skipCallback(archive *handle, void *clientData, la_int64_t request);
-    static la_int64_t seekCallback(archive *handle, void *clientData, la_int64_t offset, int whence);
+    static la_int64_t
+    seekCallback(archive *handle, void *clientData, la_int64_t offset, int whence);
     static int closeCallback(archive *handle, void *clientData);
 
     QStringList classNames;
     QHash<QString, int> firstEntryOf; // name -> archive index of its first class entry
-    std::vector<int> positionAt;      // archive index -> position of the name it is first for, or -1
-    std::vector<bool> handedOut;      // by position: read once already, never kept again
-    QHash<int, KeptEntry> kept;       // archive index -> entry passed on the way
+    std::vector<int> positionAt; // archive index -> position of the name it is first for, or -1
+    std::vector<bool> handedOut; // by position: read once already, never kept again
+    QHash<int, KeptEntry> kept; // archive index -> entry passed on the way
     qint64 keptBytes = 0;
     qint64 headersRead = 0;
     std::unique_ptr<readerdata_t> readSession;

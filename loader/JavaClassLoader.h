@@ -15,8 +15,8 @@ struct ClassFileOutline
 
     bool rejected = false;
     QStringList messages; // when rejected
-    QString printedName;  // otherwise
-    QString name;         // otherwise: the descriptor text of the class the file declares
+    QString printedName; // otherwise
+    QString name; // otherwise: the descriptor text of the class the file declares
 };
 
 /// A loader of class files: defines a class from the bytes its subclass finds for a name, and

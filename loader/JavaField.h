@@ -19,5 +19,5 @@ public:
 
 private:
     const JavaClassFile *file; // owned by the JavaClass that owns this field
-    const field_info *info;    // owned by file
+    const field_info *info; // owned by file
 };

@@ -23,5 +23,5 @@ public:
 
 private:
     const JavaClassFile *file; // owned by the JavaClass that owns this method
-    const method_info *info;   // owned by file
+    const method_info *info; // owned by file
 };

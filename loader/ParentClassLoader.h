@@ -29,6 +29,6 @@ public:
     void shareClassFilesOf(const ParentClassLoader &donor);
 
 private:
-    QList<ClassLoader *> loaders;      // owned; the search order
+    QList<ClassLoader *> loaders; // owned; the search order
     QList<ClassLoader *> ownedLoaders; // owned; never searched
 };

@@ -53,7 +53,8 @@ TEST_F(CommandLine, HelpPrintsTheWholeTextOrOneOptionAndExitsWithOne)
     for (const QStringList &arguments : { QStringList { "-h" }, { "--nogui", "--help" } }) {
         const ProcessRunner::Result result = runner.run(arguments);
         EXPECT_EQ(result.exitCode, 1);
-        Golden::expectEqual("app/help.txt", QByteArray(result.out).replace(JCT_APP_BINARY, "@APP@"));
+        Golden::expectEqual("app/help.txt",
+                            QByteArray(result.out).replace(JCT_APP_BINARY, "@APP@"));
     }
     expectRefused({ { { "--help", "--classpath" },
                       "\nUSAGE: --classpath <arg>\n\nDESCRIPTION: Your classpath in command mode. "

@@ -38,14 +38,14 @@ protected:
 
     ProcessRunner::Result iosTest(const QString &classpath) const
     {
-        return runner.run({"--nogui", "--testios", "--general", "--classpath", classpath});
+        return runner.run({ "--nogui", "--testios", "--general", "--classpath", classpath });
     }
     ProcessRunner::Result list(const QString &classpath) const
     {
-        return runner.run({"--nogui", "--listcontents", "--classpath", classpath});
+        return runner.run({ "--nogui", "--listcontents", "--classpath", classpath });
     }
 
-    ProcessRunner runner{JCT_APP_BINARY};
+    ProcessRunner runner { JCT_APP_BINARY };
 };
 
 TEST_F(HostileInput, AJarWhoseNameIsNotUtf8IsReadAndNamedEscaped)
@@ -98,9 +98,11 @@ TEST_F(HostileInput, AClassFileThatCannotBeReadIsAWarningAndAFailedInput)
 
     const ProcessRunner::Result run = iosTest("comp");
     ASSERT_TRUE(run.exitedNormally) << "the FIFO was opened";
-    EXPECT_TRUE(run.out.contains("WARN: Could not read class LGone; because the class file comp/Gone.class is a "
-                                 "symbolic link to nothing"));
-    EXPECT_TRUE(run.out.contains("WARN: Could not read class LPipe; because the file system object referenced is not a file"));
+    EXPECT_TRUE(run.out.contains(
+        "WARN: Could not read class LGone; because the class file comp/Gone.class is a "
+        "symbolic link to nothing"));
+    EXPECT_TRUE(run.out.contains("WARN: Could not read class LPipe; because the file system object "
+                                 "referenced is not a file"));
     const QByteArray results = runner.readFile("results.txt");
     EXPECT_TRUE(results.contains("Input comp/Gone.class read test: FAIL"));
     EXPECT_TRUE(results.contains("Input comp/Pipe.class read test: FAIL"));
@@ -116,8 +118,9 @@ TEST_F(HostileInput, AClassFileUnderAnotherClassesPathIsAWarning)
 
     const ProcessRunner::Result listed = list("comp");
     EXPECT_EQ(listed.out.split('\n').count("p.A"), 2);
-    EXPECT_TRUE(runner.readFile("log.txt").contains(
-        "WARN: The class file of q.A in comp declares the class p.A: its path does not match its name\n"));
+    EXPECT_TRUE(
+        runner.readFile("log.txt").contains("WARN: The class file of q.A in comp declares the "
+                                            "class p.A: its path does not match its name\n"));
     EXPECT_EQ(runner.readFile("log.txt").count("WARN"), 1);
 }
 

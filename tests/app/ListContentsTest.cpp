@@ -15,10 +15,10 @@ class ListContents : public testing::Test
 protected:
     ProcessRunner::Result list(const QString &classpath) const
     {
-        return runner.run({"--nogui", "--listcontents", "--classpath", classpath});
+        return runner.run({ "--nogui", "--listcontents", "--classpath", classpath });
     }
 
-    ProcessRunner runner{JCT_APP_BINARY};
+    ProcessRunner runner { JCT_APP_BINARY };
 };
 
 TEST_F(ListContents, ListsEveryCopyOfEveryClassInNameOrder)
@@ -27,7 +27,8 @@ TEST_F(ListContents, ListsEveryCopyOfEveryClassInNameOrder)
     gold.add_classes()->set_name("Lz/Gold;");
     gold.add_classes()->set_name("Lp/Shape;");
     ProtoIO::write(&gold, runner.path("api.javagold"));
-    const QString classpath = fixtures + "/listcontents.jar:" + fixtures + "/classes:" + runner.path("api.javagold");
+    const QString classpath
+        = fixtures + "/listcontents.jar:" + fixtures + "/classes:" + runner.path("api.javagold");
 
     const ProcessRunner::Result result = list(classpath);
     ASSERT_TRUE(result.exitedNormally);
@@ -67,7 +68,7 @@ TEST_F(ListContents, AnUnreadableGoldFileEndsTheJobWithAnError)
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.isEmpty());
     const QByteArray expected = "ERROR: Work interrupted by exception - Could not open file "
-                                + runner.path("missing.javagold").toLocal8Bit() + " for reading";
+        + runner.path("missing.javagold").toLocal8Bit() + " for reading";
     EXPECT_TRUE(result.err.contains(expected)) << result.err.toStdString();
 }
 

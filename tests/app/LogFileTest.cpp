@@ -93,9 +93,13 @@ TEST_F(LogFile, ALongJobLeavesEveryLineInOrder)
         file.write(ClassFileBuilder(QString("p/C%1").arg(i)).build());
     }
     ASSERT_TRUE(QFile::link(BuiltData::path("data"), runner.path("data")));
-    const ProcessRunner::Result result
-        = runner.run({ "--nogui", "--testpss", "--general", "--classpath", "component", "--tssgold",
-                       "data/TSS_type_independent.javagold" });
+    const ProcessRunner::Result result = runner.run({ "--nogui",
+                                                      "--testpss",
+                                                      "--general",
+                                                      "--classpath",
+                                                      "component",
+                                                      "--tssgold",
+                                                      "data/TSS_type_independent.javagold" });
     ASSERT_EQ(result.exitCode, 0);
 
     static const QRegularExpression progressLine("^INFO: Test \\d+% (\\d+/\\d+) ");
@@ -150,8 +154,9 @@ TEST_F(LogFile, ALogThatCannotBeWrittenIsSaidOnceOnStandardError)
     ASSERT_TRUE(QDir(runner.workDir()).mkdir("full"));
     ASSERT_TRUE(QFile::link("/dev/full", runner.path("full/log.txt")));
     const ProcessRunner::Result result = runListing("a:b:c", "full");
-    EXPECT_EQ(withoutStamps(result.err),
-              QStringList { "ERROR: Could not write log file full/log.txt. No space left on device" });
+    EXPECT_EQ(
+        withoutStamps(result.err),
+        QStringList { "ERROR: Could not write log file full/log.txt. No space left on device" });
 }
 
 TEST_F(LogFile, AControlCharacterInAMessageCannotForgeALine)

@@ -23,7 +23,8 @@ TEST(PrintableText, ControlCharactersAreEscapedAndNothingElse)
 TEST(PrintableText, BytesThatAreNotUtf8AreEscapedOneByOne)
 {
     // Latin-1, a cut sequence, an overlong "/" and an encoded surrogate; é and U+10000 stay.
-    EXPECT_EQ(PrintableText::escape(std::string("\xe9\x85\xc2\n\xe2\x80 \xc0\xaf \xed\xb3\xa9 \xc3\xa9\xf0\x90\x80\x80")),
+    EXPECT_EQ(PrintableText::escape(std::string(
+                  "\xe9\x85\xc2\n\xe2\x80 \xc0\xaf \xed\xb3\xa9 \xc3\xa9\xf0\x90\x80\x80")),
               "\\xe9\\x85\\xc2\\n\\xe2\\x80 \\xc0\\xaf \\xed\\xb3\\xa9 \xc3\xa9\xf0\x90\x80\x80");
     // A file name's stray byte, as FileNameCodec keeps it in text.
     EXPECT_EQ(PrintableText::escape(QString("extra") + QChar(0xdce9) + ".jar"), "extra\\xe9.jar");

@@ -2,8 +2,8 @@
 // a directory that cannot be written, a kill.
 
 #include "app/LogDirectoryLock.h"
-#include "support/Files.h"
 #include "support/BuiltData.h"
+#include "support/Files.h"
 #include "support/ProcessRunner.h"
 
 #include <QDir>
@@ -48,12 +48,15 @@ TEST_F(RunOutputs, ASecondRunOnALockedLogDirectoryIsRefused)
         EXPECT_EQ(second.err, "The log directory logs is in use by another run.\n");
         EXPECT_EQ(runner.readFile("logs/log.txt"), "the first run's log\n");
     }
-    EXPECT_EQ(runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "logs" }).exitCode, 0);
+    EXPECT_EQ(runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "logs" })
+                  .exitCode,
+              0);
 }
 
 TEST_F(RunOutputs, AnEmptyLogDirectoryIsTheWorkingDirectory)
 {
-    const ProcessRunner::Result run = runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "" });
+    const ProcessRunner::Result run
+        = runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "" });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(runner.readFile("log.txt").contains("INFO: Classpath: a"));
 }
@@ -61,11 +64,19 @@ TEST_F(RunOutputs, AnEmptyLogDirectoryIsTheWorkingDirectory)
 TEST_F(RunOutputs, AnUnwritableLogDirectoryIsSaidWhenTheRunStarts)
 {
     writeFile(runner.path("file"), "");
-    const ProcessRunner::Result run = runner.run(
-        { "--nogui", "--testtss", "--general", "--classpath", sample, "--tssgold", "missing.javagold", "--logdir", "file" });
+    const ProcessRunner::Result run = runner.run({ "--nogui",
+                                                   "--testtss",
+                                                   "--general",
+                                                   "--classpath",
+                                                   sample,
+                                                   "--tssgold",
+                                                   "missing.javagold",
+                                                   "--logdir",
+                                                   "file" });
     EXPECT_EQ(run.exitCode, 2);
     const QString err = QString::fromLocal8Bit(run.err);
-    const int unwritable = err.indexOf("ERROR: Unable to open results file for writing file/results.txt");
+    const int unwritable
+        = err.indexOf("ERROR: Unable to open results file for writing file/results.txt");
     // The TSS gold file is read after the run has started.
     const int missingGold = err.indexOf("ERROR: Could not open file missing.javagold for reading");
     EXPECT_GE(unwritable, 0) << err.toStdString();
@@ -76,11 +87,16 @@ TEST_F(RunOutputs, AResultsFileThatCannotBeWrittenWholeIsNoneAndTheRunFails)
 {
     writeFile(onTinyDisk.path("results.txt"), "Results of an earlier run\n");
     ASSERT_TRUE(QFile::link(dataDir, onTinyDisk.path("data")));
-    const ProcessRunner::Result run = onTinyDisk.run(QStringList { "-c", tinyDisk, JCT_APP_BINARY } + iosTest);
+    const ProcessRunner::Result run
+        = onTinyDisk.run(QStringList { "-c", tinyDisk, JCT_APP_BINARY } + iosTest);
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("ERROR: Could not write results file ./results.txt. File too large"))
+    EXPECT_TRUE(
+        run.err.contains("ERROR: Could not write results file ./results.txt. File too large"))
         << run.err.toStdString();
-    EXPECT_FALSE(QDir(onTinyDisk.workDir()).entryList(QDir::Files | QDir::Hidden).join(' ').contains("results"));
+    EXPECT_FALSE(QDir(onTinyDisk.workDir())
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .join(' ')
+                     .contains("results"));
 }
 
 TEST_F(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
@@ -89,7 +105,8 @@ TEST_F(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
     QProcess process;
     process.setWorkingDirectory(runner.workDir());
     // The missing first entry is warned about on standard output once the test has started.
-    process.start(JCT_APP_BINARY, { "--nogui", "--testios", "--general", "--classpath", "missing:" + sample });
+    process.start(JCT_APP_BINARY,
+                  { "--nogui", "--testios", "--general", "--classpath", "missing:" + sample });
     ASSERT_TRUE(process.waitForReadyRead(30000));
     process.kill();
     process.waitForFinished();
@@ -99,10 +116,20 @@ TEST_F(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
 TEST_F(RunOutputs, AGoldFileThatCannotBeWrittenWholeKeepsTheOldOne)
 {
     writeFile(onTinyDisk.path("api.javagold"), "the old gold file");
-    const ProcessRunner::Result run = onTinyDisk.run(
-        { "-c", tinyDisk, JCT_APP_BINARY, "--nogui", "--buildjavagold", "api.javagold", "--classpath", sample });
+    const ProcessRunner::Result run = onTinyDisk.run({ "-c",
+                                                       tinyDisk,
+                                                       JCT_APP_BINARY,
+                                                       "--nogui",
+                                                       "--buildjavagold",
+                                                       "api.javagold",
+                                                       "--classpath",
+                                                       sample });
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("ERROR: Could not serialize to file api.javagold")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("ERROR: Could not serialize to file api.javagold"))
+        << run.err.toStdString();
     EXPECT_EQ(onTinyDisk.readFile("api.javagold"), "the old gold file");
-    EXPECT_FALSE(QDir(onTinyDisk.workDir()).entryList(QDir::Files | QDir::Hidden).join(' ').contains("api.javagold."));
+    EXPECT_FALSE(QDir(onTinyDisk.workDir())
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .join(' ')
+                     .contains("api.javagold."));
 }

@@ -2,8 +2,8 @@
 #include "support/LogCapture.h"
 
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 
@@ -16,7 +16,8 @@ public:
     explicit CallableWorker(std::function<void()> job)
         : Worker(nullptr)
         , job(std::move(job))
-    {}
+    {
+    }
 
 protected:
     void doWork() override { job(); }
@@ -75,8 +76,10 @@ TEST(Worker, LifecycleIsLoggedAtDebug)
     const QStringList lines = log.texts(Logger::L_DEBUG);
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines.first(), "Worker thread started");
-    EXPECT_LT(lines.indexOf("Worker thread beginning work"), lines.indexOf("Worker thread ended work"));
-    EXPECT_LT(lines.indexOf("Worker thread beginning work"), lines.indexOf("Waiting on worker thread to end"));
+    EXPECT_LT(lines.indexOf("Worker thread beginning work"),
+              lines.indexOf("Worker thread ended work"));
+    EXPECT_LT(lines.indexOf("Worker thread beginning work"),
+              lines.indexOf("Waiting on worker thread to end"));
     EXPECT_EQ(lines.last(), "Workered thread ended");
 }
 

@@ -6,7 +6,8 @@
 
 TEST(DependencyKey, FieldsAreKeyedByTheJoinedTexts)
 {
-    const DepField out(TypeDescriptor("Ljava/lang/System;"), "out", TypeDescriptor("Ljava/io/PrintStream;"));
+    const DepField out(
+        TypeDescriptor("Ljava/lang/System;"), "out", TypeDescriptor("Ljava/io/PrintStream;"));
     EXPECT_EQ(out.getKey(), "Ljava/lang/System;outLjava/io/PrintStream;");
     // Different parts, same joined text: one key.
     const DepField a(TypeDescriptor("La;"), "bI", TypeDescriptor("I"));
@@ -24,7 +25,8 @@ TEST(DependencyKey, MethodsAreKeyedByTheJoinedTexts)
 {
     const DepMethod init(TypeDescriptor("Ljava/lang/Object;"), "<init>", MethodSignature("()V"));
     EXPECT_EQ(init.getKey(), "Ljava/lang/Object;<init>()V");
-    const DepMethod println(TypeDescriptor("Ljava/io/PrintStream;"), "println", MethodSignature("(I)V"));
+    const DepMethod println(
+        TypeDescriptor("Ljava/io/PrintStream;"), "println", MethodSignature("(I)V"));
     QMap<DepMethod, bool> map;
     map.insert(init, true);
     map.insert(println, true);

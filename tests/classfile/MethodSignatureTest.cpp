@@ -15,7 +15,7 @@ TEST(MethodSignature, SplitsParametersAndReturnType)
 
 TEST(MethodSignature, MalformedTextsGiveNoParametersAndInvalidReturn)
 {
-    for (const char *text : {"", "V", "(I"}) {
+    for (const char *text : { "", "V", "(I" }) {
         const MethodSignature signature(text);
         EXPECT_TRUE(signature.parameters.isEmpty()) << text;
         EXPECT_FALSE(signature.returnType.isValid()) << text;

@@ -16,7 +16,10 @@ namespace {
 QList<QByteArray> fixtureClasses()
 {
     QList<QByteArray> classes;
-    QDirIterator it(QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes"), {"*.class"}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes"),
+                    { "*.class" },
+                    QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (file.open(QIODevice::ReadOnly))
@@ -42,7 +45,10 @@ public:
     }
 
 private:
-    quint32 below(quint32 bound) { return std::uniform_int_distribution<quint32>(0, bound - 1)(random); }
+    quint32 below(quint32 bound)
+    {
+        return std::uniform_int_distribution<quint32>(0, bound - 1)(random);
+    }
 
     QByteArray mutateOnce(QByteArray bytes)
     {
@@ -91,7 +97,8 @@ void exerciseAccessors(const JavaClassFile &classFile)
         classFile.getMethodExceptionsTypeDescriptors(method);
         classFile.getMethodCodeAttr(method);
     }
-    for (const CONSTANT_Fieldref_info *ref : classFile.getMethodRefInfos() + classFile.getFieldRefInfos()) {
+    for (const CONSTANT_Fieldref_info *ref :
+         classFile.getMethodRefInfos() + classFile.getFieldRefInfos()) {
         classFile.getMethodSignature(*ref);
         classFile.getFieldTypeDescriptor(*ref);
         classFile.getFieldName(*ref);
@@ -113,7 +120,8 @@ void expectHandled(const QByteArray &bytes, const std::string &what, bool &rejec
     bool anyError = false;
     for (const QString &message : log.messages) {
         anyError |= message.startsWith(QLatin1String("Error - "));
-        ASSERT_TRUE(message.startsWith(QLatin1String("Error - ")) || message.startsWith(QLatin1String("Warning - ")))
+        ASSERT_TRUE(message.startsWith(QLatin1String("Error - "))
+                    || message.startsWith(QLatin1String("Warning - ")))
             << what << ": " << message.toStdString();
     }
     ASSERT_EQ(log.hasErrors, anyError) << what;
@@ -134,7 +142,8 @@ TEST(ClassFileMutation, ThousandsOfMutantsEndAsParsedFilesOrErrors)
     for (int i = 0; i < mutants; ++i) {
         const QByteArray mutant = mutator.mutate(originals.at(i % originals.size()));
         bool isRejected = false;
-        expectHandled(mutant, "seed " + std::to_string(seed) + ", mutant " + std::to_string(i), isRejected);
+        expectHandled(
+            mutant, "seed " + std::to_string(seed) + ", mutant " + std::to_string(i), isRejected);
         if (HasFatalFailure())
             return;
         rejected += isRejected;
@@ -149,7 +158,8 @@ TEST(ClassFileMutation, EveryTruncationIsRejected)
     for (const QByteArray &whole : fixtureClasses()) {
         for (int length = 0; length < whole.size(); ++length) {
             const auto classFile = parse(whole.left(length));
-            ASSERT_TRUE(classFile->checkLog.hasErrors) << "accepted at length " << length << " of " << whole.size();
+            ASSERT_TRUE(classFile->checkLog.hasErrors)
+                << "accepted at length " << length << " of " << whole.size();
             ASSERT_TRUE(classFile->getDependentClasses().isEmpty());
         }
     }

@@ -18,7 +18,8 @@ QStringList printed(const QList<TypeDescriptor> &types)
 TEST(TypeDescriptor, PrimitivesAreDecidedByTheFirstCharacterAlone)
 {
     const char *letters = "BCDFIJSVZ";
-    const QStringList names{"byte", "char", "double", "float", "int", "long", "short", "void", "boolean"};
+    const QStringList names { "byte", "char",  "double", "float",  "int",
+                              "long", "short", "void",   "boolean" };
     for (int i = 0; i < names.size(); ++i) {
         const TypeDescriptor type(QString(QLatin1Char(letters[i])) + "junk");
         EXPECT_EQ(type.type, letters[i]);
@@ -110,34 +111,40 @@ TEST(TypeDescriptor, EqualityByTextOrderByPrintedForm)
     EXPECT_EQ(map.size(), 1);
 
     map.clear();
-    for (const char *text : {"Ljava/lang/String;", "I", "[I", "Ljava/lang/Object;", "Z"})
+    for (const char *text : { "Ljava/lang/String;", "I", "[I", "Ljava/lang/Object;", "Z" })
         map.insert(TypeDescriptor(text), true);
     EXPECT_EQ(printed(map.keys()),
-        QStringList({"boolean", "int", "int[]", "java.lang.Object", "java.lang.String"}));
+              QStringList({ "boolean", "int", "int[]", "java.lang.Object", "java.lang.String" }));
 }
 
 TEST(TypeDescriptor, FactoriesBuildClassDescriptors)
 {
-    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("java/lang/Object").descriptor, "Ljava/lang/Object;");
-    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("java/lang/Object").toString(), "java.lang.Object");
+    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("java/lang/Object").descriptor,
+              "Ljava/lang/Object;");
+    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("java/lang/Object").toString(),
+              "java.lang.Object");
     EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("[I").descriptor, "[I");
-    EXPECT_EQ(TypeDescriptor::fromClassBinaryName("java.lang.Object").descriptor, "Ljava/lang/Object;");
-    EXPECT_EQ(TypeDescriptor::fromClassFileName("java/lang/Object.class").descriptor, "Ljava/lang/Object;");
-    EXPECT_EQ(TypeDescriptor::fromClassFileName("a/Outer$Inner.class").descriptor, "La/Outer$Inner;");
+    EXPECT_EQ(TypeDescriptor::fromClassBinaryName("java.lang.Object").descriptor,
+              "Ljava/lang/Object;");
+    EXPECT_EQ(TypeDescriptor::fromClassFileName("java/lang/Object.class").descriptor,
+              "Ljava/lang/Object;");
+    EXPECT_EQ(TypeDescriptor::fromClassFileName("a/Outer$Inner.class").descriptor,
+              "La/Outer$Inner;");
     EXPECT_EQ(TypeDescriptor::fromClassDescriptorName("J").toString(), "long");
 }
 
 TEST(TypeDescriptor, DescriptorListSplitsEveryKind)
 {
     const QList<TypeDescriptor> list = TypeDescriptor::toDescriptorList("IJ[Ljava/lang/Object;Z");
-    EXPECT_EQ(printed(list), QStringList({"int", "long", "java.lang.Object[]", "boolean"}));
+    EXPECT_EQ(printed(list), QStringList({ "int", "long", "java.lang.Object[]", "boolean" }));
     EXPECT_TRUE(TypeDescriptor::toDescriptorList("").isEmpty());
-    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("[[IXLa;")), QStringList({"int[][]", "ERROR X", "a"}));
+    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("[[IXLa;")),
+              QStringList({ "int[][]", "ERROR X", "a" }));
 }
 
 TEST(TypeDescriptor, DescriptorListEndsAtAnUnterminatedClassOrBracketRun)
 {
-    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("ILjava/lang")), QStringList({"int"}));
-    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("I[[Ljava")), QStringList({"int"}));
-    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("I[[")), QStringList({"int", "ERROR [["}));
+    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("ILjava/lang")), QStringList({ "int" }));
+    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("I[[Ljava")), QStringList({ "int" }));
+    EXPECT_EQ(printed(TypeDescriptor::toDescriptorList("I[[")), QStringList({ "int", "ERROR [[" }));
 }

@@ -35,18 +35,30 @@ FindingTree unsafeTree()
 {
     FindingTree tree;
     const QString name = "Class sun.misc.Unsafe existence test";
-    TestResult &cls = tree.add({ "Access Results", "a.One" }, name,
-        "Access to class sun.misc.Unsafe was requested. Checking for existence.", R_FAIL, "Class not found");
+    TestResult &cls
+        = tree.add({ "Access Results", "a.One" },
+                   name,
+                   "Access to class sun.misc.Unsafe was requested. Checking for existence.",
+                   R_FAIL,
+                   "Class not found");
     addOrigin(cls, "code", "cas(JJ)Z", 155);
     addOrigin(cls, "field type", "unsafe", 0);
-    TestResult &method = tree.add({ "Access Results", "a.One" }, name,
-        "Access to method getUnsafe ()Lsun/misc/Unsafe; in class sun.misc.Unsafe was requested. Checking for "
-        "class existence.", R_FAIL, "Class not found");
+    TestResult &method = tree.add({ "Access Results", "a.One" },
+                                  name,
+                                  "Access to method getUnsafe ()Lsun/misc/Unsafe; in class "
+                                  "sun.misc.Unsafe was requested. Checking for "
+                                  "class existence.",
+                                  R_FAIL,
+                                  "Class not found");
     addOrigin(method, "code", "cas(JJ)Z", 155);
     addOrigin(method, "code", "<clinit>()V", 40);
     method.set_more_origins(3);
-    TestResult &other = tree.add({ "Access Results", "a.Two" }, name,
-        "Access to class sun.misc.Unsafe was requested. Checking for existence.", R_FAIL, "Class not found");
+    TestResult &other
+        = tree.add({ "Access Results", "a.Two" },
+                   name,
+                   "Access to class sun.misc.Unsafe was requested. Checking for existence.",
+                   R_FAIL,
+                   "Class not found");
     addOrigin(other, "code", "get()V", 0);
     return tree;
 }
@@ -61,7 +73,8 @@ TEST(Origins, AFindingKeepsWhereEachOfItsClassesMakesItOnce)
     const Findings::Finding &finding = findings.getFindings().first();
     EXPECT_EQ(finding.classes, QStringList({ "a.One", "a.Two" }));
     ASSERT_EQ(finding.origins.size(), 2);
-    EXPECT_EQ(texts(finding.origins[0]), QStringList({ "cas(JJ)Z:155", "unsafe:0", "<clinit>()V:40", "+3" }));
+    EXPECT_EQ(texts(finding.origins[0]),
+              QStringList({ "cas(JJ)Z:155", "unsafe:0", "<clinit>()V:40", "+3" }));
     EXPECT_EQ(texts(finding.origins[1]), QStringList("get()V:0"));
 }
 

@@ -151,7 +151,8 @@ TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
     EXPECT_FALSE(QFile::exists(path));
     results.write(*exampleTree());
     EXPECT_EQ(readFile(path), exampleText());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "results.txt" });
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList { "results.txt" });
     EXPECT_EQ(logText(log), "");
 }
 
@@ -172,7 +173,8 @@ TEST(ResultsFile, AnUnwritableDirectoryIsSaidAtOnceAndAFullDiskAtTheEnd)
     log.clear();
     // A device is never removed nor replaced, only written.
     RUtil::writeResultsFile("/dev/full", *exampleTree());
-    EXPECT_EQ(logText(log), "ERROR: Could not write results file /dev/full. No space left on device");
+    EXPECT_EQ(logText(log),
+              "ERROR: Could not write results file /dev/full. No space left on device");
     EXPECT_TRUE(QFile::exists("/dev/full"));
 }
 

@@ -40,7 +40,8 @@ QString rejected(const QString &reason)
 
 /// Sends the trees one after the other from another thread, as the tester would, while this
 /// thread serves the receiver; gives what the sending side logged.
-std::future<QStringList> sendFromAnotherThread(quint16 port, std::vector<const TestResultGroup *> trees)
+std::future<QStringList> sendFromAnotherThread(quint16 port,
+                                               std::vector<const TestResultGroup *> trees)
 {
     return std::async(std::launch::async, [port, trees] {
         LogCapture log;
@@ -201,13 +202,15 @@ TEST(ReportReceiver, TwoReceiversOnOneDirectoryNeverOverwriteEachOther)
     }
     auto sentToFirst = sendFromAnotherThread(first.serverPort(), toFirst);
     auto sentToSecond = sendFromAnotherThread(second.serverPort(), toSecond);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return firstLines.size() + secondLines.size() == reports; }, 20000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return firstLines.size() + secondLines.size() == reports; }, 20000));
     EXPECT_EQ(sentToFirst.get() + sentToSecond.get(), QStringList());
 
     QStringList names;
     for (int number = 1; number <= reports; ++number) {
         TestResultGroup tree;
-        EXPECT_TRUE(tree.ParseFromString(readFile(dir.filePath(QString("report-%1.bin").arg(number))).toStdString()));
+        EXPECT_TRUE(tree.ParseFromString(
+            readFile(dir.filePath(QString("report-%1.bin").arg(number))).toStdString()));
         names << QString::fromStdString(tree.name());
     }
     names.sort();
@@ -247,8 +250,8 @@ public:
         QFile status(QString("/proc/%1/status").arg(process.processId()));
         if (!status.open(QIODevice::ReadOnly))
             return 0;
-        const QRegularExpressionMatch peak
-            = QRegularExpression("VmHWM:\\s*(\\d+) kB").match(QString::fromLatin1(status.readAll()));
+        const QRegularExpressionMatch peak = QRegularExpression("VmHWM:\\s*(\\d+) kB")
+                                                 .match(QString::fromLatin1(status.readAll()));
         return peak.captured(1).toLong();
     }
 
@@ -287,15 +290,16 @@ TEST(ReceiverProgram, AHugeReportCostsLittleMemoryAndHoldsUpNoOtherReport)
 #endif
     QTemporaryDir dir;
     ReceiverProcess receiver({ "--port", "0", "--dir", dir.path() });
-    const quint16 port = quint16(
-        QRegularExpression(":(\\d+),").match(receiver.nextLine()).captured(1).toUInt());
+    const quint16 port
+        = quint16(QRegularExpression(":(\\d+),").match(receiver.nextLine()).captured(1).toUInt());
 
     // Eight million empty groups: a tree parsed from them would take well over half a GiB.
     const int groups = 8 << 20;
     QByteArray message(2 * groups, '\0');
     for (int i = 0; i < groups; ++i)
         message[2 * i] = '\x12'; // field 2, subgroup, of length 0
-    LoopbackSocket huge = LoopbackSocket::connectAndSend(port, lengthField(message.size()) + message);
+    LoopbackSocket huge
+        = LoopbackSocket::connectAndSend(port, lengthField(message.size()) + message);
     huge.closeConnection();
 
     // Received while the huge one is still being turned into text.
@@ -306,7 +310,8 @@ TEST(ReceiverProgram, AHugeReportCostsLittleMemoryAndHoldsUpNoOtherReport)
     // The small report may finish arriving first and take the first number.
     const QStringList lines { receiver.nextLine(60000), receiver.nextLine(60000) };
     for (const QString &line : lines)
-        EXPECT_TRUE(line.startsWith("Report ") && line.contains(" from 127.0.0.1:")) << line.toStdString();
+        EXPECT_TRUE(line.startsWith("Report ") && line.contains(" from 127.0.0.1:"))
+            << line.toStdString();
     const QByteArray first = readFile(dir.filePath("report-1.txt"));
     const QByteArray second = readFile(dir.filePath("report-2.txt"));
     EXPECT_TRUE(first == exampleText() || second == exampleText());

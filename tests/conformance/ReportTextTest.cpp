@@ -42,8 +42,8 @@ std::string awkwardMessage()
     std::string message = root->SerializeAsString();
     // A second name (the last one counts), an unknown varint, an unknown fixed64 and an unknown
     // group, then an enumeration value the schema does not have inside a result.
-    message += std::string("\x0a\x03new", 5) + std::string("\x28\x07", 2)
-        + std::string("\x31", 1) + std::string(8, '\x01') + std::string("\x3b\x08\x01\x3c", 4)
+    message += std::string("\x0a\x03new", 5) + std::string("\x28\x07", 2) + std::string("\x31", 1)
+        + std::string(8, '\x01') + std::string("\x3b\x08\x01\x3c", 4)
         + std::string("\x1a\x04\x10\x09\x10\x02", 6);
     return message;
 }
@@ -69,9 +69,15 @@ TEST(ReportText, AgreesWithTheProtobufRuntimeOnDamagedReports)
         for (int change = 0; change < 1 + mutant % 4; ++change) {
             const size_t at = random() % message.size();
             switch (random() % 3) {
-            case 0: message[at] = char(random()); break;
-            case 1: message.erase(at, 1 + random() % 3); break;
-            default: message.insert(at, 1, char(random())); break;
+            case 0:
+                message[at] = char(random());
+                break;
+            case 1:
+                message.erase(at, 1 + random() % 3);
+                break;
+            default:
+                message.insert(at, 1, char(random()));
+                break;
             }
         }
         ASSERT_EQ(reportText(message), runtimeText(message)) << "mutant " << mutant;

@@ -37,7 +37,7 @@ protected:
             EXPECT_EQ(QString::fromLocal8Bit(e.what()), message);
         }
         EXPECT_EQ(classes, expectedPointer);
-        EXPECT_EQ(log.texts(Logger::L_ERROR), QStringList{message});
+        EXPECT_EQ(log.texts(Logger::L_ERROR), QStringList { message });
     }
 
     // A recognisable pointer that must never be dereferenced or freed.
@@ -120,7 +120,10 @@ TEST_F(ProtoIOTest, AnEmptyRootIsAnEmptyFileAndBack)
 TEST_F(ProtoIOTest, AnOutOfRangePermissionOnTheWireReadsAsPublic)
 {
     // JClasses{classes: JClass{fields: JField{permission: 7}, permission: 7}}
-    writeBytes("perm7.javagold", QByteArray::fromHex("0a06" "4a021807" "3007"));
+    writeBytes("perm7.javagold",
+               QByteArray::fromHex("0a06"
+                                   "4a021807"
+                                   "3007"));
     JClasses *read = nullptr;
     ProtoIO::read(read, path("perm7.javagold"));
     std::unique_ptr<JClasses> owner(read);
@@ -131,18 +134,21 @@ TEST_F(ProtoIOTest, AnOutOfRangePermissionOnTheWireReadsAsPublic)
 
 TEST_F(ProtoIOTest, AMissingFileLeavesThePointerUnchanged)
 {
-    expectReadFailure("missing.javagold", "Could not open file " + path("missing.javagold") + " for reading",
+    expectReadFailure("missing.javagold",
+                      "Could not open file " + path("missing.javagold") + " for reading",
                       sentinel());
 }
 
 TEST_F(ProtoIOTest, OnlyARegularFileIsAGoldFile)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.javagold"));
-    expectReadFailure("folder.javagold", "Could not open file " + path("folder.javagold") + " for reading",
+    expectReadFailure("folder.javagold",
+                      "Could not open file " + path("folder.javagold") + " for reading",
                       sentinel());
     // Opening a FIFO would wait for a writer forever.
     ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.javagold")).constData(), 0600), 0);
-    expectReadFailure("fifo.javagold", "Could not open file " + path("fifo.javagold") + " for reading",
+    expectReadFailure("fifo.javagold",
+                      "Could not open file " + path("fifo.javagold") + " for reading",
                       sentinel());
 }
 
@@ -169,10 +175,11 @@ TEST_F(ProtoIOTest, AFileOfRecordsTooManyForMemoryIsRefusedBeforeParsing)
     for (int i = 0; i < 3 << 20; ++i)
         records.append("\x0A\x00", 2);
     writeBytes("empty.javagold", records);
-    expectReadFailure("empty.javagold",
-                      QString("Could not read file %1: its records would take more than 512 MiB of memory")
-                          .arg(path("empty.javagold")),
-                      sentinel());
+    expectReadFailure(
+        "empty.javagold",
+        QString("Could not read file %1: its records would take more than 512 MiB of memory")
+            .arg(path("empty.javagold")),
+        sentinel());
 }
 
 TEST_F(ProtoIOTest, DamagedFilesAreRejectedAndThePointerCleared)
@@ -180,13 +187,15 @@ TEST_F(ProtoIOTest, DamagedFilesAreRejectedAndThePointerCleared)
     const JClasses full = fullRoot();
     const QByteArray bytes = QByteArray::fromStdString(full.SerializeAsString());
     // Cut off in the middle of a record: every proper prefix that ends inside the first class.
-    for (int length : {1, 2, 10, bytes.size() / 2, bytes.size() - 1}) {
+    for (int length : { 1, 2, 10, bytes.size() / 2, bytes.size() - 1 }) {
         writeBytes("cut.javagold", bytes.left(length));
-        expectReadFailure("cut.javagold", "Could not deserialize from file " + path("cut.javagold"), nullptr);
+        expectReadFailure(
+            "cut.javagold", "Could not deserialize from file " + path("cut.javagold"), nullptr);
     }
     // Plain text is not a protobuf message at all.
     writeBytes("text.javagold", "this is not a gold file\n");
-    expectReadFailure("text.javagold", "Could not deserialize from file " + path("text.javagold"), nullptr);
+    expectReadFailure(
+        "text.javagold", "Could not deserialize from file " + path("text.javagold"), nullptr);
 }
 
 void expectWriteFailure(const QString &target, const QString &message)
@@ -199,7 +208,7 @@ void expectWriteFailure(const QString &target, const QString &message)
     } catch (const std::runtime_error &e) {
         EXPECT_EQ(QString::fromLocal8Bit(e.what()), message);
     }
-    EXPECT_EQ(log.texts(Logger::L_ERROR), QStringList{message});
+    EXPECT_EQ(log.texts(Logger::L_ERROR), QStringList { message });
 }
 
 TEST_F(ProtoIOTest, WriteFailuresAreReportedAndThrown)

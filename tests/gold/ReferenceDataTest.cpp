@@ -109,8 +109,7 @@ TEST(ReferenceData, RebuildingGivesTheSameBytes)
     for (const QString name :
          { "DRAV_common", "IOS", "TSS_type_independent", "TSS_type_abstraction" }) {
         const QString rebuilt = dir.filePath(name + ".javagold");
-        Pretest::createGold(Classpath(BuiltData::path("refdata/" + name)),
-                            rebuilt);
+        Pretest::createGold(Classpath(BuiltData::path("refdata/" + name)), rebuilt);
         const QByteArray built = contents(dataFile(name));
         EXPECT_FALSE(built.isEmpty()) << name.toStdString();
         EXPECT_EQ(contents(rebuilt), built) << name.toStdString();

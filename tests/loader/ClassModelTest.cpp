@@ -1,8 +1,8 @@
-#include "support/QtPrinters.h"
 #include "classfile/JavaClassFile.h"
 #include "loader/JavaClass.h"
 #include "loader/ProtoClass.h"
 #include "support/ClassFileBuilder.h"
+#include "support/QtPrinters.h"
 
 #include "JavaTypes.pb.h"
 
@@ -14,7 +14,8 @@ namespace {
 
 std::unique_ptr<Class> fixture(const QString &relative)
 {
-    return std::make_unique<JavaClass>(JavaClassFile::create(QString(JCT_FIXTURES_LOADER "/classes/") + relative));
+    return std::make_unique<JavaClass>(
+        JavaClassFile::create(QString(JCT_FIXTURES_LOADER "/classes/") + relative));
 }
 
 std::unique_ptr<Class> built(const ClassFileBuilder &builder)
@@ -47,7 +48,8 @@ TEST(JavaClass, AnswersFromTheClassFile)
     EXPECT_EQ(shape->getMajorVersion(), 52);
     EXPECT_TRUE(shape->hasParent());
     EXPECT_EQ(shape->getParent().descriptor, "Ljava/lang/Object;");
-    EXPECT_EQ(printed(shape->getInterfaces()), (QStringList{"Ljava/lang/Comparable;", "Ljava/io/Serializable;"}));
+    EXPECT_EQ(printed(shape->getInterfaces()),
+              (QStringList { "Ljava/lang/Comparable;", "Ljava/io/Serializable;" }));
     EXPECT_TRUE(shape->isAbstract());
     EXPECT_FALSE(shape->isInterface());
     EXPECT_FALSE(shape->isFinal());
@@ -83,7 +85,8 @@ TEST(JavaClass, FieldsAndMethodsFollowTheClassFile)
 
     const Method *describe = shape->getMethodByNameAndSignature("describe", MethodSignature("()V"));
     ASSERT_NE(describe, nullptr);
-    EXPECT_EQ(printed(describe->getExceptions()), (QStringList{"Ljava/io/IOException;", "Ljava/lang/IllegalStateException;"}));
+    EXPECT_EQ(printed(describe->getExceptions()),
+              (QStringList { "Ljava/io/IOException;", "Ljava/lang/IllegalStateException;" }));
     EXPECT_EQ(describe->getPermission(), Permission::PACKAGE);
     const Method *hook = shape->getMethodsByName("nativeHook").value(0);
     ASSERT_NE(hook, nullptr);
@@ -99,16 +102,22 @@ TEST(JavaClass, LookupsSeeOnlyDeclaredMembersAndTellSignaturesApart)
     EXPECT_EQ(square->getFieldByName("side")->getName(), "side");
     EXPECT_EQ(square->getFieldByName("sides"), nullptr); // declared by the superclass
     EXPECT_EQ(square->getFieldByName("SIDE"), nullptr);
-    EXPECT_EQ(descriptorsOf(square->getMethodsByName("<init>")), (QStringList{"<init>()V", "<init>(I)V"}));
+    EXPECT_EQ(descriptorsOf(square->getMethodsByName("<init>")),
+              (QStringList { "<init>()V", "<init>(I)V" }));
     EXPECT_TRUE(square->getMethodsByName("nothing").isEmpty());
     // copy()Lp/Square; and its bridge copy()Lp/Shape; differ only in their return type.
-    const Method *own = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Square;"));
-    const Method *bridge = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Shape;"));
+    const Method *own
+        = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Square;"));
+    const Method *bridge
+        = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Shape;"));
     ASSERT_TRUE(own && bridge);
     EXPECT_NE(own, bridge);
     EXPECT_EQ(own->getSignature().descriptor, "()Lp/Square;");
     EXPECT_EQ(square->getMethodByNameAndSignature("copy", MethodSignature("()V")), nullptr);
-    EXPECT_EQ(square->getMethodByNameAndSignature("<init>", MethodSignature("(I)V"))->getSignature().descriptor, "(I)V");
+    EXPECT_EQ(square->getMethodByNameAndSignature("<init>", MethodSignature("(I)V"))
+                  ->getSignature()
+                  .descriptor,
+              "(I)V");
 }
 
 TEST(JavaClass, FlagsAndParentOfABuiltClass)
@@ -140,8 +149,10 @@ protected:
         field->set_descriptor_("Ljava/lang/invoke/MethodType;");
         field->set_permission(JP_PROTECTED);
         field->set_final(true);
-        addMethod("invoke", "([Ljava/lang/Object;)Ljava/lang/Object;")->set_signature_polymorphic(true);
-        addMethod("bindTo", "(Ljava/lang/Object;)Ljava/lang/invoke/MethodHandle;")->set_requireinspection(true);
+        addMethod("invoke", "([Ljava/lang/Object;)Ljava/lang/Object;")
+            ->set_signature_polymorphic(true);
+        addMethod("bindTo", "(Ljava/lang/Object;)Ljava/lang/invoke/MethodHandle;")
+            ->set_requireinspection(true);
         addMethod("bindTo", "(I)V");
         JMethod *thrower = addMethod("invokeWithArguments", "(Ljava/util/List;)Ljava/lang/Object;");
         thrower->add_exceptions("Ljava/lang/Throwable;");
@@ -168,7 +179,8 @@ TEST_F(ProtoClassTest, AnswersFromTheRecord)
     EXPECT_EQ(cls.getMajorVersion(), 52);
     EXPECT_TRUE(cls.isAbstract());
     EXPECT_FALSE(cls.isInterface());
-    EXPECT_EQ(printed(cls.getInterfaces()), (QStringList{"Ljava/io/Serializable;", "Ljava/lang/Cloneable;"}));
+    EXPECT_EQ(printed(cls.getInterfaces()),
+              (QStringList { "Ljava/io/Serializable;", "Ljava/lang/Cloneable;" }));
     const Field *type = cls.getFieldByName("type");
     ASSERT_NE(type, nullptr);
     EXPECT_EQ(type->getType().descriptor, "Ljava/lang/invoke/MethodType;");
@@ -177,7 +189,8 @@ TEST_F(ProtoClassTest, AnswersFromTheRecord)
     EXPECT_FALSE(type->isStatic());
     const Method *thrower = cls.getMethodsByName("invokeWithArguments").value(0);
     ASSERT_NE(thrower, nullptr);
-    EXPECT_EQ(printed(thrower->getExceptions()), (QStringList{"Ljava/lang/Throwable;", "Ljava/io/IOException;"}));
+    EXPECT_EQ(printed(thrower->getExceptions()),
+              (QStringList { "Ljava/lang/Throwable;", "Ljava/io/IOException;" }));
     EXPECT_EQ(thrower->getPermission(), Permission::PRIVATE);
     EXPECT_FALSE(thrower->isNative());
     EXPECT_TRUE(cls.getMethodsByName("bindTo").value(0)->requireInspection());
@@ -194,7 +207,7 @@ TEST_F(ProtoClassTest, ParentPresenceIsWhetherTheFieldIsSet)
 TEST_F(ProtoClassTest, OnlyPublicRecordsArePublicClasses)
 {
     EXPECT_EQ(ProtoClass(record).getPermission(), Permission::PUBLIC); // the field's default
-    for (JPermission permission : {JP_PRIVATE, JP_PROTECTED, JP_PACKAGE}) {
+    for (JPermission permission : { JP_PRIVATE, JP_PROTECTED, JP_PACKAGE }) {
         record.set_permission(permission);
         EXPECT_EQ(ProtoClass(record).getPermission(), Permission::PACKAGE);
     }
@@ -203,10 +216,14 @@ TEST_F(ProtoClassTest, OnlyPublicRecordsArePublicClasses)
 TEST_F(ProtoClassTest, SignaturePolymorphicMethodsMatchAnySignature)
 {
     ProtoClass cls(record);
-    const Method *invoke = cls.getMethodByNameAndSignature("invoke", MethodSignature("(ILjava/lang/String;)V"));
+    const Method *invoke
+        = cls.getMethodByNameAndSignature("invoke", MethodSignature("(ILjava/lang/String;)V"));
     ASSERT_NE(invoke, nullptr);
     EXPECT_TRUE(invoke->signaturePolymorphic());
-    EXPECT_EQ(cls.getMethodByNameAndSignature("bindTo", MethodSignature("(I)V"))->getSignature().descriptor, "(I)V");
+    EXPECT_EQ(cls.getMethodByNameAndSignature("bindTo", MethodSignature("(I)V"))
+                  ->getSignature()
+                  .descriptor,
+              "(I)V");
     EXPECT_EQ(cls.getMethodByNameAndSignature("bindTo", MethodSignature("(J)V")), nullptr);
 }
 

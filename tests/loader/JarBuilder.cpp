@@ -7,19 +7,19 @@
 
 JarBuilder &JarBuilder::add(const QString &path, const QByteArray &data)
 {
-    entries.append({path, data, false, false});
+    entries.append({ path, data, false, false });
     return *this;
 }
 
 JarBuilder &JarBuilder::addStored(const QString &path, const QByteArray &data)
 {
-    entries.append({path, data, false, true});
+    entries.append({ path, data, false, true });
     return *this;
 }
 
 JarBuilder &JarBuilder::addDirectory(const QString &path)
 {
-    entries.append({path, QByteArray(), true, false});
+    entries.append({ path, QByteArray(), true, false });
     return *this;
 }
 
@@ -32,7 +32,9 @@ JarBuilder &JarBuilder::asTar()
 void JarBuilder::write(const QString &file) const
 {
     archive *zip = archive_write_new();
-    ASSERT_EQ(tar ? archive_write_set_format_pax_restricted(zip) : archive_write_set_format_zip(zip), ARCHIVE_OK);
+    ASSERT_EQ(tar ? archive_write_set_format_pax_restricted(zip)
+                  : archive_write_set_format_zip(zip),
+              ARCHIVE_OK);
     ASSERT_EQ(archive_write_open_filename(zip, file.toLocal8Bit().constData()), ARCHIVE_OK);
     for (const Entry &entry : entries) {
         if (!tar && entry.stored)
@@ -46,11 +48,11 @@ void JarBuilder::write(const QString &file) const
         archive_entry_set_size(header, entry.data.size());
         EXPECT_EQ(archive_write_header(zip, header), ARCHIVE_OK) << archive_error_string(zip);
         if (!entry.data.isEmpty()) {
-            EXPECT_EQ(archive_write_data(zip, entry.data.constData(), size_t(entry.data.size())), entry.data.size());
+            EXPECT_EQ(archive_write_data(zip, entry.data.constData(), size_t(entry.data.size())),
+                      entry.data.size());
         }
         archive_entry_free(header);
     }
     EXPECT_EQ(archive_write_close(zip), ARCHIVE_OK);
     archive_write_free(zip);
 }
-

@@ -1,7 +1,7 @@
-#include "support/QtPrinters.h"
-#include "JarBuilder.h"
 #include "loader/JarFileReader.h"
+#include "JarBuilder.h"
 #include "support/LogCapture.h"
+#include "support/QtPrinters.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ protected:
 TEST_F(JarFileReaderTest, ListsOnlyClassEntriesInArchiveOrder)
 {
     JarFileReader reader(mixedJar());
-    EXPECT_EQ(reader.getClassNames(), (QStringList{"LFoo;", "Ldir/Bar;"}));
+    EXPECT_EQ(reader.getClassNames(), (QStringList { "LFoo;", "Ldir/Bar;" }));
     EXPECT_TRUE(reader.holds("Ldir/Bar;"));
     EXPECT_FALSE(reader.holds("LFoo.CLASS;"));
 }
@@ -76,12 +76,14 @@ TEST_F(JarFileReaderTest, TheFirstOfTwoEntriesWithOneNameWins)
     const QString jar = path("twice.jar");
     JarBuilder().add("A.class", "first").add("B.class", "b").add("A.class", "second").write(jar);
     JarFileReader reader(jar);
-    EXPECT_EQ(reader.getClassNames(), (QStringList{"LA;", "LB;", "LA;"}));
+    EXPECT_EQ(reader.getClassNames(), (QStringList { "LA;", "LB;", "LA;" }));
     EXPECT_EQ(reader.readClass("LB;"), "b");
     EXPECT_EQ(reader.readClass("LA;"), "first");
     QList<QPair<int, QByteArray>> visited;
-    reader.readAllClasses([&](int position, const QByteArray &bytes) { visited.append({position, bytes}); });
-    EXPECT_EQ(visited, (QList<QPair<int, QByteArray>>{{0, "first"}, {1, "b"}}));
+    reader.readAllClasses([&](int position, const QByteArray &bytes) {
+        visited.append({ position, bytes });
+    });
+    EXPECT_EQ(visited, (QList<QPair<int, QByteArray>> { { 0, "first" }, { 1, "b" } }));
 }
 
 TEST_F(JarFileReaderTest, AnEmptyEntryIsReadAsEmptyWithAWarning)
@@ -93,7 +95,7 @@ TEST_F(JarFileReaderTest, AnEmptyEntryIsReadAsEmptyWithAWarning)
     const QByteArray bytes = reader.readClass("LEmpty;");
     EXPECT_TRUE(bytes.isEmpty());
     EXPECT_FALSE(bytes.isNull());
-    EXPECT_EQ(log.texts(Logger::L_WARN), QStringList{"Problem reading Empty - read 0 bytes"});
+    EXPECT_EQ(log.texts(Logger::L_WARN), QStringList { "Problem reading Empty - read 0 bytes" });
 }
 
 TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
@@ -103,8 +105,8 @@ TEST_F(JarFileReaderTest, AMissingJarIsReportedOnceAndHoldsNothing)
     EXPECT_TRUE(reader.getClassNames().isEmpty());
     EXPECT_TRUE(reader.readClass("LFoo;").isNull());
     EXPECT_EQ(log.texts(Logger::L_ERROR),
-              QStringList{"beginSession() archive_read_open failed could not open " + path("missing.jar")
-                          + ": No such file or directory"});
+              QStringList { "beginSession() archive_read_open failed could not open "
+                            + path("missing.jar") + ": No such file or directory" });
 }
 
 TEST_F(JarFileReaderTest, AJarThatIsNoWholeZipSaysSo)
@@ -115,11 +117,13 @@ TEST_F(JarFileReaderTest, AJarThatIsNoWholeZipSaysSo)
         return log.texts(Logger::L_WARN);
     };
     JarBuilder().write(path("empty.jar"));
-    EXPECT_EQ(warningsOf(path("empty.jar")), QStringList{"Jar file " + path("empty.jar") + " holds no entries"});
+    EXPECT_EQ(warningsOf(path("empty.jar")),
+              QStringList { "Jar file " + path("empty.jar") + " holds no entries" });
 
     JarBuilder().add("Foo.class", fooBytes).asTar().write(path("tar.jar"));
-    EXPECT_EQ(warningsOf(path("tar.jar")),
-              QStringList{"Jar file " + path("tar.jar") + " is not a zip archive and is not read"});
+    EXPECT_EQ(
+        warningsOf(path("tar.jar")),
+        QStringList { "Jar file " + path("tar.jar") + " is not a zip archive and is not read" });
     EXPECT_TRUE(JarFileReader(path("tar.jar")).getClassNames().isEmpty());
 
     // Cut inside the second entry's header: the first is listed, and the cut is said.
@@ -127,7 +131,8 @@ TEST_F(JarFileReaderTest, AJarThatIsNoWholeZipSaysSo)
     writeFile(path("cut.jar"), whole.left(whole.indexOf("dir/") + 2));
     const QStringList cut = warningsOf(path("cut.jar"));
     ASSERT_EQ(cut.size(), 1);
-    EXPECT_TRUE(cut.first().startsWith("Jar file " + path("cut.jar") + " is damaged: no entry after the first 1"))
+    EXPECT_TRUE(cut.first().startsWith("Jar file " + path("cut.jar")
+                                       + " is damaged: no entry after the first 1"))
         << cut.first().toStdString();
 }
 
@@ -149,16 +154,17 @@ TEST_F(JarFileReaderTest, ATruncatedJarKeepsTheNamesBeforeTheCut)
     const QByteArray whole = readFile(mixedJar());
     // Cuts all through the file (a stride keeps file creation cheap): nothing crashes, and whatever
     // is listed is a prefix of the full listing whose entries read back intact or not at all.
-    const QStringList full{"LFoo;", "Ldir/Bar;"};
+    const QStringList full { "LFoo;", "Ldir/Bar;" };
     bool sawPartialListing = false;
     for (int length = 0; length < whole.size(); length += 3) {
-        const QString cut = path(QString("cut%1.jar").arg(length)); // new files: truncating is slow here
+        const QString cut
+            = path(QString("cut%1.jar").arg(length)); // new files: truncating is slow here
         writeFile(cut, whole.left(length));
         LogCapture log;
         JarFileReader reader(cut);
         const QStringList names = reader.getClassNames();
         ASSERT_EQ(names, full.mid(0, names.size())) << "cut at " << length;
-        sawPartialListing |= names == QStringList{"LFoo;"};
+        sawPartialListing |= names == QStringList { "LFoo;" };
         const QByteArray foo = reader.readClass("LFoo;");
         EXPECT_TRUE(foo.isNull() || foo == fooBytes) << "cut at " << length;
     }
@@ -169,14 +175,18 @@ TEST_F(JarFileReaderTest, ACorruptedEntryIsRefusedWithAWarning)
 {
     const QString jar = path("corrupt.jar");
     const QByteArray marker(64, 'M');
-    JarBuilder().add("Good.class", fooBytes).addStored("Bad.class", marker).add("Late.class", barBytes).write(jar);
+    JarBuilder()
+        .add("Good.class", fooBytes)
+        .addStored("Bad.class", marker)
+        .add("Late.class", barBytes)
+        .write(jar);
     QByteArray bytes = readFile(jar);
     const int at = bytes.indexOf(marker);
     ASSERT_GE(at, 0);
     bytes[at + 10] = 'X'; // the stored data no longer matches its checksum
     writeFile(jar, bytes);
     JarFileReader reader(jar);
-    EXPECT_EQ(reader.getClassNames(), (QStringList{"LGood;", "LBad;", "LLate;"}));
+    EXPECT_EQ(reader.getClassNames(), (QStringList { "LGood;", "LBad;", "LLate;" }));
     LogCapture log;
     EXPECT_TRUE(reader.readClass("LBad;").isNull());
     EXPECT_EQ(log.texts(Logger::L_WARN).size(), 1);
@@ -187,7 +197,10 @@ TEST_F(JarFileReaderTest, ACorruptedEntryIsRefusedWithAWarning)
 TEST_F(JarFileReaderTest, AnEntryOverTheLimitIsRefusedWithoutInflatingIt)
 {
     const QString jar = path("big.jar");
-    JarBuilder().add("Big.class", QByteArray(JarFileReader::maxClassBytes + 1, 'x')).add("Small.class", fooBytes).write(jar);
+    JarBuilder()
+        .add("Big.class", QByteArray(JarFileReader::maxClassBytes + 1, 'x'))
+        .add("Small.class", fooBytes)
+        .write(jar);
     QByteArray bytes = readFile(jar);
     const int second = bytes.indexOf("Small.class");
     ASSERT_GT(second, 0);
@@ -196,7 +209,8 @@ TEST_F(JarFileReaderTest, AnEntryOverTheLimitIsRefusedWithoutInflatingIt)
     JarFileReader reader(jar);
     LogCapture log;
     EXPECT_TRUE(reader.readClass("LBig;").isNull());
-    EXPECT_EQ(log.texts(Logger::L_WARN), QStringList{"Problem reading Big - entry is larger than 67108864 bytes"});
+    EXPECT_EQ(log.texts(Logger::L_WARN),
+              QStringList { "Problem reading Big - entry is larger than 67108864 bytes" });
     EXPECT_EQ(reader.readClass("LSmall;"), fooBytes);
 }
 
@@ -215,7 +229,7 @@ TEST_F(JarFileReaderTest, AHeaderClaimingAHugeSizeGetsOnlyTheRealData)
     bytes.replace(central + 24, 4, huge);
     writeFile(jar, bytes);
     JarFileReader reader(jar);
-    ASSERT_EQ(reader.getClassNames(), QStringList{"LHuge;"});
+    ASSERT_EQ(reader.getClassNames(), QStringList { "LHuge;" });
     const QByteArray read = reader.readClass("LHuge;");
     EXPECT_LE(read.size(), data.size());
 }

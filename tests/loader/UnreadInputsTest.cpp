@@ -1,8 +1,8 @@
 #include "loader/UnreadInputs.h"
 #include "JarBuilder.h"
-#include "support/QtPrinters.h"
 #include "loader/ClassLoader.h"
 #include "support/ClassFileBuilder.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -40,7 +40,8 @@ quint16 ClassFileBuilder::utf8(const QString &text)
     if (known != utf8Indices.constEnd())
         return known.value();
     const QByteArray bytes = text.toUtf8();
-    const quint16 index = rawConstant(ByteWriter().u1(1).u2(quint32(bytes.size())).bytes(bytes).data());
+    const quint16 index
+        = rawConstant(ByteWriter().u1(1).u2(quint32(bytes.size())).bytes(bytes).data());
     utf8Indices.insert(text, index);
     return index;
 }
@@ -58,29 +59,37 @@ quint16 ClassFileBuilder::nameAndType(const QString &name, const QString &descri
     return rawConstant(ByteWriter().u1(12).u2(nameIndex).u2(descriptorIndex).data());
 }
 
-quint16 ClassFileBuilder::reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor)
+quint16 ClassFileBuilder::reference(quint8 tag,
+                                    const QString &owner,
+                                    const QString &name,
+                                    const QString &descriptor)
 {
     const quint16 ownerIndex = classInfo(owner);
     const quint16 nameAndTypeIndex = nameAndType(name, descriptor);
     return referenceOfIndices(tag, ownerIndex, nameAndTypeIndex);
 }
 
-quint16 ClassFileBuilder::referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
+quint16
+ClassFileBuilder::referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
 {
     return rawConstant(ByteWriter().u1(tag).u2(classIndex).u2(nameAndTypeIndex).data());
 }
 
-quint16 ClassFileBuilder::fieldRef(const QString &owner, const QString &name, const QString &descriptor)
+quint16
+ClassFileBuilder::fieldRef(const QString &owner, const QString &name, const QString &descriptor)
 {
     return reference(9, owner, name, descriptor);
 }
 
-quint16 ClassFileBuilder::methodRef(const QString &owner, const QString &name, const QString &descriptor)
+quint16
+ClassFileBuilder::methodRef(const QString &owner, const QString &name, const QString &descriptor)
 {
     return reference(10, owner, name, descriptor);
 }
 
-quint16 ClassFileBuilder::interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor)
+quint16 ClassFileBuilder::interfaceMethodRef(const QString &owner,
+                                             const QString &name,
+                                             const QString &descriptor)
 {
     return reference(11, owner, name, descriptor);
 }
@@ -131,8 +140,10 @@ void ClassFileBuilder::addInterface(quint16 classIndex)
     interfaces.append(classIndex);
 }
 
-QByteArray ClassFileBuilder::member(
-    quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+QByteArray ClassFileBuilder::member(quint16 flags,
+                                    const QString &name,
+                                    const QString &descriptor,
+                                    const QList<QByteArray> &attributes)
 {
     ByteWriter bytes;
     bytes.u2(flags).u2(utf8(name)).u2(utf8(descriptor)).u2(quint32(attributes.size()));
@@ -141,19 +152,25 @@ QByteArray ClassFileBuilder::member(
     return bytes.data();
 }
 
-void ClassFileBuilder::addField(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+void ClassFileBuilder::addField(quint16 flags,
+                                const QString &name,
+                                const QString &descriptor,
+                                const QList<QByteArray> &attributes)
 {
     fields.append(member(flags, name, descriptor, attributes));
 }
 
-void ClassFileBuilder::addMethod(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes)
+void ClassFileBuilder::addMethod(quint16 flags,
+                                 const QString &name,
+                                 const QString &descriptor,
+                                 const QList<QByteArray> &attributes)
 {
     methods.append(member(flags, name, descriptor, attributes));
 }
 
 void ClassFileBuilder::addMethodWithCode(const QString &name, const QByteArray &code)
 {
-    addMethod(0x0001, name, QStringLiteral("()V"), {codeAttribute(code)});
+    addMethod(0x0001, name, QStringLiteral("()V"), { codeAttribute(code) });
 }
 
 void ClassFileBuilder::addRawField(const QByteArray &field)

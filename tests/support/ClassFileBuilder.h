@@ -31,7 +31,7 @@ class ClassFileBuilder
 public:
     /// A public class `thisName` extending `superName` (no superclass when empty).
     explicit ClassFileBuilder(const QString &thisName = QStringLiteral("p/A"),
-        const QString &superName = QStringLiteral("java/lang/Object"));
+                              const QString &superName = QStringLiteral("java/lang/Object"));
 
     // Pool entries. Utf8 texts are shared: asking twice gives the same index.
     quint16 utf8(const QString &text);
@@ -39,7 +39,8 @@ public:
     quint16 nameAndType(const QString &name, const QString &descriptor);
     quint16 fieldRef(const QString &owner, const QString &name, const QString &descriptor);
     quint16 methodRef(const QString &owner, const QString &name, const QString &descriptor);
-    quint16 interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor);
+    quint16
+    interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor);
     quint16 longConstant(qint64 value);
     /// Any entry, tag included, as bytes; `slots` is 2 for Long and Double.
     quint16 rawConstant(const QByteArray &entry, int slots = 1);
@@ -52,8 +53,14 @@ public:
     QByteArray codeAttribute(const QByteArray &code, const QList<QByteArray> &nested = {});
     QByteArray exceptionsAttribute(const QList<quint16> &classIndices);
     void addInterface(quint16 classIndex);
-    void addField(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes = {});
-    void addMethod(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes = {});
+    void addField(quint16 flags,
+                  const QString &name,
+                  const QString &descriptor,
+                  const QList<QByteArray> &attributes = {});
+    void addMethod(quint16 flags,
+                   const QString &name,
+                   const QString &descriptor,
+                   const QList<QByteArray> &attributes = {});
     /// A concrete method with this code.
     void addMethodWithCode(const QString &name, const QByteArray &code);
     void addRawField(const QByteArray &field);
@@ -78,8 +85,12 @@ public:
     int attributeCount = -1;
 
 private:
-    QByteArray member(quint16 flags, const QString &name, const QString &descriptor, const QList<QByteArray> &attributes);
-    quint16 reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor);
+    QByteArray member(quint16 flags,
+                      const QString &name,
+                      const QString &descriptor,
+                      const QList<QByteArray> &attributes);
+    quint16
+    reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor);
 
     ByteWriter pool;
     int nextIndex = 1;

@@ -29,7 +29,7 @@ LogCapture::LogCapture()
         Logger::logger,
         [this](Logger::Level level, const QString &text) {
             QMutexLocker lock(&captureMutex);
-            messages.append({level, text});
+            messages.append({ level, text });
         },
         Qt::DirectConnection);
 }

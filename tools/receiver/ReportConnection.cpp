@@ -23,11 +23,8 @@ QString ReportConnection::describePeer(const QTcpSocket &socket)
     return QString("%1:%2").arg(host).arg(socket.peerPort());
 }
 
-ReportConnection::ReportConnection(QTcpSocket *socket,
-                                   const QString &directory,
-                                   qint32 maxLength,
-                                   int deadlineMs,
-                                   QObject *parent)
+ReportConnection::ReportConnection(
+    QTcpSocket *socket, const QString &directory, qint32 maxLength, int deadlineMs, QObject *parent)
     : QObject(parent)
     , socket(socket)
     , maxLength(maxLength)

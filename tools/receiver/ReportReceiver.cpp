@@ -62,7 +62,8 @@ void ReportReceiver::save(const QString &peer, const QString &messagePath)
 {
     saver.start([this, peer, messagePath] {
         const QString outcome = saveReport(peer, messagePath);
-        QMetaObject::invokeMethod(this, [this, outcome] { emit line(outcome); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { emit line(outcome); }, Qt::QueuedConnection);
     });
 }
 
@@ -127,13 +128,16 @@ QString ReportReceiver::reportPath(int number, const char *extension) const
 
 // The claimed files are replaced, never written in place: a reader sees either nothing or a
 // whole report.
-QString ReportReceiver::writeFiles(int number, const QString &messagePath, const QByteArray &message) const
+QString
+ReportReceiver::writeFiles(int number, const QString &messagePath, const QByteArray &message) const
 {
     const QString binaryPath = reportPath(number, "bin");
     const QString textPath = reportPath(number, "txt");
     AtomicFile text(textPath);
     QString problem;
-    if (std::rename(QFile::encodeName(messagePath).constData(), QFile::encodeName(binaryPath).constData()) != 0)
+    if (std::rename(QFile::encodeName(messagePath).constData(),
+                    QFile::encodeName(binaryPath).constData())
+        != 0)
         problem = QString("cannot write %1").arg(binaryPath);
     else if (!text.open() || !ReportText::write(message, text.stream()) || !text.commit())
         problem = QString("cannot write %1: %2").arg(textPath, text.errorString());

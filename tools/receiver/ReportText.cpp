@@ -11,8 +11,8 @@
 
 namespace {
 
-using google::protobuf::io::CodedInputStream;
 using google::protobuf::internal::WireFormatLite;
+using google::protobuf::io::CodedInputStream;
 
 // The protobuf runtime's default limit on nested messages.
 constexpr int maxNesting = 100;
@@ -43,7 +43,8 @@ bool walk(Span message, const FieldVisitor &onField, const VarintVisitor &onVari
             return false;
         if (type == WireFormatLite::WIRETYPE_LENGTH_DELIMITED) {
             uint32_t length = 0;
-            if (!input.ReadVarint32(&length) || length > uint32_t(message.size - input.CurrentPosition()))
+            if (!input.ReadVarint32(&length)
+                || length > uint32_t(message.size - input.CurrentPosition()))
                 return false;
             const Span field { message.data + input.CurrentPosition(), int(length) };
             input.Skip(int(length));
@@ -86,8 +87,10 @@ public:
         if (!valid)
             return false;
         text.group(level, name);
-        return walk(message, [&](int number, Span field) { return number != 3 || result(field, level); })
-            && walk(message, [&](int number, Span field) { return number != 2 || group(field, level + 1); });
+        return walk(message,
+                    [&](int number, Span field) { return number != 3 || result(field, level); })
+            && walk(message,
+                    [&](int number, Span field) { return number != 2 || group(field, level + 1); });
     }
 
 private:
@@ -116,7 +119,8 @@ private:
             return false;
         text.result(depth, name, score);
         text.description(depth, description);
-        if (!walk(message, [&](int number, Span field) { return number != 3 || logEntry(field, depth); }))
+        if (!walk(message,
+                  [&](int number, Span field) { return number != 3 || logEntry(field, depth); }))
             return false;
         text.endResult();
         return true;
