@@ -21,12 +21,6 @@ namespace {
 
 enum Column { C_FINDING, C_RESULT, C_CLASSES };
 
-/// Texts taken from class files, shown one per line or cell.
-QString shown(const QString &text)
-{
-    return PrintableText::escape(text);
-}
-
 QString verdictColour(Findings::Verdict verdict)
 {
     switch (verdict) {
@@ -64,7 +58,7 @@ QString originText(const DependencyOrigins::Origin &origin)
 void addOrigins(QTreeWidgetItem &user, const DependencyOrigins &origins)
 {
     for (const DependencyOrigins::Origin &origin : origins.getKept())
-        (new QTreeWidgetItem(&user))->setText(C_FINDING, shown(originText(origin)));
+        (new QTreeWidgetItem(&user))->setText(C_FINDING, PrintableText::escape(originText(origin)));
     if (origins.getMore() > 0) {
         (new QTreeWidgetItem(&user))
             ->setText(C_FINDING, "and " + countOf(origins.getMore(), "more use", "more uses"));
@@ -74,7 +68,7 @@ void addOrigins(QTreeWidgetItem &user, const DependencyOrigins &origins)
 QTreeWidgetItem *findingItem(const Findings::Finding &finding)
 {
     auto *item = new QTreeWidgetItem;
-    item->setText(C_FINDING, shown(finding.text));
+    item->setText(C_FINDING, PrintableText::escape(finding.text));
     item->setText(C_RESULT, finding.score == R_FAIL ? "FAIL" : "INSPECT");
     item->setText(C_CLASSES, QString::number(finding.classes.size()));
     item->setTextAlignment(C_CLASSES, Qt::AlignRight | Qt::AlignVCenter);
@@ -82,14 +76,14 @@ QTreeWidgetItem *findingItem(const Findings::Finding &finding)
         // What the finding is, for the filter: a cause that matches shows its finding whole.
         item->setData(C_FINDING, Qt::UserRole, finding.cause);
         auto *cause = new QTreeWidgetItem(item);
-        cause->setText(C_FINDING, "Cause: " + shown(finding.cause));
+        cause->setText(C_FINDING, "Cause: " + PrintableText::escape(finding.cause));
         QFont italic = cause->font(C_FINDING);
         italic.setItalic(true);
         cause->setFont(C_FINDING, italic);
     }
     for (int i = 0; i < finding.classes.size(); ++i) {
         auto *user = new QTreeWidgetItem(item);
-        user->setText(C_FINDING, shown(finding.classes.at(i)));
+        user->setText(C_FINDING, PrintableText::escape(finding.classes.at(i)));
         if (i < finding.origins.size())
             addOrigins(*user, finding.origins.at(i));
     }
@@ -170,9 +164,9 @@ void ResultsDialog::addNotRead(const Findings &findings)
         return;
     QStringList lines { tr("Not read, so never checked:") };
     for (int i = 0; i < inputs.size() && i < maxInputs; ++i) {
-        lines << "    " + shown(inputs.at(i).first());
+        lines << "    " + PrintableText::escape(inputs.at(i).first());
         for (const QString &reason : inputs.at(i).mid(1))
-            lines << "        " + shown(reason);
+            lines << "        " + PrintableText::escape(reason);
     }
     if (inputs.size() > maxInputs)
         lines << tr("    and %1 more in results.txt").arg(inputs.size() - maxInputs);
