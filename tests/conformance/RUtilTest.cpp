@@ -6,6 +6,7 @@
 #include "SampleTrees.h"
 #include "app/Options.h"
 #include "support/Files.h"
+#include "support/Golden.h"
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -14,16 +15,8 @@
 #include <QtEndian>
 #include <future>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-std::string textOf(const TestResultGroup &group)
-{
-    std::ostringstream out;
-    write(out, group, 0);
-    return out.str();
-}
 
 /// The captured lines as one text, so that a failure prints readably.
 std::string logText(const LogCapture &log)
@@ -79,62 +72,26 @@ std::string messageOf(const QByteArray &report)
 
 TEST(ResultsText, ExampleTreeIsWrittenExactly)
 {
-    EXPECT_EQ(textOf(*exampleTree()), exampleText());
+    EXPECT_EQ(resultsText(*exampleTree()), exampleText());
+    EXPECT_EQ(resultsText(*std::unique_ptr<TestResultGroup>(createResultsTreeRootNode())),
+              "Results Tree:\n\n");
 }
 
-TEST(ResultsText, RootAloneGivesItsHeaderAndAnEmptyLine)
-{
-    std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
-    EXPECT_EQ(textOf(*root), "Results Tree:\n\n");
-}
-
-TEST(ResultsText, ResultsPrecedeSubgroupsAndInspectReadsUnknown)
-{
-    TestResultGroup group;
-    group.set_name("Access Results");
-    group.add_subgroup()->set_name("Sub");
-    TestResult *inspect = group.add_results();
-    inspect->set_name("Native method test");
-    inspect->set_score(R_INSPECT);
-    inspect->set_description("Inspect it.");
-    warning(inspect->mutable_logs(), "native");
-    error(inspect->mutable_logs(), "and more");
-    TestResult *bare = group.add_results();
-    bare->set_name("Bare");
-    bare->set_score(R_PASS);
-
-    EXPECT_EQ(textOf(group),
-              "Access Results:\n"
-              "\n"
-              "  Native method test: UNKNOWN\n"
-              "    Inspect it.\n"
-              "      WARNING: native\n"
-              "      ERROR: and more\n"
-              "\n"
-              "  Bare: PASS\n"
-              "    \n"
-              "\n"
-              "  Sub:\n"
-              "\n");
-}
-
-// Names come from class files and jar entries, which anybody can write.
-TEST(ResultsText, ControlCharactersInTextsCannotForgeLines)
+// Results come before subgroups, INSPECT reads UNKNOWN, and names from class files and jar
+// entries, which anybody can write, cannot forge lines.
+TEST(ResultsText, OrderScoresAndControlCharacters)
 {
     TestResultGroup group;
     group.set_name("p.A\nResults Tree:");
-    TestResult *result = group.add_results();
-    result->set_name("Class p.A\n  Forged: PASS");
-    result->set_score(R_FAIL);
-    result->set_description("Test\r\tit.");
-    error(result->mutable_logs(), "bad\x1b[2J");
-    EXPECT_EQ(textOf(group),
-              "p.A\\nResults Tree::\n"
-              "\n"
-              "  Class p.A\\n  Forged: PASS: FAIL\n"
-              "    Test\\r\\tit.\n"
-              "      ERROR: bad\\x1b[2J\n"
-              "\n");
+    group.add_subgroup()->set_name("Sub");
+    TestResult *inspect = group.add_results();
+    inspect->set_name("Class p.A\n  Forged: PASS");
+    inspect->set_score(R_INSPECT);
+    inspect->set_description("Test\r\tit.");
+    warning(inspect->mutable_logs(), "native");
+    error(inspect->mutable_logs(), "bad\x1b[2J");
+    group.add_results()->set_score(R_FAIL);
+    Golden::expectEqual("conformance/results-text.txt", resultsText(group));
 }
 
 TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
@@ -206,7 +163,7 @@ TEST(Store, TheHostReceivesTheLengthAndTheTree)
         const QByteArray report = storeAndReceive(listener, *tree);
         EXPECT_EQ(report.size(), 4 + int(tree->ByteSizeLong()));
         EXPECT_EQ(messageOf(report), tree->SerializeAsString());
-        EXPECT_EQ(readFile(dir.filePath("results.txt")), QByteArray::fromStdString(textOf(*tree)));
+        EXPECT_EQ(readFile(dir.filePath("results.txt")), resultsText(*tree));
         EXPECT_EQ(logText(log), "");
     }
 }

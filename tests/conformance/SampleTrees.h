@@ -1,8 +1,12 @@
 #pragma once
 
+#include "conformance/RUtil.h"
 #include "conformance/Results.h"
 
+#include <QByteArray>
+
 #include <memory>
+#include <sstream>
 #include <string>
 
 /// A root holding "Interface Results", a class group and "Attributes" with one failed result.
@@ -38,4 +42,12 @@ inline const char *exampleText()
            "          Test if class java.lang.Foo exists.\n"
            "            ERROR: java.lang.Foo could not be loaded from the classpath\n"
            "\n";
+}
+
+/// A tree (or any group of it) as results.txt writes it.
+inline QByteArray resultsText(const TestResultGroup &group)
+{
+    std::ostringstream out;
+    write(out, group, 0);
+    return QByteArray::fromStdString(out.str());
 }

@@ -1,8 +1,9 @@
 #include "conformance/UoPTest.h"
 
-#include "conformance/Results.h"
+#include "SampleTrees.h"
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
+#include "support/Files.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"
 
@@ -67,49 +68,6 @@ JClasses platform()
     return gold;
 }
 
-QString scoreLabel(TestScore score)
-{
-    switch (score) {
-    case R_PASS:
-        return "PASS";
-    case R_FAIL:
-        return "FAIL";
-    case R_INSPECT:
-        return "INSPECT";
-    }
-    return "?";
-}
-
-/// One result as a line: score, name, description, then each log line with its level.
-QString describe(const TestResult &result)
-{
-    QString line = QString("%1 | %2 | %3")
-                       .arg(scoreLabel(result.score()),
-                            QString::fromStdString(result.name()),
-                            QString::fromStdString(result.description()));
-    for (const LogEntry &entry : result.logs())
-        line
-            += QString(" | %1: %2")
-                   .arg(entry.level() == L_ERROR ? "E" : "W", QString::fromStdString(entry.text()));
-    return line;
-}
-
-QStringList describe(const TestResultGroup &group)
-{
-    QStringList lines;
-    for (const TestResult &result : group.results())
-        lines << describe(result);
-    return lines;
-}
-
-QStringList groupNames(const TestResultGroup &group)
-{
-    QStringList names;
-    for (const TestResultGroup &child : group.subgroup())
-        names << QString::fromStdString(child.name());
-    return names;
-}
-
 /// One access test over a component assembled from fixture class files, with the platform slice
 /// and the chosen framework entries as the allowed classpath.
 class AccessRun : public testing::Test
@@ -152,28 +110,12 @@ protected:
         return last;
     }
 
-    const TestResultGroup &classGroup(const char *name) const
-    {
-        for (const TestResultGroup &group : accessResults().subgroup()) {
-            if (group.name() == name)
-                return group;
-        }
-        ADD_FAILURE() << "no group " << name;
-        static const TestResultGroup none;
-        return none;
-    }
-
-    /// Every class group's results, then the log of the run: the stages, one progress line per
-    /// class, the walks and each reference found.
+    /// The access results as results.txt has them, then the log of the run: the stages, one
+    /// progress line per class, the walks and each reference found.
     QByteArray transcript() const
     {
-        QStringList lines;
-        for (const TestResultGroup &group : accessResults().subgroup()) {
-            lines << "[" + QString::fromStdString(group.name()) + "]";
-            lines << describe(group);
-        }
-        lines << "[log]" << log.lines();
-        return lines.join('\n')
+        const QString text = resultsText(accessResults()) + "[log]\n" + log.lines().join('\n');
+        return QString(text)
                    .replace(dir.path(), "@DIR@")
                    .replace(frameworkJar, "@FRAMEWORK@")
                    .replace(laterJar, "@LATER@")
@@ -214,74 +156,33 @@ TEST_F(AccessRun, ComponentOnALaterFrameworkRelease)
     Golden::expectEqual("conformance/access-later-release.txt", transcript());
 }
 
+// Both turns of a class that two jars hold test the first jar's copy: the later release's, the
+// only one that uses System.
 TEST_F(AccessRun, AClassInTwoJarsOfTheComponentIsTestedTwiceWithTheFirstOfTheMap)
 {
     test.append(frameworkJar);
     test.append(laterJar);
-
-    const TestResultGroup &results = run();
-
-    const QStringList names = groupNames(results);
-    EXPECT_EQ(names.count("fw.Natives"), 2);
-    EXPECT_EQ(names.count("fw.Base"), 1);
-    EXPECT_EQ(names.indexOf("fw.Natives") + 1, names.lastIndexOf("fw.Natives"));
-    // Both turns test the later jar's copy, the only one that uses System.
-    for (const TestResultGroup &group : results.subgroup()) {
-        if (group.name() == "fw.Natives") {
-            EXPECT_TRUE(
-                describe(group).contains("FAIL | Class java.lang.System existence test | Access to "
-                                         "class java.lang.System was requested. Checking for "
-                                         "existence. | E: Class not found"));
-        }
-    }
-    const int n = names.size();
-    const int first = names.indexOf("fw.Natives");
-    EXPECT_TRUE(log.contains(Logger::L_INFO,
-                             QString("Test %1% %2/%3 fw.Natives")
-                                 .arg(int((first + 2) * 100.0 / n))
-                                 .arg(first + 2)
-                                 .arg(n)));
+    run();
+    Golden::expectEqual("conformance/access-two-jars.txt", transcript());
 }
 
+// Compiled against one release, combined with the other: Left and Right name each other as
+// parents, Up and Down as interfaces. Each walk enters each class once.
 TEST_F(AccessRun, SuperclassAndInterfaceCyclesEndTheWalks)
 {
-    // Compiled against one release, combined with the other: Left and Right name each other as
-    // parents, Up and Down as interfaces.
     addToComponent(mainClasses, "cyc/User");
     addToComponent(mainClasses, "cyc/Left");
     addToComponent(laterClasses, "cyc/Right");
     addToComponent(mainClasses, "cyc/Up");
     addToComponent(laterClasses, "cyc/Down");
-
-    const TestResultGroup &results = run();
-
-    EXPECT_EQ(groupNames(results),
-              QStringList({ "cyc.Down", "cyc.Left", "cyc.Right", "cyc.Up", "cyc.User" }));
-    QStringList names;
-    for (const TestResult &result : classGroup("cyc.User").results())
-        names << QString::fromStdString(result.name());
-    EXPECT_EQ(names,
-              QStringList({ "Field shared existence test",
-                            "Field TOKEN existence test",
-                            "Method work existence test",
-                            "Method ping existence test" }));
-    // The interface walk for ping enters Up and Down once each; Object ends the parent walk.
-    EXPECT_EQ(log.texts(Logger::L_INFO).filter("==> ping"),
-              QStringList({ "UoPTest::checkInterfaceForMethod ==> ping",
-                            "UoPTest::checkInterfaceForMethod ==> ping",
-                            "UoPTest::checkParentForMethod ==> ping",
-                            "UoPTest::checkInterfaceForMethod ==> ping",
-                            "UoPTest::checkParentForMethod ==> ping" }));
-    EXPECT_TRUE(log.contains(Logger::L_INFO, "Access test completed"));
+    run();
+    Golden::expectEqual("conformance/access-cycles.txt", transcript());
 }
 
 TEST_F(AccessRun, AGoldFileThatCannotBeReadInterruptsTheTestAndKeepsEarlierResults)
 {
     const QString broken = dir.filePath("broken.javagold");
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x0a\xff\xff\xff\x0f", 5); // a record announced far longer than the file
-    file.close();
+    writeFile(broken, QByteArray("\x0a\xff\xff\xff\x0f", 5)); // a record longer than the file
     allowed.append(broken);
     addToComponent(mainClasses, "app/Derived");
     root.reset(createResultsTreeRootNode());
