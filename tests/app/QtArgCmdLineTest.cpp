@@ -3,7 +3,6 @@
 #include "app/QtArgCmdLine.h"
 #include "app/QtArg.h"
 #include "app/QtArgBaseException.h"
-#include "app/QtArgDeclarationEx.h"
 #include "app/QtArgDefaultHelpPrinter.h"
 #include "app/QtXorArg.h"
 
@@ -80,17 +79,6 @@ TEST(QtArgCmdLine, FlagsMayShareOneTokenAndMandatoryOptionsMustCome)
     EXPECT_EQ(parseError(cmdLine), "Not defined mandatory argument: input");
     EXPECT_TRUE(all.isDefined());
     EXPECT_TRUE(verbose.isDefined());
-}
-
-TEST(QtArgCmdLine, ATableThatRepeatsANameOrFlagIsRefused)
-{
-    QtArg first("name", "", QtArg::NoValue, 'n');
-    QtArg sameName("name", "");
-    QtArg sameFlag("other", "", QtArg::NoValue, 'n');
-    QtArgCmdLine cmdLine("p", {});
-    cmdLine.addArg(first);
-    EXPECT_THROW(cmdLine.addArg(sameName), QtArgDeclarationEx);
-    EXPECT_THROW(cmdLine.addArg(sameFlag), QtArgDeclarationEx);
 }
 
 TEST(QtArgDefaultHelpPrinter, NamesThatNoPrefixSetsApartAreShownWhole)

@@ -5,6 +5,7 @@
 #include "support/BuiltData.h"
 #include "support/Files.h"
 #include "support/ProcessRunner.h"
+#include "support/Words.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,11 @@ namespace {
 
 const QString dataDir = BuiltData::dir() + "/data";
 const QString sample = BuiltData::dir() + "/samples/ios-bad.jar";
-const QStringList iosTest { "--nogui", "--testios", "--general", "--classpath", sample };
+const QStringList iosTest = words("--nogui --testios --general --classpath " + sample);
+QStringList listingIn(const QString &logDir)
+{
+    return words("--nogui --listcontents --classpath a --logdir") << logDir;
+}
 /// Files may grow to 512 bytes: far less than results.txt or a gold file of the sample.
 const QString tinyDisk = "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"";
 
@@ -42,37 +47,26 @@ TEST_F(RunOutputs, ASecondRunOnALockedLogDirectoryIsRefused)
     writeFile(runner.path("logs/log.txt"), "the first run's log\n");
     {
         const LogDirectoryLock firstRun(runner.path("logs"));
-        const ProcessRunner::Result second
-            = runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "logs" });
+        const ProcessRunner::Result second = runner.run(listingIn("logs"));
         EXPECT_EQ(second.exitCode, 1);
         EXPECT_EQ(second.err, "The log directory logs is in use by another run.\n");
         EXPECT_EQ(runner.readFile("logs/log.txt"), "the first run's log\n");
     }
-    EXPECT_EQ(runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "logs" })
-                  .exitCode,
-              0);
+    EXPECT_EQ(runner.run(listingIn("logs")).exitCode, 0);
 }
 
 TEST_F(RunOutputs, AnEmptyLogDirectoryIsTheWorkingDirectory)
 {
-    const ProcessRunner::Result run
-        = runner.run({ "--nogui", "--listcontents", "--classpath", "a", "--logdir", "" });
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(runner.run(listingIn("")).exitCode, 0);
     EXPECT_TRUE(runner.readFile("log.txt").contains("INFO: Classpath: a"));
 }
 
 TEST_F(RunOutputs, AnUnwritableLogDirectoryIsSaidWhenTheRunStarts)
 {
     writeFile(runner.path("file"), "");
-    const ProcessRunner::Result run = runner.run({ "--nogui",
-                                                   "--testtss",
-                                                   "--general",
-                                                   "--classpath",
-                                                   sample,
-                                                   "--tssgold",
-                                                   "missing.javagold",
-                                                   "--logdir",
-                                                   "file" });
+    const ProcessRunner::Result run = runner.run(
+        words("--nogui --testtss --general --tssgold missing.javagold --logdir file --classpath "
+              + sample));
     EXPECT_EQ(run.exitCode, 2);
     const QString err = QString::fromLocal8Bit(run.err);
     const int unwritable
@@ -106,7 +100,7 @@ TEST_F(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
     process.setWorkingDirectory(runner.workDir());
     // The missing first entry is warned about on standard output once the test has started.
     process.start(JCT_APP_BINARY,
-                  { "--nogui", "--testios", "--general", "--classpath", "missing:" + sample });
+                  words("--nogui --testios --general --classpath missing:" + sample));
     ASSERT_TRUE(process.waitForReadyRead(30000));
     process.kill();
     process.waitForFinished();
@@ -116,14 +110,9 @@ TEST_F(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
 TEST_F(RunOutputs, AGoldFileThatCannotBeWrittenWholeKeepsTheOldOne)
 {
     writeFile(onTinyDisk.path("api.javagold"), "the old gold file");
-    const ProcessRunner::Result run = onTinyDisk.run({ "-c",
-                                                       tinyDisk,
-                                                       JCT_APP_BINARY,
-                                                       "--nogui",
-                                                       "--buildjavagold",
-                                                       "api.javagold",
-                                                       "--classpath",
-                                                       sample });
+    const ProcessRunner::Result run
+        = onTinyDisk.run(QStringList { "-c", tinyDisk, JCT_APP_BINARY }
+                         + words("--nogui --buildjavagold api.javagold --classpath " + sample));
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("ERROR: Could not serialize to file api.javagold"))
         << run.err.toStdString();

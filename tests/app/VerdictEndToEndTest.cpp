@@ -3,6 +3,7 @@
 
 #include "support/BuiltData.h"
 #include "support/ProcessRunner.h"
+#include "support/Words.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,66 +39,28 @@ protected:
 
     QString results() const { return QString::fromLocal8Bit(runner.readFile("run/results.txt")); }
 
-    QString path(const QString &name) const { return runner.path(name); }
-
     ProcessRunner runner { JCT_APP_BINARY };
 };
 
 } // namespace
 
+// What each kind of input that could not be read is called is the loader's; here, that the summary
+// and results.txt say it, for a component entry and for a gold file.
 TEST_F(Verdict, EveryInputThatWasNotReadFailsAndLeavesTheRunIncomplete)
 {
-    // The slips of a first run.
-    QDir(runner.workDir()).mkdir("empty");
-    QFile::copy(samplesDir + "/pss-good.jar", path("LOUD.JAR"));
-    QFile::copy(QString(JCT_FIXTURES_FINDINGS) + "/classes/vendor/findings/Flipper.class",
-                path("Flipper.class"));
-    QFile noEntries(path("no-entries.jar"));
-    ASSERT_TRUE(noEntries.open(QIODevice::WriteOnly));
-    noEntries.write(QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
-    noEntries.close();
-    QFile text(path("text.jar"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("hello!!\n");
-    text.close();
-
-    const QStringList pss { "--testpss", "--general", "--tssgold", tssGold, "--classpath" };
     const struct
     {
-        QStringList arguments;
+        QString arguments;
         QString notRead;
     } cases[] = {
-        { { "--testpcs",
-            "--general",
-            "--classpath",
-            path("nonexistent.jar"),
-            "--tssgold",
-            tssGold },
-          "component classpath entry " + path("nonexistent.jar") + ": not found in "
-              + runner.workDir() },
-        { { "--testtss",
-            "--general",
-            "--classpath",
-            samplesDir + "/tss-good.jar",
-            "--tssgold",
-            path("typo.javagld") },
-          "TSS gold file " + path("typo.javagld") + ": not found in " + runner.workDir() },
-        { pss + QStringList { path("empty") },
-          "component classpath entry " + path("empty") + ": holds no .class or .jar file" },
-        { pss + QStringList { path("LOUD.JAR") },
-          "component classpath entry " + path("LOUD.JAR")
-              + ": is not named .jar or .javagold: the suffix .JAR differs in case" },
-        { pss + QStringList { path("Flipper.class") },
-          "component classpath entry " + path("Flipper.class")
-              + ": is a single class file: name the directory its package starts in instead" },
-        { pss + QStringList { path("no-entries.jar") },
-          "component classpath entry " + path("no-entries.jar") + ": holds no class file" },
-        { pss + QStringList { path("text.jar") },
-          "component classpath entry " + path("text.jar") + ": is not a jar (zip) file" },
+        { "--testpcs --general --classpath nonexistent.jar --tssgold " + tssGold,
+          "component classpath entry nonexistent.jar: not found in " + runner.workDir() },
+        { "--testtss --general --classpath " + samplesDir + "/tss-good.jar --tssgold typo.javagld",
+          "TSS gold file typo.javagld: not found in " + runner.workDir() },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const QString summary = run(c.arguments);
+        SCOPED_TRACE(c.arguments.toStdString());
+        const QString summary = run(words(c.arguments));
         EXPECT_TRUE(summary.contains("\n  Verdict: incomplete - 1 input not read, "))
             << qPrintable(summary);
         EXPECT_TRUE(summary.contains("\n  Not read:\n    " + c.notRead + "\n"))
@@ -109,7 +72,7 @@ TEST_F(Verdict, EveryInputThatWasNotReadFailsAndLeavesTheRunIncomplete)
 
 TEST_F(Verdict, ARunAwayFromTheDataSaysWhereTheDataWasLookedFor)
 {
-    ASSERT_TRUE(QFile::remove(path("data")));
+    ASSERT_TRUE(QFile::remove(runner.path("data")));
     const QString summary
         = run({ "--testios", "--general", "--classpath", samplesDir + "/ios-good.jar" });
     const QString inRun = runner.workDir();
@@ -127,14 +90,9 @@ TEST_F(Verdict, ARunAwayFromTheDataSaysWhereTheDataWasLookedFor)
 
 TEST_F(Verdict, OneMissingClassIsOneFindingWithTheClassesThatUseItAndCausesAreNamed)
 {
-    const QString summary = run({ "--testpss",
-                                  "--general",
-                                  "--classpath",
-                                  findingsJar,
-                                  "--frameworkclasspath",
-                                  olderFramework,
-                                  "--tssgold",
-                                  tssGold });
+    const QString summary
+        = run(words("--testpss --general --classpath " + findingsJar + " --frameworkclasspath "
+                    + olderFramework + " --tssgold " + tssGold));
     EXPECT_EQ(summary.count("sun.misc.Unsafe not found"), 1) << qPrintable(summary);
     EXPECT_TRUE(summary.contains("\n    sun.misc.Unsafe not found, used by 14 classes\n"))
         << qPrintable(summary);

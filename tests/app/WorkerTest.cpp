@@ -1,30 +1,12 @@
-#include "app/Worker.h"
+#include "CallableWorker.h"
 #include "support/LogCapture.h"
 
 #include <QSignalSpy>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 
 namespace {
-
-/// A job made of a callable, started the way CLI and MainWindow start theirs.
-class CallableWorker : public Worker
-{
-public:
-    explicit CallableWorker(std::function<void()> job)
-        : Worker(nullptr)
-        , job(std::move(job))
-    {
-    }
-
-protected:
-    void doWork() override { job(); }
-
-private:
-    std::function<void()> job;
-};
 
 class Owner : public QObject
 {
@@ -47,31 +29,12 @@ bool runToCompletion(std::function<void()> job)
 
 } // namespace
 
-TEST(Worker, JobRunsOnItsOwnThreadAndSignalsDone)
+TEST(Worker, JobRunsOnItsOwnThreadAndItsLifecycleIsLoggedAtDebug)
 {
+    LogCapture log;
     QThread *jobThread = nullptr;
     EXPECT_TRUE(runToCompletion([&] { jobThread = QThread::currentThread(); }));
     EXPECT_NE(jobThread, QThread::currentThread());
-}
-
-TEST(Worker, StandardExceptionIsLoggedAndDoneStillArrives)
-{
-    LogCapture log;
-    EXPECT_TRUE(runToCompletion([] { throw std::runtime_error("disk on fire"); }));
-    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupted by exception - disk on fire"));
-}
-
-TEST(Worker, UnknownExceptionIsLoggedAndDoneStillArrives)
-{
-    LogCapture log;
-    EXPECT_TRUE(runToCompletion([] { throw 42; }));
-    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupt by unknown exception"));
-}
-
-TEST(Worker, LifecycleIsLoggedAtDebug)
-{
-    LogCapture log;
-    EXPECT_TRUE(runToCompletion([] {}));
     // The two threads interleave; each one's lines keep their order.
     const QStringList lines = log.texts(Logger::L_DEBUG);
     ASSERT_EQ(lines.size(), 5);
@@ -81,6 +44,15 @@ TEST(Worker, LifecycleIsLoggedAtDebug)
     EXPECT_LT(lines.indexOf("Worker thread beginning work"),
               lines.indexOf("Waiting on worker thread to end"));
     EXPECT_EQ(lines.last(), "Workered thread ended");
+}
+
+TEST(Worker, AnExceptionIsLoggedAndDoneStillArrives)
+{
+    LogCapture log;
+    EXPECT_TRUE(runToCompletion([] { throw std::runtime_error("disk on fire"); }));
+    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupted by exception - disk on fire"));
+    EXPECT_TRUE(runToCompletion([] { throw 42; }));
+    EXPECT_TRUE(log.contains(Logger::L_ERROR, "Work interrupt by unknown exception"));
 }
 
 #include "WorkerTest.moc"

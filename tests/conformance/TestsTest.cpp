@@ -11,93 +11,16 @@
 #include <functional>
 
 namespace {
-const QString J2EE = "data/j2ee8.javagold:";
-const QString SE_COMMON_CORBA
-    = "data/j2se8.javagold:data/DRAV_common.javagold:data/FormerlyCORBA.javagold";
-const QString IOS = "data/IOS.javagold";
-const QString TSS_TI = "data/TSS_type_independent.javagold";
-const QString TSS_TA = "data/TSS_type_abstraction.javagold";
+
 const Classpath component("comp.jar");
 const Classpath framework("fw1.jar:fw2.jar");
 const QString tssGold = "tss.javagold";
 
-struct RecipeCase
-{
-    const char *name;
-    std::function<int()> recipe;
-    QString gold; // without the J2EE 8 file
-    QString allowed; // without the J2EE 8 file; empty for the interface-only recipe
-    QStringList topGroups;
-};
-
-QList<RecipeCase> recipes()
-{
-    const QStringList both { "Interface Results", "Access Results" };
-    const QStringList access { "Access Results" };
-    return {
-        { "oss",
-          [] { return Tests::oss(component); },
-          "data/j2se8.javagold",
-          "",
-          { "Interface Results" } },
-        { "tss",
-          [] { return Tests::tss(component, tssGold, framework); },
-          TSS_TI + ":tss.javagold",
-          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
-          both },
-        { "tssabs",
-          [] { return Tests::tssabs(component, tssGold, framework); },
-          TSS_TI + ":tss.javagold",
-          SE_COMMON_CORBA + ":" + TSS_TA + ":comp.jar:fw1.jar:fw2.jar",
-          both },
-        { "tssabsiface",
-          [] { return Tests::tssabsiface(component, framework); },
-          TSS_TI + ":" + TSS_TA,
-          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
-          both },
-        { "ios",
-          [] { return Tests::ios(component, framework); },
-          IOS,
-          SE_COMMON_CORBA + ":comp.jar:fw1.jar:fw2.jar",
-          both },
-        { "pss",
-          [] { return Tests::pss(component, tssGold, framework); },
-          "",
-          SE_COMMON_CORBA + ":" + IOS + ":" + TSS_TI + ":tss.javagold:fw1.jar:fw2.jar",
-          access },
-        { "pcs",
-          [] { return Tests::pcs(component, tssGold, framework); },
-          "",
-          "data/j2se8.javagold:" + IOS + ":data/DRAV_common.javagold:data/FormerlyCORBA.javagold:"
-              + TSS_TI + ":tss.javagold:fw1.jar:fw2.jar",
-          access },
-    };
-}
-
-// The classpaths a recipe builds, in the order its loaders are created: the gold chain, the
-// component's own chain, then the access chain (allowed APIs plus the component) and the
-// component's chain again.
-QStringList expectedClasspaths(const RecipeCase &recipe, bool generalPurpose)
-{
-    const QString j2ee = generalPurpose ? J2EE : "";
-    QStringList classpaths;
-    if (!recipe.gold.isEmpty()) {
-        const QString gold = recipe.name == QString("oss") ? j2ee + recipe.gold : recipe.gold;
-        classpaths << gold << "comp.jar";
-    }
-    if (!recipe.allowed.isEmpty())
-        classpaths << j2ee + recipe.allowed + ":comp.jar"
-                   << "comp.jar";
-    return classpaths;
-}
-
+/// The top groups of a results file: the lines indented by two spaces that name a group.
 QStringList topGroupsOf(const QString &resultsFile)
 {
-    QFile file(resultsFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return { "<no results file>" };
     QStringList groups;
-    for (const QString &line : QString::fromLocal8Bit(file.readAll()).split('\n')) {
+    for (const QString &line : QString::fromLocal8Bit(readFile(resultsFile)).split('\n')) {
         if (line.startsWith("  ") && !line.startsWith("   ") && line.endsWith(':'))
             groups << line.mid(2).chopped(1);
     }
@@ -114,39 +37,46 @@ protected:
         Options::opts->port = 0;
     }
 
-    QStringList classpathsLogged(const RecipeCase &recipe)
+    /// The classpaths a recipe built, in the order its loaders were made, and the top groups of
+    /// its results.
+    QByteArray transcript(const char *name, const std::function<int()> &recipe)
     {
         LogCapture log;
-        EXPECT_EQ(recipe.recipe(), 0);
-        QStringList classpaths;
-        for (const QString &text :
-             log.texts(Logger::L_DEBUG).filter(QRegExp("^Processing classpath: ")))
-            classpaths << text.mid(QString("Processing classpath: ").size());
-        return classpaths;
+        EXPECT_EQ(recipe(), 0) << name;
+        QStringList lines { name };
+        lines << log.texts(Logger::L_DEBUG).filter(QRegExp("^Processing classpath: "));
+        lines << "groups: " + topGroupsOf(dir.filePath("results.txt")).join(", ");
+        return lines.join("\n  ").toLocal8Bit() + '\n';
     }
 
     EmptyGoldData dir;
 };
 
-class Recipes : public RecipeRun, public testing::WithParamInterface<int>
-{
-};
 } // namespace
 
-TEST_P(Recipes, BuildTheirClasspathsInTheirOwnOrderWithJ2ee8OnlyUnderGeneralPurpose)
+// The gold chain, the component's own chain, then the access chain (allowed APIs plus the
+// component) and the component's chain again; J2EE 8 only under General Purpose. The component
+// and framework jars do not exist: that much each run could not read.
+TEST_F(RecipeRun, RecipesBuildTheirClasspathsInTheirOwnOrderUnderEveryProfile)
 {
-    for (const RecipeCase &recipe : recipes()) {
-        Options::opts->profile = GetParam();
-        EXPECT_EQ(classpathsLogged(recipe), expectedClasspaths(recipe, GetParam() == 1))
-            << recipe.name;
-        // The component and framework jars do not exist: that much the run could not read.
-        EXPECT_EQ(topGroupsOf(dir.filePath("results.txt")),
-                  recipe.topGroups + QStringList { "Input Results" })
-            << recipe.name;
+    const QList<QPair<const char *, std::function<int()>>> recipes {
+        { "oss", [] { return Tests::oss(component); } },
+        { "tss", [] { return Tests::tss(component, tssGold, framework); } },
+        { "tssabs", [] { return Tests::tssabs(component, tssGold, framework); } },
+        { "tssabsiface", [] { return Tests::tssabsiface(component, framework); } },
+        { "ios", [] { return Tests::ios(component, framework); } },
+        { "pss", [] { return Tests::pss(component, tssGold, framework); } },
+        { "pcs", [] { return Tests::pcs(component, tssGold, framework); } },
+    };
+    for (int profile = 0; profile <= 3; ++profile) {
+        QByteArray transcripts;
+        Options::opts->profile = profile;
+        for (const auto &recipe : recipes)
+            transcripts += transcript(recipe.first, recipe.second);
+        Golden::expectEqual(QString("conformance/recipes-profile-%1.txt").arg(profile),
+                            transcripts);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryProfile, Recipes, testing::Values(0, 1, 2, 3));
 
 TEST_F(RecipeRun, MissingGoldFileStillEndsWithResultsFile)
 {

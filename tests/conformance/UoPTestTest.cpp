@@ -200,59 +200,18 @@ TEST_F(AccessRun, AGoldFileThatCannotBeReadInterruptsTheTestAndKeepsEarlierResul
     EXPECT_FALSE(log.contains(Logger::L_INFO, "Access test starting"));
 }
 
-namespace {
-
-/// Interface records I0..I<count-1>, each extending the next two: a lattice in which a walk that
-/// searched every path again would take exponential time.
-void addLattice(JClasses &gold, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        JClass &record = addClass(gold, qPrintable(QString("Lh/I%1;").arg(i)));
-        record.set_interface(true);
-        for (int next = i + 1; next <= i + 2 && next < count; ++next)
-            record.add_interfaces(qPrintable(QString("Lh/I%1;").arg(next)));
-    }
-}
-
-std::unique_ptr<ClassLoader> goldLoader(const JClasses &gold, const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath("walk.javagold");
-    ProtoIO::write(&gold, path);
-    return std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(path)));
-}
-
-} // namespace
-
-TEST(UoPTestWalks, SharedInterfacesAreSearchedOncePerPathAsWritten)
-{
-    // A implements B and C, which both extend D: D is entered once under B and once under C.
-    JClasses gold = platform();
-    addClass(gold, "Lh/A;").add_interfaces("Lh/B;");
-    gold.mutable_classes(gold.classes_size() - 1)->add_interfaces("Lh/C;");
-    addClass(gold, "Lh/B;").add_interfaces("Lh/D;");
-    addClass(gold, "Lh/C;").add_interfaces("Lh/D;");
-    addMethod(addClass(gold, "Lh/D;"), "found", "()V");
-    QTemporaryDir dir;
-    const std::unique_ptr<ClassLoader> loader = goldLoader(gold, dir);
-    UoPTest test(nullptr, Classpath(), Classpath());
-    const TypeDescriptor a("Lh/A;");
-    LogCapture log;
-
-    EXPECT_EQ(test.checkInterfaceForMethod(*loader,
-                                           loader->loadClass("Lh/A;"),
-                                           DepMethod(a, "missing", MethodSignature("()V"))),
-              nullptr);
-    EXPECT_EQ(log.texts(Logger::L_INFO).filter("==> missing").size(), 5);
-    const Method *found = test.checkInterfaceForMethod(
-        *loader, loader->loadClass("Lh/A;"), DepMethod(a, "found", MethodSignature("()V")));
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->getName(), "found");
-}
-
 TEST(UoPTestWalks, HostileInterfaceLatticesAndLongChainsEndWithTheRightAnswer)
 {
+    // Interfaces each extending the next two: a lattice in which a walk that searched every path
+    // again would take exponential time.
     JClasses gold = platform();
-    addLattice(gold, 60);
+    const int lattice = 60;
+    for (int i = 0; i < lattice; ++i) {
+        JClass &record = addClass(gold, qPrintable(QString("Lh/I%1;").arg(i)));
+        record.set_interface(true);
+        for (int next = i + 1; next <= i + 2 && next < lattice; ++next)
+            record.add_interfaces(qPrintable(QString("Lh/I%1;").arg(next)));
+    }
     addMethod(*gold.mutable_classes(gold.classes_size() - 1), "deep", "()V");
     // A superclass chain far longer than any stack of recursive calls could follow.
     const int chain = 10000;
@@ -262,7 +221,9 @@ TEST(UoPTestWalks, HostileInterfaceLatticesAndLongChainsEndWithTheRightAnswer)
     JField &top = *gold.mutable_classes(gold.classes_size() - 1)->add_fields();
     top.set_name("top");
     QTemporaryDir dir;
-    const std::unique_ptr<ClassLoader> loader = goldLoader(gold, dir);
+    ProtoIO::write(&gold, dir.filePath("walk.javagold"));
+    const std::unique_ptr<ClassLoader> loader(
+        ClassLoader::create(Classpath(dir.filePath("walk.javagold"))));
     UoPTest test(nullptr, Classpath(), Classpath());
     Class *first = loader->loadClass("Lh/I0;");
     LogCapture log;
