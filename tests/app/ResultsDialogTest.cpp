@@ -7,6 +7,7 @@
 #include "app/RunProgressDialog.h"
 #include "conformance/FindingTrees.h"
 #include "support/BuiltData.h"
+#include "support/Golden.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -54,26 +55,27 @@ QTreeWidget &treeOf(const ResultsDialog &dialog)
     return *tree;
 }
 
-QStringList childTexts(const QTreeWidgetItem &item, bool visibleOnly = false)
+/// The rows of an item's children, or of the whole tree: each row's texts, its state, then its
+/// own children further in. Hidden rows are left out.
+void dumpRows(const QTreeWidgetItem &parent, const QString &indent, QByteArray &out)
 {
-    QStringList texts;
-    for (int i = 0; i < item.childCount(); ++i) {
-        if (!visibleOnly || !item.child(i)->isHidden())
-            texts << item.child(i)->text(0);
+    for (int i = 0; i < parent.childCount(); ++i) {
+        const QTreeWidgetItem &row = *parent.child(i);
+        if (row.isHidden())
+            continue;
+        QStringList texts;
+        for (int column = 0; column < row.columnCount(); ++column)
+            texts << row.text(column);
+        out += (indent + texts.join(" | ") + (row.isExpanded() ? " [open]" : "") + '\n').toUtf8();
+        dumpRows(row, indent + "  ", out);
     }
-    return texts;
 }
 
-/// "text RESULT classes" of each finding, in the order shown.
-QStringList topLevel(const QTreeWidget &tree, bool visibleOnly = false)
+QByteArray dump(const QTreeWidget &tree)
 {
-    QStringList rows;
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem &item = *tree.topLevelItem(i);
-        if (!visibleOnly || !item.isHidden())
-            rows << QString("%1 %2 %3").arg(item.text(0), item.text(1), item.text(2));
-    }
-    return rows;
+    QByteArray out;
+    dumpRows(*tree.invisibleRootItem(), "", out);
+    return out;
 }
 
 /// Runs through the real window, from the top of the source tree where data/ is, with the log
@@ -131,21 +133,8 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
     EXPECT_EQ(labelText(*dialog, "counts"), "Results: 0 PASS, 54 FAIL, 0 INSPECT");
     EXPECT_EQ(dialog->findChild<QLabel *>("notRead"), nullptr);
 
-    const QTreeWidget &tree = treeOf(*dialog);
-    const QStringList rows = topLevel(tree);
-    ASSERT_EQ(rows.size(), 8);
-    EXPECT_EQ(rows.filter("sun.misc.Unsafe").size(), 1);
-    EXPECT_EQ(rows.first(), "sun.misc.Unsafe not found FAIL 14");
-    const QStringList users = childTexts(*tree.topLevelItem(0));
-    ASSERT_EQ(users.size(), 14);
-    EXPECT_EQ(users.first(), "vendor.findings.UnsafeUsers$User01");
-    // Both references of the one line of the method that makes it.
-    EXPECT_EQ(childTexts(*tree.topLevelItem(0)->child(0)), QStringList { "size(), line 9" });
-    EXPECT_EQ(rows.at(1), "method fw.Bytes fw.Bytes.flip() not found FAIL 1");
-    EXPECT_EQ(childTexts(*tree.topLevelItem(1)),
-              (QStringList { "Cause: exists returning fw.Buffer: compiled against a newer API; "
-                             "build with --release 8",
-                             "vendor.findings.Flipper" }));
+    // Each finding once, failures first, with the classes it affects and where each makes it.
+    Golden::expectEqual("app/dialog-fixture-run.txt", dump(treeOf(*dialog)));
 
     // The files of this run, opened by the desktop where they are (the tests' log is elsewhere).
     UrlCatcher desktop;
@@ -206,53 +195,15 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
     origins.addMore(2);
     setOrigins(*tree.root->mutable_subgroup(1)->mutable_subgroup(0)->mutable_results(0), origins);
     ResultsDialog dialog({ "PSS test", Findings(*tree.root), QString() }, "/nowhere", nullptr);
-    QTreeWidget &findings = treeOf(dialog);
-    const QStringList results
-        = topLevel(findings).replaceInStrings(QRegExp("^.* (\\w+) \\d+$"), "\\1");
-    EXPECT_EQ(results, (QStringList { "FAIL", "FAIL", "FAIL", "INSPECT", "INSPECT" }));
-    EXPECT_EQ(topLevel(findings).first(), "sun.misc.Unsafe not found FAIL 2");
-    EXPECT_TRUE(topLevel(findings).at(3).startsWith("JNI call void java.lang.System.load("));
+    // Failures first, even before an inspection that affects more classes; then what each
+    // filter keeps: a class, a place, a cause, a finding (shown whole, closed), and nothing.
+    QByteArray transcript = dump(treeOf(dialog));
+    for (const char *filter : { "a.TWO", "theunsafe", "fw.buffer", "sun.MISC", "" }) {
+        dialog.findChild<QLineEdit *>("filter")->setText(filter);
+        transcript += QByteArray("[") + filter + "]\n" + dump(treeOf(dialog));
+    }
+    Golden::expectEqual("app/dialog-filters.txt", transcript);
     EXPECT_FALSE(dialog.findChild<QAbstractButton *>("openText")->isEnabled());
-
-    // A class: the findings that affect it, opened on it alone.
-    dialog.findChild<QLineEdit *>("filter")->setText("a.TWO");
-    EXPECT_EQ(
-        topLevel(findings, true),
-        (QStringList { "sun.misc.Unsafe not found FAIL 2",
-                       "native method int x.Native.open(int): inspection required INSPECT 1" }));
-    QTreeWidgetItem &unsafe = *findings.topLevelItem(0);
-    EXPECT_TRUE(unsafe.isExpanded());
-    EXPECT_EQ(childTexts(unsafe, true), QStringList { "a.Two" });
-
-    // A place: the finding and the class opened on it.
-    dialog.applyFilter("theunsafe");
-    EXPECT_EQ(topLevel(findings, true), QStringList { "sun.misc.Unsafe not found FAIL 2" });
-    QTreeWidgetItem &one = *unsafe.child(0);
-    EXPECT_TRUE(unsafe.isExpanded() && one.isExpanded());
-    EXPECT_EQ(childTexts(unsafe, true), QStringList { "a.One" });
-    EXPECT_EQ(childTexts(one, true), QStringList { "field type of theUnsafe" });
-    dialog.applyFilter("");
-    EXPECT_EQ(childTexts(one),
-              (QStringList { "run(java.lang.String, int[]), line 12",
-                             "field type of theUnsafe",
-                             "and 2 more uses" }));
-
-    // A cause: its finding, whole.
-    dialog.applyFilter("fw.buffer");
-    const QList<QTreeWidgetItem *> flip
-        = findings.findItems("method fw.Bytes fw.Bytes.flip() not found", Qt::MatchExactly);
-    ASSERT_EQ(flip.size(), 1);
-    EXPECT_EQ(topLevel(findings, true).size(), 1);
-    EXPECT_FALSE(flip.first()->isHidden());
-    EXPECT_EQ(childTexts(*flip.first(), true),
-              (QStringList { "Cause: exists returning fw.Buffer", "a.Three" }));
-
-    // A finding: shown whole, closed; no filter: everything again.
-    dialog.applyFilter("sun.MISC");
-    EXPECT_EQ(childTexts(unsafe, true), (QStringList { "a.One", "a.Two" }));
-    EXPECT_FALSE(unsafe.isExpanded());
-    dialog.applyFilter("");
-    EXPECT_EQ(topLevel(findings, true).size(), 5);
 }
 
 TEST(RunProgressDialog, NamesTheTestAndShowsTheProgressItLogs)
