@@ -8,6 +8,7 @@
 #include "conformance/FindingTrees.h"
 #include "support/BuiltData.h"
 #include "support/Golden.h"
+#include "support/QtPrinters.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
