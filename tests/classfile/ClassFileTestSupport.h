@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <ostream>
 
 inline std::unique_ptr<JavaClassFile> parse(const QByteArray &bytes)
 {
@@ -21,6 +20,17 @@ inline std::unique_ptr<JavaClassFile> parse(const ClassFileBuilder &builder)
     return parse(builder.build());
 }
 
+inline QStringList messagesOf(const QByteArray &bytes)
+{
+    return parse(bytes)->checkLog.messages;
+}
+
+inline QStringList messagesOf(const ClassFileBuilder &builder)
+{
+    return messagesOf(builder.build());
+}
+
+/// The dependency lists as texts: classes printed, fields and methods by their keys.
 inline QStringList printedClasses(const JavaClassFile &classFile)
 {
     QStringList names;
@@ -44,3 +54,25 @@ inline QStringList methodKeys(const JavaClassFile &classFile)
         keys.append(method.getKey());
     return keys;
 }
+
+/// What reading each case logged (and, when asked, its dependency lists: classes; fields;
+/// methods), one line per case, to compare with a golden file under tests/data/classfile/.
+class Outcomes
+{
+public:
+    void add(const QString &name, const QByteArray &bytes, bool withLists = false)
+    {
+        const auto file = parse(bytes);
+        // The lists first: collecting them may log what the scan of code finds.
+        const QString lists = withLists ? " => " + printedClasses(*file).join(' ') + "; "
+                + fieldKeys(*file).join(' ') + "; " + methodKeys(*file).join(' ')
+                                        : "";
+        text += (name + ": " + file->checkLog.messages.join(" | ") + lists).toUtf8() + '\n';
+    }
+    void add(const QString &name, const ClassFileBuilder &builder, bool withLists = false)
+    {
+        add(name, builder.build(), withLists);
+    }
+
+    QByteArray text;
+};

@@ -4,8 +4,8 @@
 
 #include "gold/Pretest.h"
 #include "support/BuiltData.h"
+#include "support/Files.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -24,12 +24,6 @@ std::unique_ptr<JClasses> readData(const QString &name)
 {
     const QString path = dataFile(name);
     return QFileInfo::exists(path) ? readGold(path) : std::make_unique<JClasses>();
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void expectMarked(const JClass *record, const std::string &method, bool polymorphic, bool inspect)
@@ -110,8 +104,8 @@ TEST(ReferenceData, RebuildingGivesTheSameBytes)
          { "DRAV_common", "IOS", "TSS_type_independent", "TSS_type_abstraction" }) {
         const QString rebuilt = dir.filePath(name + ".javagold");
         Pretest::createGold(Classpath(BuiltData::path("refdata/" + name)), rebuilt);
-        const QByteArray built = contents(dataFile(name));
+        const QByteArray built = readFile(dataFile(name));
         EXPECT_FALSE(built.isEmpty()) << name.toStdString();
-        EXPECT_EQ(contents(rebuilt), built) << name.toStdString();
+        EXPECT_EQ(readFile(rebuilt), built) << name.toStdString();
     }
 }

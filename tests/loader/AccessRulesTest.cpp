@@ -15,20 +15,18 @@ namespace {
 class RecordLoader : public ClassLoader
 {
 public:
-    JClass &add(const char *name, const char *package, JPermission permission = JP_PUBLIC)
+    JClass &add(const char *name, const char *parent = nullptr, JPermission permission = JP_PUBLIC)
     {
         records.emplace_back();
         JClass &record = records.back();
         record.set_name(name);
-        record.set_package(package);
+        // The package of "Lp/A;" is "p"; of "LA;" the empty one.
+        const QString text = QString(name).mid(1).chopped(1);
+        record.set_package(
+            text.left(qMax(0, text.lastIndexOf('/'))).replace('/', '.').toStdString());
         record.set_permission(permission);
-        return record;
-    }
-
-    JClass &add(const char *name, const char *package, const char *parent)
-    {
-        JClass &record = add(name, package);
-        record.set_parent(parent);
+        if (parent)
+            record.set_parent(parent);
         return record;
     }
 
@@ -41,11 +39,20 @@ public:
         return nullptr;
     }
 
-    const Class &get(const char *name)
+    const Class &operator[](const char *name)
     {
         Class *cls = loadClass(name);
         EXPECT_NE(cls, nullptr) << name;
         return *cls;
+    }
+
+    bool reaches(const char *user, const char *target)
+    {
+        return Permission::accessible(*this, (*this)[user], (*this)[target]);
+    }
+    bool isA(const char *cls, const char *of)
+    {
+        return isInstanceOf(*this, (*this)[cls], (*this)[of]);
     }
 
 private:
@@ -69,53 +76,51 @@ void addMembers(JClass &record, JPermission permission, const char *name)
 TEST(AccessRules, ClassesAreReachableWhenTheSamePublicOrOfTheSamePackage)
 {
     RecordLoader loader;
-    loader.add("Lp/Open;", "p");
-    loader.add("Lp/Closed;", "p", JP_PACKAGE);
-    loader.add("Lp/Neighbour;", "p");
-    loader.add("Lq/Stranger;", "q");
-    loader.add("LTop;", "", JP_PACKAGE);
-    loader.add("LOther;", "");
-
-    const Class &closed = loader.get("Lp/Closed;");
-    EXPECT_TRUE(Permission::accessible(loader, closed, closed));
-    EXPECT_TRUE(Permission::accessible(loader, loader.get("Lq/Stranger;"), loader.get("Lp/Open;")));
-    EXPECT_TRUE(Permission::accessible(loader, loader.get("Lp/Neighbour;"), closed));
-    EXPECT_FALSE(Permission::accessible(loader, loader.get("Lq/Stranger;"), closed));
+    loader.add("Lp/Open;");
+    loader.add("Lp/Closed;", nullptr, JP_PACKAGE);
+    loader.add("Lp/Neighbour;");
+    loader.add("Lq/Stranger;");
+    loader.add("LTop;", nullptr, JP_PACKAGE);
+    loader.add("LOther;");
+    EXPECT_TRUE(loader.reaches("Lp/Closed;", "Lp/Closed;"));
+    EXPECT_TRUE(loader.reaches("Lq/Stranger;", "Lp/Open;"));
+    EXPECT_TRUE(loader.reaches("Lp/Neighbour;", "Lp/Closed;"));
+    EXPECT_FALSE(loader.reaches("Lq/Stranger;", "Lp/Closed;"));
     // Two classes of the default package share the empty package.
-    EXPECT_TRUE(Permission::accessible(loader, loader.get("LOther;"), loader.get("LTop;")));
-    EXPECT_FALSE(Permission::accessible(loader, loader.get("Lq/Stranger;"), loader.get("LTop;")));
+    EXPECT_TRUE(loader.reaches("LOther;", "LTop;"));
+    EXPECT_FALSE(loader.reaches("Lq/Stranger;", "LTop;"));
 }
 
 TEST(AccessRules, MemberPermissionsDecideAccordingToPackageAndSubclass)
 {
     RecordLoader loader;
-    JClass &owner = loader.add("Lp/A;", "p", "Ljava/lang/Object;");
+    JClass &owner = loader.add("Lp/A;", "Ljava/lang/Object;");
     addMembers(owner, JP_PRIVATE, "secret");
     addMembers(owner, JP_PACKAGE, "shared");
     addMembers(owner, JP_PROTECTED, "guarded");
     addMembers(owner, JP_PUBLIC, "open");
-    loader.add("Lp/B;", "p", "Ljava/lang/Object;");
-    loader.add("Lq/Sub;", "q", "Lp/A;");
-    loader.add("Lq/Grandchild;", "q", "Lq/Sub;");
-    loader.add("Lq/Other;", "q", "Ljava/lang/Object;");
+    loader.add("Lp/B;", "Ljava/lang/Object;");
+    loader.add("Lq/Sub;", "Lp/A;");
+    loader.add("Lq/Grandchild;", "Lq/Sub;");
+    loader.add("Lq/Other;", "Ljava/lang/Object;");
 
-    const Class &target = loader.get("Lp/A;");
+    const Class &target = loader["Lp/A;"];
     const char *from[] = { "Lp/A;", "Lp/B;", "Lq/Sub;", "Lq/Grandchild;", "Lq/Other;" };
-    struct Expectation
+    const struct
     {
         const char *member;
         bool allowed[5];
-    } const expectations[] = {
+    } expectations[] = {
         { "secret", { true, false, false, false, false } },
         { "shared", { true, true, false, false, false } },
         { "guarded", { true, true, true, true, false } },
         { "open", { true, true, true, true, true } },
     };
-    for (const Expectation &expected : expectations) {
+    for (const auto &expected : expectations) {
         const Method &method = *target.getMethodsByName(expected.member).first();
         const Field &field = *target.getFieldByName(expected.member);
         for (int i = 0; i < 5; ++i) {
-            const Class &user = loader.get(from[i]);
+            const Class &user = loader[from[i]];
             EXPECT_EQ(Permission::accessible(loader, user, target, method), expected.allowed[i])
                 << expected.member << " method from " << from[i];
             EXPECT_EQ(Permission::accessible(loader, user, target, field), expected.allowed[i])
@@ -127,52 +132,40 @@ TEST(AccessRules, MemberPermissionsDecideAccordingToPackageAndSubclass)
 TEST(AccessRules, NothingOfAPackageClassIsReachableFromAnotherPackageEvenForSubclasses)
 {
     RecordLoader loader;
-    addMembers(loader.add("Lp/Hidden;", "p", JP_PACKAGE), JP_PUBLIC, "open");
-    loader.add("Lq/Sub;", "q", "Lp/Hidden;");
-    loader.add("Lp/Friend;", "p");
-
-    const Class &hidden = loader.get("Lp/Hidden;");
+    addMembers(loader.add("Lp/Hidden;", nullptr, JP_PACKAGE), JP_PUBLIC, "open");
+    loader.add("Lq/Sub;", "Lp/Hidden;");
+    loader.add("Lp/Friend;");
+    const Class &hidden = loader["Lp/Hidden;"];
     const Method &open = *hidden.getMethodsByName("open").first();
-    EXPECT_FALSE(Permission::accessible(loader, loader.get("Lq/Sub;"), hidden, open));
-    EXPECT_FALSE(Permission::accessible(
-        loader, loader.get("Lq/Sub;"), hidden, *hidden.getFieldByName("open")));
-    EXPECT_TRUE(Permission::accessible(loader, loader.get("Lp/Friend;"), hidden, open));
+    EXPECT_FALSE(Permission::accessible(loader, loader["Lq/Sub;"], hidden, open));
+    EXPECT_FALSE(
+        Permission::accessible(loader, loader["Lq/Sub;"], hidden, *hidden.getFieldByName("open")));
+    EXPECT_TRUE(Permission::accessible(loader, loader["Lp/Friend;"], hidden, open));
 }
 
-TEST(AccessRules, InstanceOfFollowsSuperclassesOnly)
+TEST(AccessRules, InstanceOfFollowsSuperclassesOnlyAndEndsAtAMissingParentOrACycle)
 {
     RecordLoader loader;
-    loader.add("Ljava/lang/Object;", "");
-    loader.add("Lp/Base;", "p", "Ljava/lang/Object;");
-    JClass &middle = loader.add("Lp/Middle;", "p", "Lp/Base;");
-    middle.add_interfaces("Lp/Marker;");
-    loader.add("Lp/Marker;", "p", "Ljava/lang/Object;").set_interface(true);
-    loader.add("Lp/Leaf;", "p", "Lp/Middle;");
-    loader.add("Lp/Unrelated;", "p", "Ljava/lang/Object;");
-
-    const Class &leaf = loader.get("Lp/Leaf;");
-    EXPECT_TRUE(isInstanceOf(loader, leaf, leaf));
-    EXPECT_TRUE(isInstanceOf(loader, leaf, loader.get("Lp/Base;")));
-    EXPECT_TRUE(isInstanceOf(loader, leaf, loader.get("Ljava/lang/Object;")));
-    EXPECT_FALSE(isInstanceOf(loader, leaf, loader.get("Lp/Unrelated;")));
-    EXPECT_FALSE(isInstanceOf(loader, leaf, loader.get("Lp/Marker;")));
-    EXPECT_FALSE(isInstanceOf(loader, loader.get("Lp/Base;"), leaf));
-}
-
-TEST(AccessRules, InstanceOfEndsAtAMissingParentAndAtASuperclassCycle)
-{
-    RecordLoader loader;
-    loader.add("Lp/Orphan;", "p", "Lp/Gone;");
-    loader.add("Lp/Ping;", "p", "Lp/Pong;");
-    loader.add("Lp/Pong;", "p", "Lp/Ping;");
-    loader.add("Lp/Self;", "p", "Lp/Self;");
-    loader.add("Lp/Unrelated;", "p");
-
-    const Class &unrelated = loader.get("Lp/Unrelated;");
-    EXPECT_FALSE(isInstanceOf(loader, loader.get("Lp/Orphan;"), unrelated));
-    EXPECT_FALSE(isInstanceOf(loader, loader.get("Lp/Ping;"), unrelated));
-    EXPECT_FALSE(isInstanceOf(loader, loader.get("Lp/Self;"), unrelated));
-    EXPECT_TRUE(isInstanceOf(loader, loader.get("Lp/Ping;"), loader.get("Lp/Pong;")));
+    loader.add("Ljava/lang/Object;");
+    loader.add("Lp/Base;", "Ljava/lang/Object;");
+    loader.add("Lp/Middle;", "Lp/Base;").add_interfaces("Lp/Marker;");
+    loader.add("Lp/Marker;", "Ljava/lang/Object;").set_interface(true);
+    loader.add("Lp/Leaf;", "Lp/Middle;");
+    loader.add("Lp/Unrelated;", "Ljava/lang/Object;");
+    loader.add("Lp/Orphan;", "Lp/Gone;");
+    loader.add("Lp/Ping;", "Lp/Pong;");
+    loader.add("Lp/Pong;", "Lp/Ping;");
+    loader.add("Lp/Self;", "Lp/Self;");
+    EXPECT_TRUE(loader.isA("Lp/Leaf;", "Lp/Leaf;"));
+    EXPECT_TRUE(loader.isA("Lp/Leaf;", "Lp/Base;"));
+    EXPECT_TRUE(loader.isA("Lp/Leaf;", "Ljava/lang/Object;"));
+    EXPECT_FALSE(loader.isA("Lp/Leaf;", "Lp/Unrelated;"));
+    EXPECT_FALSE(loader.isA("Lp/Leaf;", "Lp/Marker;"));
+    EXPECT_FALSE(loader.isA("Lp/Base;", "Lp/Leaf;"));
+    EXPECT_FALSE(loader.isA("Lp/Orphan;", "Lp/Unrelated;"));
+    EXPECT_FALSE(loader.isA("Lp/Ping;", "Lp/Unrelated;"));
+    EXPECT_FALSE(loader.isA("Lp/Self;", "Lp/Unrelated;"));
+    EXPECT_TRUE(loader.isA("Lp/Ping;", "Lp/Pong;"));
     // The class itself is recognised before the loader is asked for it.
-    EXPECT_TRUE(isInstanceOf(loader, loader.get("Lp/Orphan;"), loader.get("Lp/Orphan;")));
+    EXPECT_TRUE(loader.isA("Lp/Orphan;", "Lp/Orphan;"));
 }

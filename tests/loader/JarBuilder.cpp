@@ -5,30 +5,6 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
-JarBuilder &JarBuilder::add(const QString &path, const QByteArray &data)
-{
-    entries.append({ path, data, false, false });
-    return *this;
-}
-
-JarBuilder &JarBuilder::addStored(const QString &path, const QByteArray &data)
-{
-    entries.append({ path, data, false, true });
-    return *this;
-}
-
-JarBuilder &JarBuilder::addDirectory(const QString &path)
-{
-    entries.append({ path, QByteArray(), true, false });
-    return *this;
-}
-
-JarBuilder &JarBuilder::asTar()
-{
-    tar = true;
-    return *this;
-}
-
 void JarBuilder::write(const QString &file) const
 {
     archive *zip = archive_write_new();

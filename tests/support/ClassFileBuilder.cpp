@@ -1,32 +1,5 @@
 #include "support/ClassFileBuilder.h"
 
-ByteWriter &ByteWriter::u1(quint32 value)
-{
-    buffer.append(char(value & 0xff));
-    return *this;
-}
-
-ByteWriter &ByteWriter::u2(quint32 value)
-{
-    return u1(value >> 8).u1(value);
-}
-
-ByteWriter &ByteWriter::u4(quint32 value)
-{
-    return u2(value >> 16).u2(value);
-}
-
-ByteWriter &ByteWriter::u8(quint64 value)
-{
-    return u4(quint32(value >> 32)).u4(quint32(value));
-}
-
-ByteWriter &ByteWriter::bytes(const QByteArray &data)
-{
-    buffer.append(data);
-    return *this;
-}
-
 ClassFileBuilder::ClassFileBuilder(const QString &thisName, const QString &superName)
 {
     thisClass = classInfo(thisName);
@@ -46,12 +19,6 @@ quint16 ClassFileBuilder::utf8(const QString &text)
     return index;
 }
 
-quint16 ClassFileBuilder::classInfo(const QString &internalName)
-{
-    const quint16 name = utf8(internalName);
-    return rawConstant(ByteWriter().u1(7).u2(name).data());
-}
-
 quint16 ClassFileBuilder::nameAndType(const QString &name, const QString &descriptor)
 {
     const quint16 nameIndex = utf8(name);
@@ -69,52 +36,12 @@ quint16 ClassFileBuilder::reference(quint8 tag,
     return referenceOfIndices(tag, ownerIndex, nameAndTypeIndex);
 }
 
-quint16
-ClassFileBuilder::referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
-{
-    return rawConstant(ByteWriter().u1(tag).u2(classIndex).u2(nameAndTypeIndex).data());
-}
-
-quint16
-ClassFileBuilder::fieldRef(const QString &owner, const QString &name, const QString &descriptor)
-{
-    return reference(9, owner, name, descriptor);
-}
-
-quint16
-ClassFileBuilder::methodRef(const QString &owner, const QString &name, const QString &descriptor)
-{
-    return reference(10, owner, name, descriptor);
-}
-
-quint16 ClassFileBuilder::interfaceMethodRef(const QString &owner,
-                                             const QString &name,
-                                             const QString &descriptor)
-{
-    return reference(11, owner, name, descriptor);
-}
-
-quint16 ClassFileBuilder::longConstant(qint64 value)
-{
-    return rawConstant(ByteWriter().u1(5).u8(quint64(value)).data(), 2);
-}
-
 quint16 ClassFileBuilder::rawConstant(const QByteArray &entry, int slots)
 {
     pool.bytes(entry);
     const quint16 index = quint16(nextIndex);
     nextIndex += slots;
     return index;
-}
-
-QByteArray ClassFileBuilder::attribute(const QString &name, const QByteArray &body)
-{
-    return attribute(utf8(name), body);
-}
-
-QByteArray ClassFileBuilder::attribute(quint16 nameIndex, const QByteArray &body)
-{
-    return ByteWriter().u2(nameIndex).u4(quint32(body.size())).bytes(body).data();
 }
 
 QByteArray ClassFileBuilder::codeAttribute(const QByteArray &code, const QList<QByteArray> &nested)
@@ -135,11 +62,6 @@ QByteArray ClassFileBuilder::exceptionsAttribute(const QList<quint16> &classIndi
     return attribute(QStringLiteral("Exceptions"), body.data());
 }
 
-void ClassFileBuilder::addInterface(quint16 classIndex)
-{
-    interfaces.append(classIndex);
-}
-
 QByteArray ClassFileBuilder::member(quint16 flags,
                                     const QString &name,
                                     const QString &descriptor,
@@ -150,42 +72,6 @@ QByteArray ClassFileBuilder::member(quint16 flags,
     for (const QByteArray &attribute : attributes)
         bytes.bytes(attribute);
     return bytes.data();
-}
-
-void ClassFileBuilder::addField(quint16 flags,
-                                const QString &name,
-                                const QString &descriptor,
-                                const QList<QByteArray> &attributes)
-{
-    fields.append(member(flags, name, descriptor, attributes));
-}
-
-void ClassFileBuilder::addMethod(quint16 flags,
-                                 const QString &name,
-                                 const QString &descriptor,
-                                 const QList<QByteArray> &attributes)
-{
-    methods.append(member(flags, name, descriptor, attributes));
-}
-
-void ClassFileBuilder::addMethodWithCode(const QString &name, const QByteArray &code)
-{
-    addMethod(0x0001, name, QStringLiteral("()V"), { codeAttribute(code) });
-}
-
-void ClassFileBuilder::addRawField(const QByteArray &field)
-{
-    fields.append(field);
-}
-
-void ClassFileBuilder::addRawMethod(const QByteArray &method)
-{
-    methods.append(method);
-}
-
-void ClassFileBuilder::addClassAttribute(const QByteArray &attribute)
-{
-    attributes.append(attribute);
 }
 
 namespace {

@@ -10,14 +10,17 @@
 class ByteWriter
 {
 public:
-    ByteWriter &u1(quint32 value);
-    ByteWriter &u2(quint32 value);
-    ByteWriter &u4(quint32 value);
-    ByteWriter &u8(quint64 value);
-    ByteWriter &bytes(const QByteArray &data);
+    ByteWriter &u1(quint32 value) { return bytes(QByteArray(1, char(value & 0xff))); }
+    ByteWriter &u2(quint32 value) { return u1(value >> 8).u1(value); }
+    ByteWriter &u4(quint32 value) { return u2(value >> 16).u2(value); }
+    ByteWriter &u8(quint64 value) { return u4(quint32(value >> 32)).u4(quint32(value)); }
+    ByteWriter &bytes(const QByteArray &data)
+    {
+        buffer.append(data);
+        return *this;
+    }
 
     const QByteArray &data() const { return buffer; }
-    int size() const { return buffer.size(); }
 
 private:
     QByteArray buffer;
@@ -35,37 +38,65 @@ public:
 
     // Pool entries. Utf8 texts are shared: asking twice gives the same index.
     quint16 utf8(const QString &text);
-    quint16 classInfo(const QString &internalName);
+    quint16 classInfo(const QString &internalName)
+    {
+        return rawConstant(ByteWriter().u1(7).u2(utf8(internalName)).data());
+    }
     quint16 nameAndType(const QString &name, const QString &descriptor);
-    quint16 fieldRef(const QString &owner, const QString &name, const QString &descriptor);
-    quint16 methodRef(const QString &owner, const QString &name, const QString &descriptor);
-    quint16
-    interfaceMethodRef(const QString &owner, const QString &name, const QString &descriptor);
-    quint16 longConstant(qint64 value);
+    quint16 fieldRef(const QString &owner, const QString &name, const QString &descriptor)
+    {
+        return reference(9, owner, name, descriptor);
+    }
+    quint16 methodRef(const QString &owner, const QString &name, const QString &descriptor)
+    {
+        return reference(10, owner, name, descriptor);
+    }
+    quint16 longConstant(qint64 value)
+    {
+        return rawConstant(ByteWriter().u1(5).u8(quint64(value)).data(), 2);
+    }
     /// Any entry, tag included, as bytes; `slots` is 2 for Long and Double.
     quint16 rawConstant(const QByteArray &entry, int slots = 1);
     /// A reference of kind `tag` made of raw indices.
-    quint16 referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex);
+    quint16 referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
+    {
+        return rawConstant(ByteWriter().u1(tag).u2(classIndex).u2(nameAndTypeIndex).data());
+    }
 
     // Attributes and members as bytes.
-    QByteArray attribute(const QString &name, const QByteArray &body);
-    QByteArray attribute(quint16 nameIndex, const QByteArray &body);
+    QByteArray attribute(const QString &name, const QByteArray &body)
+    {
+        return attribute(utf8(name), body);
+    }
+    QByteArray attribute(quint16 nameIndex, const QByteArray &body)
+    {
+        return ByteWriter().u2(nameIndex).u4(quint32(body.size())).bytes(body).data();
+    }
     QByteArray codeAttribute(const QByteArray &code, const QList<QByteArray> &nested = {});
     QByteArray exceptionsAttribute(const QList<quint16> &classIndices);
-    void addInterface(quint16 classIndex);
+    void addInterface(quint16 classIndex) { interfaces.append(classIndex); }
     void addField(quint16 flags,
                   const QString &name,
                   const QString &descriptor,
-                  const QList<QByteArray> &attributes = {});
+                  const QList<QByteArray> &attributes = {})
+    {
+        fields.append(member(flags, name, descriptor, attributes));
+    }
     void addMethod(quint16 flags,
                    const QString &name,
                    const QString &descriptor,
-                   const QList<QByteArray> &attributes = {});
+                   const QList<QByteArray> &attributes = {})
+    {
+        methods.append(member(flags, name, descriptor, attributes));
+    }
     /// A concrete method with this code.
-    void addMethodWithCode(const QString &name, const QByteArray &code);
-    void addRawField(const QByteArray &field);
-    void addRawMethod(const QByteArray &method);
-    void addClassAttribute(const QByteArray &attribute);
+    void addMethodWithCode(const QString &name, const QByteArray &code)
+    {
+        addMethod(0x0001, name, QStringLiteral("()V"), { codeAttribute(code) });
+    }
+    void addRawField(const QByteArray &field) { fields.append(field); }
+    void addRawMethod(const QByteArray &method) { methods.append(method); }
+    void addClassAttribute(const QByteArray &attribute) { attributes.append(attribute); }
 
     QByteArray build() const;
     /// The byte offset at which the pool's count starts (after magic and versions).

@@ -16,3 +16,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
 }
+
+QString testDataPath(const QString &name)
+{
+    return QStringLiteral(JCT_TEST_DATA "/") + name;
+}

@@ -7,3 +7,5 @@
 QByteArray readFile(const QString &path);
 /// Writes a file whole, failing the calling test when it cannot.
 void writeFile(const QString &path, const QByteArray &bytes);
+/// The path of tests/data/<name>.
+QString testDataPath(const QString &name);

@@ -1,4 +1,5 @@
 #include "support/Golden.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -7,7 +8,7 @@
 
 void Golden::expectEqual(const QString &name, const QByteArray &actual)
 {
-    const QString path = QStringLiteral(JCT_TEST_DATA "/") + name;
+    const QString path = testDataPath(name);
     if (qEnvironmentVariableIntValue("JCT_UPDATE_GOLDEN") == 1) {
         QSaveFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(actual) == actual.size()

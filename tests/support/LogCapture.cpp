@@ -1,23 +1,15 @@
 #include "support/LogCapture.h"
 
+#include <QMetaEnum>
 #include <QMutex>
 #include <QMutexLocker>
 
 namespace {
 QMutex captureMutex; // workers log from their own threads
+// "WARN" of L_WARN: the level as the log file prints it.
 QString label(Logger::Level level)
 {
-    switch (level) {
-    case Logger::L_DEBUG:
-        return "DEBUG";
-    case Logger::L_INFO:
-        return "INFO";
-    case Logger::L_WARN:
-        return "WARN";
-    case Logger::L_ERROR:
-        return "ERROR";
-    }
-    return "UNKNOWN";
+    return QString(QMetaEnum::fromType<Logger::Level>().valueToKey(level)).mid(2);
 }
 } // namespace
 
