@@ -4,6 +4,7 @@
 #include "loader/FileSystemClassLoader.h"
 #include "loader/JarFileClassLoader.h"
 #include "support/ClassFileBuilder.h"
+#include "support/Golden.h"
 #include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 
@@ -66,6 +67,23 @@ protected:
         return held(loader);
     }
 
+    /// What a chain over the entries warns about and answers for each name, then all it holds
+    /// once everything is loaded; the temporary folder reads $TMP.
+    QString chainOver(const QStringList &entries, const QStringList &names)
+    {
+        LogCapture log;
+        const auto loader = chain(entries.join(':'));
+        QStringList text { "classpath " + entries.join(':') };
+        for (const QString &name : names) {
+            const Class *cls = loader->loadClass(name);
+            text << name + (cls ? " extends " + cls->getParent().descriptor : " not found");
+        }
+        text << loadAll(*loader);
+        for (const Logger::Level level : { Logger::L_WARN, Logger::L_ERROR })
+            text << log.texts(level);
+        return text.join("\n").replace(dir.path(), "$TMP") + "\n\n";
+    }
+
     QTemporaryDir dir;
 };
 
@@ -76,52 +94,42 @@ TEST(Classpath, EmptyPiecesAreDropped)
     EXPECT_TRUE(Classpath("").isEmpty());
 }
 
-TEST_F(ClassLoaderTest, EntriesOfUnknownKindAreSkippedWithAWarning)
+// Entries of unknown kind are skipped; a kind is decided by the name alone; the earlier of two
+// copies wins but both are held; an entry named again is read once; a broken copy gives way to
+// the next, while warnings reject nothing; a directory's class files come before its jars; and
+// symbolic link cycles end the walk.
+TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
 {
     makeFile("lone/Foo.class", classBytes("Foo"));
     jar("lib.JAR", { { "Foo.class", classBytes("Foo") } });
-    const QStringList entries { path("a"), path("lib.JAR"), path("lone/Foo.class") };
-    LogCapture log;
-    const auto loader = chain(entries.join("::") + ":");
-    EXPECT_EQ(log.texts(Logger::L_DEBUG).value(0), "Processing classpath: " + entries.join(':'));
-    QStringList warnings;
-    for (const QString &entry : entries)
-        warnings << "Could not create class loader for classpath entry " + entry;
-    EXPECT_EQ(log.texts(Logger::L_WARN), warnings);
-    EXPECT_EQ(loader->loadClass("LFoo;"), nullptr);
-    EXPECT_TRUE(loadAll(*loader).isEmpty());
-}
-
-TEST_F(ClassLoaderTest, EntryKindsAreDecidedByNameAlone)
-{
-    LogCapture log;
-    const auto loader = chain(path("missing.jar"));
-    EXPECT_TRUE(
-        log.contains(Logger::L_DEBUG, "Treating " + path("missing.jar") + " as a jar file"));
-    EXPECT_EQ(log.texts(Logger::L_ERROR).size(), 1);
-    EXPECT_EQ(loader->loadClass("LFoo;"), nullptr);
-    EXPECT_THROW(chain(path("missing.javagold")), std::runtime_error);
-}
-
-TEST_F(ClassLoaderTest, TheEarlierOfTwoJarsWinsButBothAreListedAndEachIsReadOnce)
-{
     const QString one = jar("one.jar", { { "p/A.class", classBytes("p/A", "p/First") } });
     const QString two = jar(
         "two.jar",
         { { "p/A.class", classBytes("p/A", "p/Second") }, { "p/B.class", classBytes("p/B") } });
-    makeFile("tree/q/C.class", classBytes("q/C"));
     ASSERT_TRUE(QFile::link(one, path("link.jar")));
-    const auto loader = chain(QStringList {
-        one, two, path("tree"), path("tree/../one.jar"), path("link.jar"), path("tree/") }
-                                  .join(':'));
-    EXPECT_EQ(loader->loadClass("Lp/A;")->getParent().descriptor, "Lp/First;");
-    EXPECT_EQ(loader->loadClass("Lp/A;"), loader->loadClass("Lp/A;"));
-    // The later loader comes first among equal names.
-    EXPECT_EQ(loadAll(*loader),
-              QStringList({ "Lp/A; extends Lp/Second;",
-                            "Lp/A; extends Lp/First;",
-                            "Lp/B; extends Ljava/lang/Object;",
-                            "Lq/C; extends Ljava/lang/Object;" }));
+    ClassFileBuilder warned("W");
+    warned.addClassAttribute(warned.attribute("Foo", QByteArray()));
+    const QString broken
+        = jar("broken.jar", { { "p/A.class", notAClass }, { "W.class", warned.build() } });
+    makeFile("tree/a/B.class", classBytes("a/B", "a/Loose"));
+    makeFile("tree/a/Odd.CLASS", classBytes("a/Odd"));
+    makeFile("tree/a/Note.txt", "text");
+    jar("tree/lib/x.jar",
+        { { "a/B.class", classBytes("a/B", "a/Jarred") }, { "c/D.class", classBytes("c/D") } });
+    ASSERT_TRUE(QFile::link(path("tree"), path("tree/a/up")));
+    ASSERT_TRUE(QFile::link(path("tree/a"), path("tree/a/self")));
+    jar("jars/one.jar", { { "p/A.class", classBytes("p/A") } });
+    jar("jars/sub/two.jar", { { "p/B.class", classBytes("p/B") } });
+
+    QString out
+        = chainOver({ path("a"), "", path("lib.JAR"), path("lone/Foo.class") }, { "LFoo;" });
+    out += chainOver({ path("missing.jar") }, { "LFoo;" });
+    out += chainOver({ one, two, path("tree/../one.jar"), path("link.jar") }, { "Lp/A;" });
+    out += chainOver({ broken, one }, { "Lp/A;", "LW;" });
+    out += chainOver({ path("tree"), path("tree/") }, { "La/B;", "Lc/D;", "La/Odd;" });
+    out += chainOver({ path("jars") }, {});
+    Golden::expectEqual("loader/chains.txt", out.toUtf8());
+    EXPECT_THROW(chain(path("missing.javagold")), std::runtime_error);
 }
 
 TEST_F(ClassLoaderTest, UnknownNamesAreAskedForAgainAndNeverCached)
@@ -135,44 +143,15 @@ TEST_F(ClassLoaderTest, UnknownNamesAreAskedForAgainAndNeverCached)
     EXPECT_TRUE(loader->getAllClasses().isEmpty());
 }
 
-TEST_F(ClassLoaderTest, ABrokenCopyIsRejectedAndTheNextLoaderAnswersButWarningsRejectNothing)
+TEST_F(ClassLoaderTest, ADirectoryCountsItsClassFilesAndJarsOnce)
 {
-    ClassFileBuilder warned("W");
-    warned.addClassAttribute(warned.attribute("Foo", QByteArray()));
-    const QString broken
-        = jar("broken.jar", { { "p/A.class", notAClass }, { "W.class", warned.build() } });
-    const QString good = jar("good.jar", { { "p/A.class", classBytes("p/A") } });
-    const auto loader = chain(broken + ":" + good);
-    LogCapture log;
-    EXPECT_EQ(loader->loadClass("Lp/A;")->getName().descriptor, "Lp/A;");
-    EXPECT_NE(loader->loadClass("LW;"), nullptr);
-    EXPECT_EQ(log.texts(Logger::L_WARN),
-              QStringList("p.A: Error - Not a Java class file - bad magic (0x6e6f7420)"));
-}
-
-TEST_F(ClassLoaderTest, ADirectorySearchesItsClassFilesBeforeItsJars)
-{
-    makeFile("tree/a/B.class", classBytes("a/B", "a/Loose"));
+    makeFile("tree/a/B.class", classBytes("a/B"));
     makeFile("tree/a/Odd.CLASS", classBytes("a/Odd"));
-    makeFile("tree/a/Note.txt", "text");
-    jar("tree/lib/x.jar",
-        { { "a/B.class", classBytes("a/B", "a/Jarred") }, { "c/D.class", classBytes("c/D") } });
+    jar("tree/lib/x.jar", { { "c/D.class", classBytes("c/D") } });
+    ASSERT_TRUE(QFile::link(path("tree"), path("tree/a/up")));
     FileSystemClassLoader directory { QDir(path("tree")) };
     EXPECT_EQ(directory.getClassFileCount(), 1);
     EXPECT_EQ(directory.getJarLoaders().size(), 1);
-    EXPECT_EQ(loadAll(directory), QStringList("La/B; extends La/Loose;"));
-
-    const auto loader = chain(path("tree"));
-    EXPECT_EQ(loader->loadClass("La/B;")->getParent().descriptor, "La/Loose;");
-    EXPECT_NE(loader->loadClass("Lc/D;"), nullptr);
-    EXPECT_EQ(loader->loadClass("La/Odd;"), nullptr);
-
-    // Without class files, the jars in every subdirectory are searched.
-    jar("jars/one.jar", { { "p/A.class", classBytes("p/A") } });
-    jar("jars/sub/two.jar", { { "p/B.class", classBytes("p/B") } });
-    EXPECT_EQ(
-        loadAll(*chain(path("jars"))),
-        QStringList({ "Lp/A; extends Ljava/lang/Object;", "Lp/B; extends Ljava/lang/Object;" }));
 }
 
 TEST_F(ClassLoaderTest, DirectoryMissesAreDebugLinesNamingTheReason)
@@ -191,16 +170,6 @@ TEST_F(ClassLoaderTest, DirectoryMissesAreDebugLinesNamingTheReason)
     EXPECT_EQ(log.texts(Logger::L_WARN),
               QStringList("Could not read class Lq/Dir; because the file system object referenced "
                           "is not a file"));
-}
-
-TEST_F(ClassLoaderTest, SymbolicLinkCyclesEndTheWalk)
-{
-    makeFile("tree/a/B.class", classBytes("a/B"));
-    ASSERT_TRUE(QFile::link(path("tree"), path("tree/a/up")));
-    ASSERT_TRUE(QFile::link(path("tree/a"), path("tree/a/self")));
-    FileSystemClassLoader directory { QDir(path("tree")) };
-    EXPECT_EQ(directory.getClassFileCount(), 1);
-    EXPECT_EQ(loadAll(directory), QStringList("La/B; extends Ljava/lang/Object;"));
 }
 
 TEST_F(ClassLoaderTest, AGoldFileFindsTheFirstRecordOfAName)

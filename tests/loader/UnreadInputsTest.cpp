@@ -2,6 +2,7 @@
 #include "JarBuilder.h"
 #include "loader/ClassLoader.h"
 #include "support/ClassFileBuilder.h"
+#include "support/Golden.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -90,31 +91,23 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
     writeFile(path("classes/p/A.class"), cls);
     ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.jar")).constData(), 0600), 0); // must not block
 
-    const QString missingIn = "not found in " + QFileInfo(dir.path()).absoluteFilePath();
-    const struct
-    {
-        QString entry;
-        QString reason; // empty: read
-    } cases[] = {
-        { "good.jar", "" },
-        { "classes", "" },
-        { "missing.jar", missingIn },
-        { "missing-dir", missingIn },
-        { "readme-only.jar", "holds no class file" },
-        { "text.jar", "is not a jar (zip) file" },
-        { "fifo.jar", "is not a regular file" },
-        { "GOOD.JAR", "is not named .jar or .javagold: the suffix .JAR differs in case" },
-        { "A.class", "is a single class file: name the directory its package starts in instead" },
-        { "notes.txt", "is neither a directory nor a .jar or .javagold file" },
-        { "empty", "holds no .class or .jar file" },
-        { "jars-without-classes", "holds no class file: its jars hold none" },
-    };
-    for (const auto &c : cases) {
-        const QString entry = path(c.entry);
-        EXPECT_EQ(unreadBy(entry),
-                  c.reason.isEmpty() ? QStringList() : QStringList { entry + ": " + c.reason })
-            << qPrintable(c.entry);
-    }
+    // Read entries record nothing; the others say what to change.
+    QString out;
+    for (const char *entry : { "good.jar",
+                               "classes",
+                               "missing.jar",
+                               "missing-dir",
+                               "readme-only.jar",
+                               "text.jar",
+                               "fifo.jar",
+                               "GOOD.JAR",
+                               "A.class",
+                               "notes.txt",
+                               "empty",
+                               "jars-without-classes" })
+        out += entry + (": " + unreadBy(path(entry)).join(" | ").replace(dir.path(), "$TMP"))
+            + "\n";
+    Golden::expectEqual("loader/unread-entries.txt", out.toUtf8());
 }
 
 TEST_F(UnreadEntries, AGoldFileThatCannotBeReadIsRecordedAndStillThrows)
