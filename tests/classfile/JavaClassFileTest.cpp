@@ -206,7 +206,6 @@ TEST(JavaClassFile, MembersAnswerByNameDescriptorAndFlags)
     const quint16 io = builder.classInfo("java/io/IOException");
     const quint16 text = builder.utf8("not a class");
     builder.addField(0x0004 | 0x0008, "count", "I");
-    builder.addField(0x0002, "names", "[Ljava/lang/String;");
     builder.addMethod(0x0401, "<init>", "(I)V");
     builder.addMethod(
         0x0100, "<init>", "()V", { builder.exceptionsAttribute({ io, 0, text, 500, io }) });
@@ -214,12 +213,8 @@ TEST(JavaClassFile, MembersAnswerByNameDescriptorAndFlags)
     ASSERT_FALSE(file->checkLog.hasErrors);
 
     EXPECT_EQ(file->getFieldPermission(file->getFieldByName("count")), Permission::V_PROTECTED);
-    EXPECT_EQ(file->getFieldTypeDescriptorByName("names").toString(), "java.lang.String[]");
-    EXPECT_FALSE(file->getFieldTypeDescriptorByName("none").isValid());
     const QList<const method_info *> constructors = file->getMethodsByName("<init>");
     ASSERT_EQ(constructors.size(), 2);
-    EXPECT_EQ(file->getMethodByNameAndDescriptor("<init>", "()V"), constructors.at(1));
-    EXPECT_EQ(file->getMethodByNameAndDescriptor("<init>", "(J)V"), nullptr);
     EXPECT_EQ(file->getMethodSignature(constructors.at(0)).getParameterString(), "int");
     // Entries that do not lead to a named class are skipped.
     EXPECT_EQ(file->getMethodExceptions(constructors.at(1)).join(' '),
