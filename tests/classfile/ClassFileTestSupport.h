@@ -6,6 +6,7 @@
 #include "support/QtPrinters.h"
 
 #include <QByteArray>
+#include <QDirIterator>
 #include <QStringList>
 
 #include <memory>
@@ -28,6 +29,18 @@ inline QStringList messagesOf(const QByteArray &bytes)
 inline QStringList messagesOf(const ClassFileBuilder &builder)
 {
     return messagesOf(builder.build());
+}
+
+/// The compiled Java fixtures, relative to JCT_FIXTURES_CLASSFILE "/classes/", in order.
+inline QStringList fixtureClassFiles()
+{
+    const QString root = JCT_FIXTURES_CLASSFILE "/classes/";
+    QStringList paths;
+    for (QDirIterator it(root, { "*.class" }, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        paths << it.next().mid(root.size());
+    paths.sort();
+    return paths;
 }
 
 /// The dependency lists as texts: classes printed, fields and methods by their keys.

@@ -6,21 +6,12 @@
 #include "support/Files.h"
 #include "support/Golden.h"
 
-#include <QDirIterator>
 #include <gtest/gtest.h>
 
 TEST(FixtureClasses, EveryCompiledClassReadsCleanlyWithTheDependenciesOfItsSource)
 {
-    QStringList paths;
-    for (QDirIterator it(JCT_FIXTURES_CLASSFILE "/classes",
-                         { "*.class" },
-                         QDir::Files,
-                         QDirIterator::Subdirectories);
-         it.hasNext();)
-        paths << it.next().mid(sizeof(JCT_FIXTURES_CLASSFILE "/classes"));
-    paths.sort();
     Outcomes out;
-    for (const QString &path : paths) {
+    for (const QString &path : fixtureClassFiles()) {
         const QByteArray bytes = readFile(JCT_FIXTURES_CLASSFILE "/classes/" + path);
         EXPECT_EQ(parse(bytes)->getTypeDescriptor(), TypeDescriptor::fromClassFileName(path));
         out.add(path, bytes, true);

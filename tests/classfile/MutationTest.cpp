@@ -3,10 +3,8 @@
 // leaking or reading out of bounds (the sanitizer build runs these too).
 
 #include "ClassFileTestSupport.h"
+#include "support/Files.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -16,15 +14,8 @@ namespace {
 QList<QByteArray> fixtureClasses()
 {
     QList<QByteArray> classes;
-    QDirIterator it(QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes"),
-                    { "*.class" },
-                    QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly))
-            classes.append(file.readAll());
-    }
+    for (const QString &path : fixtureClassFiles())
+        classes << readFile(JCT_FIXTURES_CLASSFILE "/classes/" + path);
     return classes;
 }
 

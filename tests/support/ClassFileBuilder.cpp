@@ -76,9 +76,12 @@ QByteArray ClassFileBuilder::member(quint16 flags,
 
 namespace {
 
-quint32 countOf(int override, int real)
+/// A table of ready entries after its count.
+void table(ByteWriter &out, int count, const QList<QByteArray> &entries)
 {
-    return quint32(override >= 0 ? override : real);
+    out.u2(quint32(count));
+    for (const QByteArray &entry : entries)
+        out.bytes(entry);
 }
 
 } // namespace
@@ -86,20 +89,13 @@ quint32 countOf(int override, int real)
 QByteArray ClassFileBuilder::build() const
 {
     ByteWriter out;
-    out.u4(magic).u2(minorVersion).u2(majorVersion);
-    out.u2(countOf(poolCount, nextIndex)).bytes(pool.data());
-    out.u2(accessFlags).u2(thisClass).u2(superClass);
-    out.u2(countOf(interfaceCount, interfaces.size()));
+    out.u4(0xCAFEBABE).u2(0).u2(majorVersion);
+    out.u2(quint32(poolCount >= 0 ? poolCount : nextIndex)).bytes(pool.data());
+    out.u2(accessFlags).u2(thisClass).u2(superClass).u2(quint32(interfaces.size()));
     for (quint16 index : interfaces)
         out.u2(index);
-    out.u2(countOf(fieldCount, fields.size()));
-    for (const QByteArray &field : fields)
-        out.bytes(field);
-    out.u2(countOf(methodCount, methods.size()));
-    for (const QByteArray &method : methods)
-        out.bytes(method);
-    out.u2(countOf(attributeCount, attributes.size()));
-    for (const QByteArray &attribute : attributes)
-        out.bytes(attribute);
+    table(out, fieldCount >= 0 ? fieldCount : fields.size(), fields);
+    table(out, methods.size(), methods);
+    table(out, attributes.size(), attributes);
     return out.data();
 }

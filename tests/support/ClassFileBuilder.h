@@ -28,7 +28,7 @@ private:
 
 /// Builds class files for tests, valid by default, so that a test can corrupt exactly one thing:
 /// pool entries are added one by one (each call returns the new index), members and attributes are
-/// given as ready bytes, and every count can be overridden.
+/// given as ready bytes, and the pool and field counts can be overridden.
 class ClassFileBuilder
 {
 public:
@@ -102,18 +102,13 @@ public:
     /// The byte offset at which the pool's count starts (after magic and versions).
     static int poolOffset() { return 8; }
 
-    quint32 magic = 0xCAFEBABE;
-    quint16 minorVersion = 0;
     quint16 majorVersion = 52;
     quint16 accessFlags = 0x0021;
     quint16 thisClass = 0;
     quint16 superClass = 0;
     /// Overrides for the counts; -1 keeps the real one.
     int poolCount = -1;
-    int interfaceCount = -1;
     int fieldCount = -1;
-    int methodCount = -1;
-    int attributeCount = -1;
 
 private:
     QByteArray member(quint16 flags,
