@@ -3,7 +3,7 @@
 #include "app/Options.h"
 #include "app/PrintableText.h"
 #include "conformance/Findings.h"
-#include "conformance/Results.h"
+#include "conformance/ResultsPageData.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,7 +11,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -19,114 +18,6 @@ namespace {
 QString html(const QString &text)
 {
     return PrintableText::escape(text).toHtmlEscaped();
-}
-
-// A JSON string for data inside a script element: no "<" may end the element early, and the
-// line separators that old parsers refuse are escaped too.
-QString json(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('"');
-    for (const QChar c : text) {
-        const ushort code = c.unicode();
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
-            out += QLatin1Char('\\');
-            out += c;
-        } else if (code < 0x20 || c == QLatin1Char('<') || code == 0x2028 || code == 0x2029) {
-            out += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-QString treeText(const std::string &text)
-{
-    return json(PrintableText::escape(fromTree(text)));
-}
-
-QString originJson(const QString &place, const QString &member, int line)
-{
-    return QStringLiteral("[%1,%2,%3]")
-        .arg(json(place), json(PrintableText::escape(member)))
-        .arg(line);
-}
-
-void writeResult(QTextStream &out, const TestResult &result)
-{
-    out << '[' << treeText(result.name()) << ',' << int(result.score()) << ','
-        << treeText(result.description()) << ",[";
-    for (int i = 0; i < result.logs_size(); ++i) {
-        const LogEntry &entry = result.logs(i);
-        out << (i ? ",[" : "[") << (entry.level() == L_ERROR ? "\"ERROR\"," : "\"WARNING\",")
-            << treeText(entry.text()) << ']';
-    }
-    out << "]," << treeText(result.cause()) << ",[";
-    for (int i = 0; i < result.origins_size(); ++i) {
-        const Origin &origin = result.origins(i);
-        out << (i ? "," : "")
-            << originJson(fromTree(origin.place()), fromTree(origin.member()), origin.line());
-    }
-    out << "]," << result.more_origins() << ']';
-}
-
-// [name, results, subgroups], written without recursion: the tree's depth is the input's.
-void writeTree(QTextStream &out, const TestResultGroup &root)
-{
-    struct Open
-    {
-        const TestResultGroup *group;
-        int next; // the subgroup to write next
-    };
-    std::vector<Open> path { { &root, 0 } };
-    out << '[' << treeText(root.name()) << ",[";
-    for (int i = 0; i < root.results_size(); ++i) {
-        out << (i ? "," : "");
-        writeResult(out, root.results(i));
-    }
-    out << "],[";
-    while (!path.empty()) {
-        Open &open = path.back();
-        if (open.next == open.group->subgroup_size()) {
-            out << "]]";
-            path.pop_back();
-            continue;
-        }
-        const TestResultGroup &group = open.group->subgroup(open.next);
-        out << (open.next++ ? ",[" : "[") << treeText(group.name()) << ",[";
-        for (int i = 0; i < group.results_size(); ++i) {
-            out << (i ? "," : "");
-            writeResult(out, group.results(i));
-        }
-        out << "],[";
-        path.push_back({ &group, 0 });
-    }
-}
-
-void writeFindings(QTextStream &out, const Findings &findings)
-{
-    out << '[';
-    const QList<Findings::Finding> &all = findings.getFindings();
-    for (int f = 0; f < all.size(); ++f) {
-        const Findings::Finding &finding = all.at(f);
-        out << (f ? ",[" : "[");
-        for (int i = 0; i < finding.classes.size(); ++i) {
-            const DependencyOrigins where = finding.origins.value(i);
-            out << (i ? ",[" : "[") << json(PrintableText::escape(finding.classes.at(i))) << ",[";
-            for (int o = 0; o < where.getKept().size(); ++o) {
-                const DependencyOrigins::Origin &origin = where.getKept().at(o);
-                out << (o ? "," : "")
-                    << originJson(
-                           DependencyOrigins::placeText(origin.place), origin.member, origin.line);
-            }
-            out << "]," << where.getMore() << ']';
-        }
-        out << ']';
-    }
-    out << ']';
 }
 
 const char *verdictClass(Findings::Verdict verdict)
@@ -152,131 +43,247 @@ h1.ok{background:#e3f4e1}h1.warn{background:#fdf1d6}h1.fail{background:#fbe0dd}
 #filter{width:24em;margin-right:1em}
 details{margin:.15em 0}summary{cursor:pointer}
 .n,.more,.place{color:#666}.cause{margin:.2em 0 .2em 1.5em;color:#444}
-ul.classes,ul.results{margin:.2em 0}ul.origins{margin:0;font-family:monospace}
+ul.classes{margin:.2em 0}.result{margin:.2em 0 .2em 1.2em}.result ul{margin:0}
+button.more{display:block;margin:.3em 0 .3em 1.2em}ul.origins{margin:0;font-family:monospace}
 .group{margin-left:1.2em}.score{font-weight:bold;margin-right:.4em}
 dt{font-weight:bold}dd{margin:0 0 .6em 1.5em;font-family:monospace;white-space:pre-wrap}
 )";
 
 const char *script = R"(
 (function () {
-  var data = JSON.parse(document.getElementById('page-data').textContent);
-  var findings = Array.prototype.slice.call(document.querySelectorAll('details.finding'));
-  var filter = document.getElementById('filter');
+  'use strict';
+  var STEP = 50;
+  // The data blocks are taken out of the document as text, each parsed when first needed: the
+  // browser holds the data once, and whatever reads the document back (saving it, --dump-dom)
+  // does not go through megabytes of it.
+  var blocks = {};
+  ['page-data', 'page-tree', 'page-origins'].forEach(function (id) {
+    var block = document.getElementById(id);
+    blocks[id] = block.textContent;
+    block.remove();
+  });
+  function parse(id) {
+    var parsed = JSON.parse(blocks[id]);
+    blocks[id] = null;
+    return parsed;
+  }
+  var data = parse('page-data'), origins = null, tree = null;
+  function places() { return origins || (origins = parse('page-origins')); }
+  function treeData() { return tree || (tree = parse('page-tree')); }
+  function text(i) { return treeData().t[i]; }
   var scores = {1: 'PASS', 2: 'FAIL', 3: 'INSPECT'};
+  var filter = document.getElementById('filter');
+  var sections = [{score: 2, box: document.getElementById('fail-list')},
+                  {score: 3, box: document.getElementById('inspect-list')}];
+  var treeBox = document.getElementById('tree');
   function el(tag, cls, text) {
     var e = document.createElement(tag);
     if (cls) e.className = cls;
     if (text !== undefined) e.textContent = text;
     return e;
   }
-  function originText(o) {
-    var text = o[0] === 'code' ? o[1] : o[0] + (o[1] ? ' ' + o[1] : '');
-    return o[2] ? text + ' line ' + o[2] : text;
-  }
-  function originList(origins, more) {
-    var list = el('ul', 'origins');
-    origins.forEach(function (o) { list.appendChild(el('li', null, originText(o))); });
-    if (more) list.appendChild(el('li', 'more', 'and ' + more + ' more uses'));
+  function count(n, one, many) { return n + ' ' + (n === 1 ? one : many); }
+  // [further uses, place, member, line, ...], texts as indexes.
+  function placeList(flat) {
+    var s = places().s, list = el('ul', 'origins');
+    for (var i = 1; i + 2 < flat.length; i += 3) {
+      var place = s[flat[i]], member = s[flat[i + 1]], line = flat[i + 2];
+      var at = place === 'code' ? member : place + (member ? ' ' + member : '');
+      list.appendChild(el('li', null, line ? at + ' line ' + line : at));
+    }
+    if (flat[0]) list.appendChild(el('li', 'more', 'and ' + flat[0] + ' more uses'));
     return list;
+  }
+  // Lists are drawn a step at a time: the first on load, the next on the button or when the
+  // button scrolls near the screen.
+  var nearEnd = window.IntersectionObserver ? new IntersectionObserver(function (entries) {
+    entries.forEach(function (e) { if (e.isIntersecting) e.target.click(); });
+  }, {rootMargin: '400px'}) : null;
+  function paged(box, items, draw, moreText) {
+    var drawn = 0, button = el('button', 'more');
+    button.type = 'button';
+    function next() {
+      var end = Math.min(items.length, drawn + STEP), part = document.createDocumentFragment();
+      for (; drawn < end; drawn++) part.appendChild(draw(items[drawn]));
+      box.insertBefore(part, button);
+      button.hidden = drawn === items.length;
+      button.textContent = button.hidden ? '' : moreText(items.length - drawn);
+    }
+    box.appendChild(button);
+    button.addEventListener('click', next);
+    if (nearEnd) nearEnd.observe(button);
+    next();
+  }
+  function clear(box) {
+    if (nearEnd) box.querySelectorAll('button.more').forEach(function (b) { nearEnd.unobserve(b); });
+    box.textContent = '';
+  }
+  function showMore(n) { return 'Show ' + Math.min(n, STEP) + ' more of ' + n; }
+  function moreMatch(n) { return n + ' more match: show ' + Math.min(n, STEP) + ' more'; }
+
+  function findingElement(i) {
+    var f = data.f[i], d = el('details', 'finding');
+    d.dataset.i = i;
+    var summary = el('summary', null, f[1] + ' ');
+    summary.appendChild(el('span', 'n', count(f[3].length, 'class', 'classes')));
+    d.appendChild(summary);
+    if (f[2]) d.appendChild(el('p', 'cause', f[2]));
+    return d;
   }
   function fillFinding(d) {
     if (d.dataset.filled) return;
     d.dataset.filled = '1';
-    var list = el('ul', 'classes');
-    data.findings[+d.dataset.i].forEach(function (c) {
-      var item = el('li');
-      item.appendChild(el('span', 'cls', c[0]));
-      if (c[1].length || c[2]) item.appendChild(originList(c[1], c[2]));
-      list.appendChild(item);
-    });
+    var i = +d.dataset.i, where = places().f[i] || [], list = el('ul', 'classes');
     d.appendChild(list);
+    paged(list, data.f[i][3].map(function (c, k) { return [c, where[k]]; }), function (c) {
+      var item = el('li');
+      item.appendChild(el('span', 'cls', data.c[c[0]]));
+      if (c[1] && (c[1][0] || c[1].length > 1)) item.appendChild(placeList(c[1]));
+      return item;
+    }, showMore);
   }
-  function groupElement(g, depth) {
+  var hay = [];
+  function haystack(i) {
+    if (hay[i] === undefined) {
+      var f = data.f[i], where = places().f[i] || [], s = places().s, parts = [f[1], f[2]];
+      f[3].forEach(function (c, k) {
+        parts.push(data.c[c]);
+        var flat = where[k] || [];
+        for (var j = 2; j < flat.length; j += 3) parts.push(s[flat[j]]);
+      });
+      hay[i] = parts.join('\n').toLowerCase();
+    }
+    return hay[i];
+  }
+  function drawFindings(query) {
+    var total = 0, matched = 0;
+    sections.forEach(function (section) {
+      if (!section.box) return;
+      var items = [];
+      data.f.forEach(function (f, i) {
+        if (f[0] !== section.score) return;
+        total++;
+        if (!query || haystack(i).indexOf(query) >= 0) items.push(i);
+      });
+      matched += items.length;
+      clear(section.box);
+      paged(section.box, items, findingElement, query ? moreMatch : showMore);
+    });
+    document.getElementById('shown').textContent = query ? matched + ' of ' + total + ' shown' : '';
+  }
+
+  function groupElement(g) {
     var d = el('details', 'group');
-    d.dataset.depth = depth;
     d.groupData = g;
-    var summary = el('summary', null, g[0]);
-    summary.appendChild(el('span', 'n', ' ' + g[1].length + ' results, ' + g[2].length + ' groups'));
+    var summary = el('summary', null, text(g[0]));
+    summary.appendChild(el('span', 'n', ' ' + count(g[1].length, 'result', 'results') + ', ' +
+                                        count(g[2].length, 'group', 'groups')));
     d.appendChild(summary);
     return d;
   }
+  // [name, score, description, [level, text, ...], cause, places], texts as indexes.
   function resultElement(r) {
-    var item = el('li');
-    item.appendChild(el('span', 'score ' + scores[r[1]], scores[r[1]] || 'UNKNOWN'));
-    item.appendChild(document.createTextNode(r[0]));
+    var item = el('div', 'result'), score = scores[r[1]] || 'UNKNOWN';
+    item.appendChild(el('span', 'score ' + score, score));
+    item.appendChild(document.createTextNode(text(r[0])));
     var lines = el('ul');
-    lines.appendChild(el('li', null, r[2]));
-    r[3].forEach(function (l) { lines.appendChild(el('li', l[0] === 'ERROR' ? 'FAIL' : 'INSPECT', l[0] + ': ' + l[1])); });
-    if (r[4]) lines.appendChild(el('li', 'cause', 'Cause: ' + r[4]));
+    lines.appendChild(el('li', null, text(r[2])));
+    for (var i = 0; i + 1 < r[3].length; i += 2) {
+      var level = r[3][i] === 2 ? 'ERROR' : 'WARNING';
+      lines.appendChild(el('li', level === 'ERROR' ? 'FAIL' : 'INSPECT', level + ': ' + text(r[3][i + 1])));
+    }
+    if (r[4] !== undefined && text(r[4])) lines.appendChild(el('li', 'cause', 'Cause: ' + text(r[4])));
     item.appendChild(lines);
-    if (r[5].length) item.appendChild(originList(r[5], r[6]));
+    if (r[5] !== undefined) item.appendChild(placeList(places().r[r[5]]));
     return item;
   }
   function fillGroup(d) {
     if (d.dataset.filled) return;
     d.dataset.filled = '1';
-    var g = d.groupData, depth = +d.dataset.depth;
-    if (g[1].length) {
-      var list = el('ul', 'results');
-      g[1].forEach(function (r) { list.appendChild(resultElement(r)); });
-      d.appendChild(list);
-    }
-    g[2].forEach(function (s) { d.appendChild(groupElement(s, depth + 1)); });
-    applyFilter();
+    var g = d.groupData;
+    if (g[1].length) paged(d.appendChild(el('div', 'results')), g[1], resultElement, showMore);
+    if (g[2].length) paged(d.appendChild(el('div', 'groups')), g[2], groupElement, showMore);
   }
+  // A group whose name matches is drawn closed and whole; any other only with the results and
+  // groups under it that match, opened. At most STEP matches are drawn, the rest counted.
+  function pruned(g, hit, budget) {
+    function take() {
+      if (budget.left > 0) { budget.left--; return true; }
+      budget.more++;
+      return false;
+    }
+    if (hit[g[0]]) return take() ? groupElement(g) : null;
+    var d = null;
+    function add(child) {
+      if (!d) {
+        d = groupElement(g);
+        d.dataset.filled = '1';
+        d.open = true;
+      }
+      d.appendChild(child);
+    }
+    g[1].forEach(function (r) {
+      if (hit[r[0]] && take()) add(resultElement(r));
+    });
+    g[2].forEach(function (s) {
+      var child = pruned(s, hit, budget);
+      if (child) add(child);
+    });
+    return d;
+  }
+  function drawTree(query) {
+    clear(treeBox);
+    var top = treeData().g[2], shown = document.getElementById('shown');
+    shown.textContent = '';
+    if (!query) return paged(treeBox, top, groupElement, showMore);
+    var budget = {left: STEP, more: 0};
+    var hit = treeData().t.map(function (t) { return t.toLowerCase().indexOf(query) >= 0; });
+    top.forEach(function (g) {
+      var d = pruned(g, hit, budget);
+      if (d) treeBox.appendChild(d);
+    });
+    if (budget.more) shown.textContent = budget.more + ' more match';
+    else if (!treeBox.firstChild) shown.textContent = 'nothing matches';
+  }
+
   document.addEventListener('toggle', function (e) {
     var d = e.target;
     if (!d.open) return;
     if (d.classList.contains('finding')) fillFinding(d);
     else if (d.classList.contains('group')) fillGroup(d);
   }, true);
-  function haystack(d) {
-    if (d.haystack === undefined) {
-      var parts = [d.querySelector('summary').textContent];
-      data.findings[+d.dataset.i].forEach(function (c) {
-        parts.push(c[0]);
-        c[1].forEach(function (o) { parts.push(o[1]); });
-      });
-      d.haystack = parts.join('\n').toLowerCase();
-    }
-    return d.haystack;
-  }
-  function applyFilter() {
+  var whole = document.getElementById('view-tree');
+  // The state lives in the address too (#filter=...&view=tree), so that a page opens as it was.
+  function draw() {
     var query = filter.value.trim().toLowerCase();
-    if (document.getElementById('tree').hidden) {
-      var shown = 0;
-      findings.forEach(function (d) {
-        d.hidden = query !== '' && haystack(d).indexOf(query) < 0;
-        if (!d.hidden) shown++;
-      });
-      document.getElementById('shown').textContent = query ? shown + ' of ' + findings.length + ' shown' : '';
-      return;
+    document.getElementById('failures').hidden = whole.checked;
+    treeBox.hidden = !whole.checked;
+    if (whole.checked) drawTree(query);
+    else drawFindings(query);
+    var state = new URLSearchParams();
+    if (filter.value) state.set('filter', filter.value);
+    if (whole.checked) state.set('view', 'tree');
+    try {
+      history.replaceState(null, '', '#' + state.toString());
+    } catch (e) {
+      // Some browsers keep the address of a file fixed; the page works the same.
     }
-    // In the tree the filter picks the class groups.
-    document.querySelectorAll('#tree details[data-depth="2"]').forEach(function (d) {
-      d.hidden = query !== '' && d.groupData[0].toLowerCase().indexOf(query) < 0;
-    });
   }
   var timer;
   filter.addEventListener('input', function () {
     clearTimeout(timer);
-    timer = setTimeout(applyFilter, 150);
+    timer = setTimeout(draw, 150);
   });
-  function showView() {
-    var whole = document.getElementById('view-tree').checked;
-    document.getElementById('failures').hidden = whole;
-    var tree = document.getElementById('tree');
-    tree.hidden = !whole;
-    if (whole && !tree.firstChild) {
-      data.tree[2].forEach(function (g) { tree.appendChild(groupElement(g, 1)); });
-    }
-    applyFilter();
-  }
-  document.getElementById('view-failures').addEventListener('change', showView);
-  document.getElementById('view-tree').addEventListener('change', showView);
-  if (findings.length) {
-    findings[0].open = true;
-    fillFinding(findings[0]);
+  whole.addEventListener('change', draw);
+  document.getElementById('view-failures').addEventListener('change', draw);
+  var state = new URLSearchParams(location.hash.slice(1));
+  filter.value = state.get('filter') || '';
+  whole.checked = state.get('view') === 'tree';
+  draw();
+  var first = document.querySelector('#failures details.finding');
+  if (first && !whole.checked) {
+    first.open = true;
+    fillFinding(first);
   }
 })();
 )";
@@ -304,15 +311,14 @@ public:
                "<label><input type=\"radio\" name=\"view\" id=\"view-tree\"> whole tree</label> "
                "<span id=\"shown\" class=\"n\"></span></div>\n";
         out << "<main id=\"failures\">\n";
-        section(out, R_FAIL, "Findings", "what is missing or denied, most classes first");
-        section(out, R_INSPECT, "To inspect", "what a person has to look at");
-        out << "</main>\n<main id=\"tree\" hidden></main>\n";
+        section(out, R_FAIL, "fail-list", "Findings");
+        section(out, R_INSPECT, "inspect-list", "To inspect");
+        out << "<noscript><p>The findings and the whole tree are drawn by the page's script; "
+               "results.txt holds them all.</p></noscript>\n</main>\n<main id=\"tree\" "
+               "hidden></main>\n";
         footer(out);
-        out << "<script id=\"page-data\" type=\"application/json\">{\"findings\":";
-        writeFindings(out, findings);
-        out << ",\"tree\":";
-        writeTree(out, root);
-        out << "}</script>\n<script>" << script << "</script>\n</body></html>\n";
+        ResultsPageData::write(out, root, findings);
+        out << "<script>" << script << "</script>\n</body></html>\n";
     }
 
 private:
@@ -337,7 +343,8 @@ private:
         out << "</header>\n";
     }
 
-    void section(QTextStream &out, TestScore score, const char *title, const char *what) const
+    // The heading only: the findings are drawn from the page's data, a screenful at a time.
+    void section(QTextStream &out, TestScore score, const char *id, const char *title) const
     {
         const QList<Findings::Finding> &all = findings.getFindings();
         const int count
@@ -346,20 +353,10 @@ private:
               }));
         if (count == 0)
             return;
-        out << "<section><h2>" << title << " (" << count << ")</h2><p class=\"n\">" << what
-            << "</p>\n";
-        for (int i = 0; i < all.size(); ++i) {
-            const Findings::Finding &finding = all.at(i);
-            if (finding.score != score)
-                continue;
-            out << "<details class=\"finding\" data-i=\"" << i << "\"><summary>"
-                << html(finding.text) << " <span class=\"n\">"
-                << html(countOf(finding.classes.size(), "class", "classes")) << "</span></summary>";
-            if (!finding.cause.isEmpty())
-                out << "<p class=\"cause\">" << html(finding.cause) << "</p>";
-            out << "</details>\n";
-        }
-        out << "</section>\n";
+        out << "<section><h2>" << title << " (" << count << ")</h2><p class=\"n\">"
+            << (score == R_FAIL ? "what is missing or denied, most classes first"
+                                : "what a person has to look at")
+            << "</p>\n<div id=\"" << id << "\"></div></section>\n";
     }
 
     void footer(QTextStream &out) const

@@ -9,11 +9,12 @@
 class Findings;
 
 /// results.html: one self-contained page of a run for a browser, from the file system, with no
-/// network and no external script or style. The verdict, the counts, the inputs not read and the
-/// findings (what is missing or denied, with the classes, methods and lines that use it) are
-/// plain HTML; what a finding's classes are and the whole result tree are drawn from data in the
-/// page only when opened, so that a run of a whole Java runtime loads as quickly as a small one.
-/// Every text from the tree is escaped: class files may name anything.
+/// network and no external script or style. The verdict, the counts and the inputs not read are
+/// plain HTML, so the page says them even without its script; the findings (what is missing or
+/// denied, with the classes, methods and lines that use it) and the whole result tree are drawn
+/// from data in the page (ResultsPageData) a screenful at a time, so that a run of a whole Java
+/// runtime loads about as quickly as a small one. Every text from the tree is escaped: class
+/// files may name anything.
 class ResultsPage
 {
 public:

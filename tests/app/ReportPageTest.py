@@ -1,10 +1,14 @@
 """results.html as a browser shows it: real runs of the tester, each page loaded in headless
 Chromium, and the DOM after its scripts ran checked for the verdict, the counts and a finding with
-the class, method and line that use it.
+the class, method and line that use it. The page draws its findings from the data it holds, a
+screenful on load and the rest on demand; a filter given in the address (#filter=TEXT, with
+&view=tree for the whole tree) is applied on load, which lets a test reach any finding.
 
 Usage: ReportPageTest.py TESTER DATA_DIR SAMPLES_DIR FINDINGS_JAR
 """
 
+import html
+import json
 import os
 import re
 import shutil
@@ -12,6 +16,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import urllib.parse
 
 TESTER, DATA_DIR, SAMPLES_DIR, FINDINGS_JAR = sys.argv[1:5]
 
@@ -22,12 +27,19 @@ def run_tester(workdir, *arguments):
     return os.path.join(workdir, "results.html")
 
 
-def dump_dom(page):
+def dump_dom(page, fragment=""):
     """The page's DOM once it has loaded, scripts run."""
     browser = shutil.which("chromium") or shutil.which("chromium-browser")
     done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
-                           "file://" + page], capture_output=True, text=True, timeout=120)
+                           "file://" + page + fragment], capture_output=True, text=True, timeout=120)
     return done.stdout
+
+
+def page_findings(page):
+    """The findings in the page's data: [score, text, cause, class indexes]."""
+    with open(page, encoding="utf-8") as html:
+        data = re.search(r'<script id="page-data" type="application/json">(.*?)</script>', html.read(), re.S)
+    return json.loads(data.group(1))["f"]
 
 
 def text_of(dom, element_id):
@@ -72,6 +84,15 @@ class ResultsPageInABrowser(unittest.TestCase):
         self.assertIn('<span class="FAIL">%d FAIL</span>' % failures, dom)
         self.assertTrue(text_of(dom, "verdict").startswith("does not conform"))
         self.assertRegex(dom, r'<details class="finding"[^>]*open')
+        # Only the first screenful is drawn; the filter searches them all.
+        findings = page_findings(page)
+        drawn = len(re.findall(r'<details class="finding"', dom))
+        self.assertLess(drawn, len(findings) / 10)
+        last = [finding for finding in findings if finding[0] == 2][-1][1]
+        self.assertNotIn(html.escape(last, quote=False) + " <", dom)
+        dom = dump_dom(page, "#filter=" + urllib.parse.quote(last))
+        self.assertIn(html.escape(last, quote=False) + " <", dom)
+        self.assertRegex(text_of(dom, "shown"), r"^\d+ of %d shown$" % len(findings))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,186 @@
+#include "conformance/ResultsPageData.h"
+
+#include "app/PrintableText.h"
+#include "classfile/DependencyOrigins.h"
+#include "conformance/Findings.h"
+#include "conformance/Results.h"
+
+#include <QTextStream>
+
+#include <vector>
+
+namespace {
+
+// A JSON string for data inside a script element: no "<" may end the element early, and the
+// line separators that old parsers refuse are escaped too.
+QString json(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        const ushort code = c.unicode();
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (code < 0x20 || c == QLatin1Char('<') || code == 0x2028 || code == 0x2029) {
+            out += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+// Texts from class files, readable and made safe for a data block.
+QString shown(const QString &text)
+{
+    return json(PrintableText::escape(text));
+}
+
+QString list(const QStringList &items)
+{
+    return QLatin1Char('[') + items.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
+QString textList(QStringList texts)
+{
+    for (QString &text : texts)
+        text = shown(text);
+    return list(texts);
+}
+
+} // namespace
+
+void ResultsPageData::write(QTextStream &out, const TestResultGroup &root, const Findings &findings)
+{
+    ResultsPageData data(out);
+    out << "<script id=\"page-data\" type=\"application/json\">";
+    data.writeFindings(findings);
+    out << "</script>\n<script id=\"page-tree\" type=\"application/json\">{\"g\":";
+    data.writeTree(root);
+    out << ",\"t\":" << textList(data.treeTexts) << '}';
+    out << "</script>\n<script id=\"page-origins\" type=\"application/json\">";
+    data.writeOrigins(findings);
+    out << "</script>\n";
+}
+
+void ResultsPageData::writeFindings(const Findings &findings)
+{
+    QHash<QString, int> classIndexes;
+    QStringList classes;
+    QStringList all;
+    for (const Findings::Finding &finding : findings.getFindings()) {
+        QStringList indexes;
+        for (const QString &name : finding.classes)
+            indexes << QString::number(indexOf(classIndexes, classes, name));
+        all << QStringLiteral("[%1,%2,%3,[%4]]")
+                   .arg(int(finding.score))
+                   .arg(shown(finding.text), shown(finding.cause), indexes.join(QLatin1Char(',')));
+    }
+    out << "{\"c\":" << textList(classes) << ",\"f\":" << list(all) << '}';
+}
+
+// Written without recursion: the tree's depth is the input's.
+void ResultsPageData::writeTree(const TestResultGroup &root)
+{
+    struct Open
+    {
+        const TestResultGroup *group;
+        int next; // the subgroup to write next
+    };
+    std::vector<Open> path { { &root, 0 } };
+    writeGroupHead(root);
+    while (!path.empty()) {
+        Open &open = path.back();
+        if (open.next == open.group->subgroup_size()) {
+            out << "]]";
+            path.pop_back();
+            continue;
+        }
+        const TestResultGroup &group = open.group->subgroup(open.next);
+        out << (open.next++ ? "," : "");
+        writeGroupHead(group);
+        path.push_back({ &group, 0 });
+    }
+}
+
+// The group up to the list of its subgroups, left open.
+void ResultsPageData::writeGroupHead(const TestResultGroup &group)
+{
+    out << '[' << treeText(group.name()) << ",[";
+    for (int i = 0; i < group.results_size(); ++i) {
+        out << (i ? "," : "");
+        writeResult(group.results(i));
+    }
+    out << "],[";
+}
+
+void ResultsPageData::writeResult(const TestResult &result)
+{
+    out << '[' << treeText(result.name()) << ',' << int(result.score()) << ','
+        << treeText(result.description()) << ",[";
+    for (int i = 0; i < result.logs_size(); ++i) {
+        const LogEntry &entry = result.logs(i);
+        out << (i ? "," : "") << int(entry.level()) << ',' << treeText(entry.text());
+    }
+    out << ']';
+    if (result.origins_size() > 0) {
+        QString places = QString::number(result.more_origins());
+        for (const Origin &origin : result.origins())
+            addPlace(places, fromTree(origin.place()), fromTree(origin.member()), origin.line());
+        out << ',' << treeText(result.cause()) << ',' << resultPlaces.size();
+        resultPlaces << QLatin1Char('[') + places + QLatin1Char(']');
+    } else if (result.has_cause()) {
+        out << ',' << treeText(result.cause());
+    }
+    out << ']';
+}
+
+int ResultsPageData::treeText(const std::string &text)
+{
+    return indexOf(treeTextIndexes, treeTexts, fromTree(text));
+}
+
+void ResultsPageData::writeOrigins(const Findings &findings)
+{
+    QStringList all;
+    for (const Findings::Finding &finding : findings.getFindings()) {
+        QStringList classes;
+        for (const DependencyOrigins &origins : finding.origins)
+            classes << placesOf(origins);
+        all << list(classes);
+    }
+    out << "{\"s\":" << textList(texts) << ",\"f\":" << list(all) << ",\"r\":" << list(resultPlaces)
+        << '}';
+}
+
+QString ResultsPageData::placesOf(const DependencyOrigins &origins)
+{
+    QString places = QString::number(origins.getMore());
+    for (const DependencyOrigins::Origin &origin : origins.getKept())
+        addPlace(places, DependencyOrigins::placeText(origin.place), origin.member, origin.line);
+    return QLatin1Char('[') + places + QLatin1Char(']');
+}
+
+void ResultsPageData::addPlace(QString &places,
+                               const QString &place,
+                               const QString &member,
+                               int line)
+{
+    places += QStringLiteral(",%1,%2,%3")
+                  .arg(indexOf(textIndexes, texts, place))
+                  .arg(indexOf(textIndexes, texts, member))
+                  .arg(line);
+}
+
+int ResultsPageData::indexOf(QHash<QString, int> &indexes, QStringList &list, const QString &text)
+{
+    const auto found = indexes.constFind(text);
+    if (found != indexes.constEnd())
+        return found.value();
+    indexes.insert(text, list.size());
+    list << text;
+    return list.size() - 1;
+}
