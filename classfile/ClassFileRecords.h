@@ -186,7 +186,8 @@ struct Code_attribute : attribute_info
     unsigned short max_stack = 0;
     unsigned short max_locals = 0;
     unsigned int code_length = 0;
-    /// Exactly code_length bytes.
+    /// Exactly code_length bytes; none once the class file has dropped its code (see
+    /// JavaClassFile::getCodeBytes).
     QByteArray code;
     QList<exception_t> exception_table;
     /// Owned.

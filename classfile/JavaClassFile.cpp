@@ -11,6 +11,7 @@
 #include <QIODevice>
 #include <QStringBuilder>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -38,6 +39,9 @@ const quint32 CLASS_FILE_MAGIC = 0xCAFEBABE;
 // Code attributes nest through their own attribute tables; no real class file goes deeper than
 // one level, and a bound keeps hostile nesting from exhausting the stack.
 const int MAX_ATTRIBUTE_NESTING = 8;
+// A method's code is at most 64 KiB, and real classes hold far less in all. Past this the code
+// outweighs the lists it gives: they are collected at once and the code dropped.
+const quint64 MAX_KEPT_CODE = 256 << 10;
 
 [[noreturn]] void failTruncated(quint64 needed, quint32 offset, quint32 left)
 {
@@ -270,6 +274,42 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
     }
     checkDependencies();
     dependenciesAvailable = true;
+    if (getCodeBytes() > MAX_KEPT_CODE) {
+        collectDependencies();
+        releaseCode();
+    }
+}
+
+quint64 JavaClassFile::getCodeBytes() const
+{
+    // A method can name more than one Code attribute: only the first is scanned, but all are held.
+    quint64 bytes = 0;
+    for (const method_info *method : methods) {
+        for (const attribute_info *attribute : method->attributes) {
+            if (attributeKind(attribute->attribute_name_index) == AK_CODE)
+                bytes += quint64(static_cast<const Code_attribute *>(attribute)->code.size());
+        }
+    }
+    return bytes;
+}
+
+void JavaClassFile::releaseCode()
+{
+    for (method_info *method : methods) {
+        for (attribute_info *attribute : method->attributes) {
+            if (attributeKind(attribute->attribute_name_index) != AK_CODE)
+                continue;
+            auto *code = static_cast<Code_attribute *>(attribute);
+            code->code = QByteArray();
+            const auto lines = std::stable_partition(
+                code->attributes.begin(), code->attributes.end(), [&](const attribute_info *a) {
+                    return !isLineNumberTable(a);
+                });
+            qDeleteAll(lines, code->attributes.end());
+            code->attributes.erase(lines, code->attributes.end());
+        }
+    }
+    codeReleased = true;
 }
 
 void JavaClassFile::readConstantPool(ClassFileCursor &cursor)
@@ -830,6 +870,11 @@ bool JavaClassFile::isAttr(const attribute_info *attribute, const QString &name)
 {
     const QString *attributeName = attribute ? utf8At(attribute->attribute_name_index) : nullptr;
     return attributeName && *attributeName == name;
+}
+
+bool JavaClassFile::isLineNumberTable(const attribute_info *attribute) const
+{
+    return attributeKind(attribute->attribute_name_index) == AK_LINE_NUMBER_TABLE;
 }
 
 const Code_attribute *JavaClassFile::getMethodCodeAttr(const method_info *method) const

@@ -8,7 +8,6 @@
 #include "classfile/MethodSignature.h"
 #include "classfile/TypeDescriptor.h"
 
-#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -147,10 +146,7 @@ public:
     MethodSignature getMethodSignature(const CONSTANT_Fieldref_info &ref) const;
 
     // What the bytecode depends on, sorted and free of duplicates.
-    QList<TypeDescriptor> getDependentClasses() const
-    {
-        return collectedDependencies().dependentClasses.keys();
-    }
+    QList<TypeDescriptor> getDependentClasses() const;
     QList<DepField> getDependentFields() const
     {
         return collectedDependencies().dependentFields.keys();
@@ -161,17 +157,22 @@ public:
     }
     /// Collects the three lists now, unless they are already.
     void collectDependencies() const { collectedDependencies(); }
-    /// Frees the three lists and the origins; they are collected again when next asked for.
+    /// Frees the three lists with their origins; they are collected again when next asked for. A
+    /// class file that no longer holds its code keeps them: they could not be collected again.
     void releaseDependencies() const
     {
-        dependencies.reset();
-        origins.reset();
+        if (!codeReleased)
+            dependencies.reset();
     }
     /// Where this class uses a dependency: its methods with their source lines, or the places
     /// outside code. Empty for what is no dependency of it.
     DependencyOrigins getOrigins(const TypeDescriptor &type) const;
     DependencyOrigins getOrigins(const DepField &field) const;
     DependencyOrigins getOrigins(const DepMethod &method) const;
+
+    /// The bytes of method code the class file holds: none once a class whose code is big has
+    /// been scanned (its lists are collected right after the read and kept instead).
+    quint64 getCodeBytes() const;
 
     quint32 magic = 0;
     unsigned short minor_version = 0;
@@ -235,24 +236,44 @@ private:
     const QString *referenceDescriptor(const CONSTANT_Fieldref_info &ref) const;
     QList<const CONSTANT_Fieldref_info *> referencesOfKind(unsigned char tag) const;
 
-    // The dependency scan. It runs up to three times: right after a successful read it only
-    // checks the references and the code, its problems going to checkLog; the lists are collected
-    // when first asked for, and where the class uses each dependency only when that is asked for.
-    // Most classes that are read are never asked (listings, classes looked up by the access test),
-    // and only classes with findings are asked for origins; the lists are what makes a class file
-    // big and slow to free.
+    // The dependency scan. It runs twice: right after a successful read it only checks the
+    // references and the code, its problems going to checkLog; the lists, with where the class
+    // uses each dependency, are collected when first asked for. Most classes that are read are
+    // never asked (listings, classes looked up by the access test), and the lists are what makes
+    // a class file big and slow to free. A class whose code is big is the exception: its lists are
+    // collected right after the read and its code dropped, since a component's classes are all
+    // read before the first is tested.
+    /// Where the class uses one dependency, as the scan meets the uses: the first few distinct
+    /// places in a few bytes each and a count of the others. Texts are made only when a finding
+    /// asks (getOrigins): most dependencies are found where they should be.
+    struct Uses
+    {
+        struct Use
+        {
+            DependencyOrigins::Place place;
+            /// The method's or field's position in the class; 0 for places without a member.
+            quint16 member;
+            /// The source line in code; 0 elsewhere and where the code has no line numbers.
+            quint16 line;
+        };
+        Use kept[DependencyOrigins::maxKept] = {};
+        quint8 keptCount = 0;
+        int more = 0;
+    };
+    /// A class that the lists hold (listed) or that is only used as the element of an array type
+    /// or as the owner of a field of the class itself. How the key was met decides which of two
+    /// keys printed alike stays: one met in code before one of the declarations or the pool.
+    struct ClassUses
+    {
+        enum KeySource : quint8 { NOT_LISTED, DECLARED_OR_POOL, CODE };
+        Uses uses;
+        KeySource source = NOT_LISTED;
+    };
     struct Dependencies
     {
-        QMap<TypeDescriptor, bool> dependentClasses;
-        QMap<DepField, bool> dependentFields;
-        QMap<DepMethod, bool> dependentMethods;
-    };
-    /// Origins by key text: class descriptor, DepField key, DepMethod key.
-    struct OriginIndex
-    {
-        QHash<QString, DependencyOrigins> classes;
-        QHash<QString, DependencyOrigins> fields;
-        QHash<QString, DependencyOrigins> methods;
+        QMap<TypeDescriptor, ClassUses> dependentClasses;
+        QMap<DepField, Uses> dependentFields;
+        QMap<DepMethod, Uses> dependentMethods;
     };
     /// What one run of the scan works with and fills; handed to every step.
     struct ScanState;
@@ -260,19 +281,35 @@ private:
     void checkDependencies();
     void findDependencies(ScanState &scan) const;
     const Dependencies &collectedDependencies() const;
-    const OriginIndex &collectedOrigins() const;
+    /// The uses as a finding shows them, member names and all.
+    DependencyOrigins originsOf(const Uses &uses) const;
+    bool sameMember(DependencyOrigins::Place place, quint16 a, quint16 b) const;
+    /// Drops the code and its line numbers once the lists are collected and kept.
+    void releaseCode();
     void addDeclaredTypes(ScanState &scan) const;
     void addPoolFieldReferences(ScanState &scan) const;
     void addPoolMethodReferences(ScanState &scan, unsigned char tag, const char *message) const;
-    void findDependenciesInCode(ScanState &scan, const method_info *method) const;
+    /// The lines of the method's code, for the uses met in it.
+    void sortLines(ScanState &scan, const Code_attribute &code) const;
+    bool isLineNumberTable(const attribute_info *attribute) const;
+    void findDependenciesInCode(ScanState &scan, int index) const;
     bool scanInstruction(ScanState &scan, const QByteArray &code, quint32 &position) const;
-    /// Records a field, method or class operand of an instruction.
+    /// Records a use of a field, method or class operand of an instruction.
+    void recordUse(ScanState &scan, unsigned char operand, quint16 index) const;
     void recordOperand(ScanState &scan, unsigned char operand, quint16 index) const;
     /// Inserts the type whatever its kind: the callers filter.
     void addDependentClass(ScanState &scan, const TypeDescriptor &type) const;
+    void addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type) const;
+    ClassUses &
+    classUses(ScanState &scan, const TypeDescriptor &type, ClassUses::KeySource source) const;
+    /// Notes the use where the scan is, and, while code records a pool entry for the first
+    /// time, that this entry is used there.
+    void note(ScanState &scan, Uses &uses) const;
+    void noteClass(ScanState &scan, const TypeDescriptor &type) const;
     void addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const;
-    void addDependentField(ScanState &scan, const DepField &field) const;
-    void addDependentMethod(ScanState &scan, const DepMethod &method) const;
+    /// The uses of what is recorded; null for what is no dependency.
+    Uses *addDependentField(ScanState &scan, const DepField &field) const;
+    Uses *addDependentMethod(ScanState &scan, const DepMethod &method) const;
     void addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
     void addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
     bool isExcludedMethod(const ScanState &scan, const DepMethod &method) const;
@@ -285,9 +322,10 @@ private:
 
     /// Set once the read succeeded: only then are there lists to collect.
     bool dependenciesAvailable = false;
+    /// Set once the code is dropped: the lists then stay.
+    bool codeReleased = false;
     /// Filled on first use; the class file is used by one thread at a time.
     mutable std::unique_ptr<Dependencies> dependencies;
-    mutable std::unique_ptr<OriginIndex> origins;
 
     /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
     mutable std::vector<signed char> attributeKinds;

@@ -5,101 +5,68 @@
 
 #include <algorithm>
 #include <deque>
-#include <iterator>
+#include <limits>
 #include <vector>
 
 struct JavaClassFile::ScanState
 {
-    /// Where the lists go; null while the scan only checks.
+    /// Where the lists and the uses go; null while the scan only checks.
     Dependencies *lists = nullptr;
-    /// Where the origins go; null unless they were asked for.
-    OriginIndex *origins = nullptr;
     /// The problems met while checking, in order.
     QStringList errors;
     TypeDescriptor ownType;
     bool parentIsEnum = false;
-    /// The classes of the declared and referenced types, added last in this order. Only a type's
-    /// class is kept (the type itself for the class kind, the element of an array of classes):
-    /// nothing else of it is ever added.
-    std::vector<TypeDescriptor> types;
 
-    /// Pool entries already recorded from code: recording one again changes nothing, and code
-    /// uses the same few references over and over. Origins want every use.
-    std::vector<bool> recordedFromCode;
     /// The method references of the pool resolved to a class, by pool index (-1 for none): code
     /// that calls them adds the classes of a method the pool step has already recorded.
     std::vector<int> methodSlots;
     std::vector<DepMethod> methods;
+    /// Their uses; null for what is no dependency (a method of the class itself).
+    std::vector<Uses *> methodUses;
     /// The same for field references.
     std::vector<int> fieldSlots;
     std::vector<DepField> fields;
+    std::vector<Uses *> fieldUses;
     /// Parsed method descriptors by Utf8 index (-1 for not yet parsed); a deque keeps them in
     /// place.
     std::vector<int> signatureSlots;
     std::deque<MethodSignature> signatures;
 
-    // Where the scan is, for origins: the kind of place, the member and, in code, the position
-    // with the method's line numbers sorted by start_pc (entries outside the code left out).
-    DependencyOrigins::Place place = DependencyOrigins::P_CONSTANT_POOL;
-    QString member;
-    quint32 pc = 0;
+    // Code uses the same few references over and over, and recording one again would add
+    // nothing to the lists but a use to the same entries: the first recording of a pool entry
+    // from code keeps the entries it noted, by pool index, and every further use notes them
+    // again. The map nodes stay in place while the lists grow.
+    struct NotedRange
+    {
+        quint32 begin = 0;
+        quint32 end = 0;
+        bool recorded = false;
+    };
+    std::vector<NotedRange> notedByEntry;
+    std::vector<Uses *> noted;
+    bool recording = false;
+
+    // Where the scan is: the kind of place, the member and, in code, the line, found from the
+    // method's line numbers sorted by start_pc (entries outside the code left out). The scan
+    // moves forward through the code, and so through the lines.
+    Uses::Use at { DependencyOrigins::P_CONSTANT_POOL, 0, 0 };
     std::vector<LineNumberTable_attribute::line_number_t> lines;
+    size_t nextLine = 0;
 
     bool collecting() const { return lists != nullptr; }
 
-    void addType(const TypeDescriptor &type)
+    void place(DependencyOrigins::Place where, int member = 0)
     {
-        const TypeDescriptor *cls = nullptr;
-        if (type.isClass())
-            cls = &type;
-        else if (type.isArray() && type.element && type.element->isClass())
-            cls = type.element.get();
-        if (!cls)
-            return;
-        types.push_back(*cls);
-        noteClass(*cls);
+        at = Uses::Use { where, quint16(member), 0 };
     }
 
-    void at(DependencyOrigins::Place where, const QString &what)
+    /// Moves to the instruction at `pc`: the line is that of the last entry starting at or
+    /// before it, 0 when there is none.
+    void moveTo(quint32 pc)
     {
-        place = where;
-        member = what;
-    }
-
-    void noteClass(const TypeDescriptor &type)
-    {
-        if (origins)
-            origins->classes[type.descriptor].add(origin());
-    }
-    void noteField(const DepField &field)
-    {
-        if (origins)
-            origins->fields[field.getKey()].add(origin());
-    }
-    void noteMethod(const DepMethod &method)
-    {
-        if (origins)
-            origins->methods[method.getKey()].add(origin());
-    }
-
-    DependencyOrigins::Origin origin() const
-    {
-        return DependencyOrigins::Origin { place,
-                                           member,
-                                           place == DependencyOrigins::P_CODE ? lineAt(pc) : 0 };
-    }
-
-    /// The line of the last entry starting at or before pc; 0 when there is none.
-    int lineAt(quint32 position) const
-    {
-        const auto after = std::upper_bound(
-            lines.cbegin(),
-            lines.cend(),
-            position,
-            [](quint32 at, const LineNumberTable_attribute::line_number_t &entry) {
-                return at < entry.start_pc;
-            });
-        return after == lines.cbegin() ? 0 : std::prev(after)->line_number;
+        while (nextLine < lines.size() && lines[nextLine].start_pc <= pc)
+            ++nextLine;
+        at.line = nextLine == 0 ? 0 : lines[nextLine - 1].line_number;
     }
 };
 
@@ -361,35 +328,105 @@ const JavaClassFile::Dependencies &JavaClassFile::collectedDependencies() const
     return *dependencies;
 }
 
-// Its own run, lists and all, so that collecting the lists never pays for the origins.
-const JavaClassFile::OriginIndex &JavaClassFile::collectedOrigins() const
+QList<TypeDescriptor> JavaClassFile::getDependentClasses() const
 {
-    if (!origins) {
-        origins = std::make_unique<OriginIndex>();
-        if (dependenciesAvailable) {
-            Dependencies lists;
-            ScanState scan;
-            scan.lists = &lists;
-            scan.origins = origins.get();
-            findDependencies(scan);
-        }
+    const QMap<TypeDescriptor, ClassUses> &classes = collectedDependencies().dependentClasses;
+    QList<TypeDescriptor> listed;
+    listed.reserve(classes.size());
+    for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
+        if (it->source != ClassUses::NOT_LISTED)
+            listed.append(it.key());
     }
-    return *origins;
+    return listed;
 }
 
 DependencyOrigins JavaClassFile::getOrigins(const TypeDescriptor &type) const
 {
-    return collectedOrigins().classes.value(type.descriptor);
+    const auto &classes = collectedDependencies().dependentClasses;
+    const auto found = classes.constFind(type);
+    return found == classes.cend() ? DependencyOrigins() : originsOf(found->uses);
 }
 
 DependencyOrigins JavaClassFile::getOrigins(const DepField &field) const
 {
-    return collectedOrigins().fields.value(field.getKey());
+    const auto &fields = collectedDependencies().dependentFields;
+    const auto found = fields.constFind(field);
+    return found == fields.cend() ? DependencyOrigins() : originsOf(*found);
 }
 
 DependencyOrigins JavaClassFile::getOrigins(const DepMethod &method) const
 {
-    return collectedOrigins().methods.value(method.getKey());
+    const auto &methods = collectedDependencies().dependentMethods;
+    const auto found = methods.constFind(method);
+    return found == methods.cend() ? DependencyOrigins() : originsOf(*found);
+}
+
+namespace {
+
+bool hasMethodMember(DependencyOrigins::Place place)
+{
+    return place == DependencyOrigins::P_CODE || place == DependencyOrigins::P_METHOD_SIGNATURE
+        || place == DependencyOrigins::P_THROWS;
+}
+
+} // namespace
+
+DependencyOrigins JavaClassFile::originsOf(const Uses &uses) const
+{
+    DependencyOrigins origins;
+    for (int i = 0; i < uses.keptCount; ++i) {
+        const Uses::Use &use = uses.kept[i];
+        QString member;
+        if (hasMethodMember(use.place)) {
+            const method_info *method = methods.at(use.member);
+            member = getMethodName(method) + getMethodDescriptor(method);
+        } else if (use.place == DependencyOrigins::P_FIELD_TYPE) {
+            member = getFieldName(fields.at(use.member));
+        }
+        origins.add({ use.place, member, use.line });
+    }
+    origins.addMore(uses.more);
+    return origins;
+}
+
+// Two members of one name and descriptor are one place, as a finding shows them.
+bool JavaClassFile::sameMember(DependencyOrigins::Place place, quint16 a, quint16 b) const
+{
+    if (a == b)
+        return true;
+    if (place == DependencyOrigins::P_FIELD_TYPE)
+        return getFieldName(fields.at(a)) == getFieldName(fields.at(b));
+    if (!hasMethodMember(place))
+        return true;
+    const method_info *first = methods.at(a);
+    const method_info *second = methods.at(b);
+    return getMethodName(first) == getMethodName(second)
+        && getMethodDescriptor(first) == getMethodDescriptor(second);
+}
+
+// A place already kept changes nothing; the constant pool is kept only as long as nothing else is.
+void JavaClassFile::note(ScanState &scan, Uses &uses) const
+{
+    if (scan.recording)
+        scan.noted.push_back(&uses);
+    const Uses::Use &use = scan.at;
+    if (use.place == DependencyOrigins::P_CONSTANT_POOL) {
+        if (uses.keptCount == 0)
+            uses.kept[uses.keptCount++] = use;
+        return;
+    }
+    if (uses.keptCount == 1 && uses.kept[0].place == DependencyOrigins::P_CONSTANT_POOL)
+        uses.keptCount = 0;
+    for (int i = 0; i < uses.keptCount; ++i) {
+        const Uses::Use &kept = uses.kept[i];
+        if (kept.place == use.place && kept.line == use.line
+            && sameMember(use.place, kept.member, use.member))
+            return;
+    }
+    if (uses.keptCount < DependencyOrigins::maxKept)
+        uses.kept[uses.keptCount++] = use;
+    else if (uses.more < std::numeric_limits<int>::max())
+        ++uses.more;
 }
 
 void JavaClassFile::findDependencies(ScanState &scan) const
@@ -397,13 +434,14 @@ void JavaClassFile::findDependencies(ScanState &scan) const
     scan.ownType = getTypeDescriptor();
     scan.parentIsEnum = getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
     if (scan.collecting()) {
-        scan.recordedFromCode.assign(size_t(constant_pool.size()) + 1, false);
-        scan.methodSlots.assign(size_t(constant_pool.size()) + 1, -1);
-        scan.fieldSlots.assign(size_t(constant_pool.size()) + 1, -1);
-        scan.signatureSlots.assign(size_t(constant_pool.size()) + 1, -1);
+        const size_t slots = size_t(constant_pool.size()) + 1;
+        scan.notedByEntry.assign(slots, ScanState::NotedRange());
+        scan.methodSlots.assign(slots, -1);
+        scan.fieldSlots.assign(slots, -1);
+        scan.signatureSlots.assign(slots, -1);
         addDeclaredTypes(scan);
     }
-    scan.at(DependencyOrigins::P_CONSTANT_POOL, QString());
+    scan.place(DependencyOrigins::P_CONSTANT_POOL);
     addPoolFieldReferences(scan);
     addPoolMethodReferences(
         scan,
@@ -413,41 +451,32 @@ void JavaClassFile::findDependencies(ScanState &scan) const
         scan,
         cp_info::CONSTANT_InterfaceMethodref,
         "Malformed interface method reference. Class: %1 Method: %2 Method Signature: %3");
-    for (const method_info *method : methods)
-        findDependenciesInCode(scan, method);
-    // Their origins were noted as they were met.
-    if (scan.collecting()) {
-        for (const TypeDescriptor &type : scan.types)
-            scan.lists->dependentClasses.insert(type, true);
-    }
+    for (int i = 0; i < methods.size(); ++i)
+        findDependenciesInCode(scan, i);
 }
 
 void JavaClassFile::addDeclaredTypes(ScanState &scan) const
 {
-    const bool noting = scan.origins != nullptr;
-    scan.at(DependencyOrigins::P_SUPERCLASS, QString());
+    scan.place(DependencyOrigins::P_SUPERCLASS);
     if (super_class != 0)
-        scan.addType(getParentTypeDescriptor());
-    scan.at(DependencyOrigins::P_INTERFACE, QString());
+        addDeclaredOrPoolType(scan, getParentTypeDescriptor());
+    scan.place(DependencyOrigins::P_INTERFACE);
     for (const cp_info *entry : interfaces)
-        scan.addType(getInterfaceTypeDescriptor(entry));
-    for (const field_info *field : fields) {
-        if (noting)
-            scan.at(DependencyOrigins::P_FIELD_TYPE, getFieldName(field));
-        scan.addType(getFieldTypeDescriptor(field));
+        addDeclaredOrPoolType(scan, getInterfaceTypeDescriptor(entry));
+    for (int i = 0; i < fields.size(); ++i) {
+        scan.place(DependencyOrigins::P_FIELD_TYPE, i);
+        addDeclaredOrPoolType(scan, getFieldTypeDescriptor(fields.at(i)));
     }
-    for (const method_info *method : methods) {
-        if (noting)
-            scan.at(DependencyOrigins::P_METHOD_SIGNATURE,
-                    getMethodName(method) + getMethodDescriptor(method));
+    for (int i = 0; i < methods.size(); ++i) {
+        const method_info *method = methods.at(i);
+        scan.place(DependencyOrigins::P_METHOD_SIGNATURE, i);
         const MethodSignature &signature = signatureAt(scan, method->descriptor_index);
-        scan.addType(signature.returnType);
+        addDeclaredOrPoolType(scan, signature.returnType);
         for (const TypeDescriptor &parameter : signature.parameters)
-            scan.addType(parameter);
-        if (noting)
-            scan.place = DependencyOrigins::P_THROWS;
+            addDeclaredOrPoolType(scan, parameter);
+        scan.place(DependencyOrigins::P_THROWS, i);
         for (const QString &exception : getMethodExceptions(method))
-            scan.addType(TypeDescriptor::fromMungedClassDescriptorName(exception));
+            addDeclaredOrPoolType(scan, TypeDescriptor::fromMungedClassDescriptorName(exception));
     }
 }
 
@@ -471,18 +500,19 @@ void JavaClassFile::addPoolFieldReferences(ScanState &scan) const
         if (!scan.collecting())
             continue;
         const TypeDescriptor type(*descriptor.value);
-        scan.addType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
-        scan.addType(type);
+        addDeclaredOrPoolType(scan, TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
+        addDeclaredOrPoolType(scan, type);
         DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
                        *name.value,
                        type);
-        addDependentField(scan, field);
+        Uses *uses = addDependentField(scan, field);
         // Code naming this reference records the same field again when the two owner texts agree
         // (a plain internal name); then only the field's type is left for it to add.
         if (!owner.value->contains(QLatin1Char('.'))
             && !owner.value->startsWith(QLatin1Char('['))) {
             scan.fieldSlots[size_t(index)] = int(scan.fields.size());
             scan.fields.push_back(std::move(field));
+            scan.fieldUses.push_back(uses);
         }
     }
 }
@@ -513,11 +543,12 @@ void JavaClassFile::addPoolMethodReferences(ScanState &scan,
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        scan.addType(ownerType);
+        addDeclaredOrPoolType(scan, ownerType);
         DepMethod method(ownerType, *name.value, signatureAt(scan, descriptor.index));
-        addDependentMethod(scan, method);
+        Uses *uses = addDependentMethod(scan, method);
         scan.methodSlots[size_t(index)] = int(scan.methods.size());
         scan.methods.push_back(std::move(method));
+        scan.methodUses.push_back(uses);
     }
 }
 
@@ -537,35 +568,31 @@ const MethodSignature &JavaClassFile::signatureAt(ScanState &scan, quint16 index
     return scan.signatures[size_t(slot)];
 }
 
-namespace {
-
 // The method's line numbers in start_pc order; entries that start outside its code name no
 // instruction and are left out. Bounded by the attributes read, which the reader bounded.
-std::vector<LineNumberTable_attribute::line_number_t> sortedLines(const JavaClassFile &classFile,
-                                                                  const Code_attribute &code)
+void JavaClassFile::sortLines(ScanState &scan, const Code_attribute &code) const
 {
-    std::vector<LineNumberTable_attribute::line_number_t> lines;
+    scan.lines.clear();
+    scan.nextLine = 0;
     for (const attribute_info *attribute : code.attributes) {
-        if (!classFile.isAttr(attribute, QStringLiteral("LineNumberTable")))
+        if (!isLineNumberTable(attribute))
             continue;
         for (const auto &entry :
              static_cast<const LineNumberTable_attribute *>(attribute)->line_number_table) {
             if (entry.start_pc < quint32(code.code.size()))
-                lines.push_back(entry);
+                scan.lines.push_back(entry);
         }
     }
     std::stable_sort(
-        lines.begin(),
-        lines.end(),
+        scan.lines.begin(),
+        scan.lines.end(),
         [](const LineNumberTable_attribute::line_number_t &a,
            const LineNumberTable_attribute::line_number_t &b) { return a.start_pc < b.start_pc; });
-    return lines;
 }
 
-} // namespace
-
-void JavaClassFile::findDependenciesInCode(ScanState &scan, const method_info *method) const
+void JavaClassFile::findDependenciesInCode(ScanState &scan, int index) const
 {
+    const method_info *method = methods.at(index);
     if (method->access_flags & (ACC_NATIVE | ACC_ABSTRACT))
         return;
     const Code_attribute *code = getMethodCodeAttr(method);
@@ -575,9 +602,9 @@ void JavaClassFile::findDependenciesInCode(ScanState &scan, const method_info *m
                                .arg(getMethodName(method));
         return;
     }
-    if (scan.origins) {
-        scan.at(DependencyOrigins::P_CODE, getMethodName(method) + getMethodDescriptor(method));
-        scan.lines = sortedLines(*this, *code);
+    if (scan.collecting()) {
+        scan.place(DependencyOrigins::P_CODE, index);
+        sortLines(scan, *code);
     }
     quint32 position = 0;
     while (position < quint32(code->code.size())) {
@@ -632,14 +659,29 @@ bool JavaClassFile::scanInstruction(ScanState &scan,
         const cp_info *entry = getConstantInfo(index);
         if (!entry || operandOf(entry->tag) != instruction.operand)
             return false;
-        if (scan.collecting() && (scan.origins || !scan.recordedFromCode[index])) {
-            scan.recordedFromCode[index] = true;
-            scan.pc = position;
-            recordOperand(scan, instruction.operand, index);
+        if (scan.collecting()) {
+            scan.moveTo(position);
+            recordUse(scan, instruction.operand, index);
         }
     }
     position += quint32(length);
     return true;
+}
+
+void JavaClassFile::recordUse(ScanState &scan, unsigned char operand, quint16 index) const
+{
+    ScanState::NotedRange &range = scan.notedByEntry[index];
+    if (range.recorded) {
+        for (quint32 i = range.begin; i < range.end; ++i)
+            note(scan, *scan.noted[i]);
+        return;
+    }
+    range.begin = quint32(scan.noted.size());
+    scan.recording = true;
+    recordOperand(scan, operand, index);
+    scan.recording = false;
+    range.end = quint32(scan.noted.size());
+    range.recorded = true;
 }
 
 void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint16 index) const
@@ -647,29 +689,71 @@ void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint1
     const cp_info *entry = constant_pool.at(index - 1);
     if (operand == OP_FIELD && scan.fieldSlots[index] >= 0) {
         // Resolved by the pool step, which has recorded the very same field already.
-        const DepField &field = scan.fields[size_t(scan.fieldSlots[index])];
+        const size_t slot = size_t(scan.fieldSlots[index]);
+        const DepField &field = scan.fields[slot];
         if (field.type.isClass())
             addDependentClass(scan, field.type);
-        scan.noteField(field);
-        scan.noteClass(field.owner);
+        if (Uses *uses = scan.fieldUses[slot])
+            note(scan, *uses);
+        noteClass(scan, field.owner);
     } else if (operand == OP_FIELD) {
         addDependentField(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
     } else if (operand == OP_CLASS) {
         addDependentClass(scan, *static_cast<const CONSTANT_Class_info *>(entry));
     } else if (scan.methodSlots[index] >= 0) {
         // Resolved by the pool step, which has recorded the very same method already.
-        const DepMethod &method = scan.methods[size_t(scan.methodSlots[index])];
+        const size_t slot = size_t(scan.methodSlots[index]);
+        const DepMethod &method = scan.methods[slot];
         addMethodClasses(scan, method.owner, method.signature);
-        scan.noteMethod(method);
+        if (Uses *uses = scan.methodUses[slot])
+            note(scan, *uses);
     } else {
         addDependentMethod(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
     }
 }
 
+// Two keys printed alike are one key of the lists. The one that stays is the first met in code,
+// or else the first met in the declarations and the pool: the key is the class the access test
+// looks for. Replacing it keeps the map's order, which is by printed form.
+JavaClassFile::ClassUses &JavaClassFile::classUses(ScanState &scan,
+                                                   const TypeDescriptor &type,
+                                                   ClassUses::KeySource source) const
+{
+    auto &classes = scan.lists->dependentClasses;
+    auto found = classes.find(type);
+    if (found == classes.end()) {
+        found = classes.insert(type, ClassUses());
+    } else if (source > found->source && found.key().descriptor != type.descriptor) {
+        const_cast<TypeDescriptor &>(found.key()) = type;
+    }
+    if (source > found->source)
+        found->source = source;
+    return *found;
+}
+
 void JavaClassFile::addDependentClass(ScanState &scan, const TypeDescriptor &type) const
 {
-    scan.lists->dependentClasses.insert(type, true);
-    scan.noteClass(type);
+    note(scan, classUses(scan, type, ClassUses::CODE).uses);
+}
+
+// Only a type's class is a dependency: the type itself for the class kind, the element of an
+// array of classes.
+void JavaClassFile::addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type) const
+{
+    const TypeDescriptor *cls = nullptr;
+    if (type.isClass())
+        cls = &type;
+    else if (type.isArray() && type.element && type.element->isClass())
+        cls = type.element.get();
+    if (cls)
+        note(scan, classUses(scan, *cls, ClassUses::DECLARED_OR_POOL).uses);
+}
+
+// Where a class is used without being a dependency of that use, should it be one elsewhere.
+void JavaClassFile::noteClass(ScanState &scan, const TypeDescriptor &type) const
+{
+    if (type.isClass())
+        note(scan, classUses(scan, type, ClassUses::NOT_LISTED).uses);
 }
 
 void JavaClassFile::addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const
@@ -680,25 +764,29 @@ void JavaClassFile::addDependentClass(ScanState &scan, const CONSTANT_Class_info
     } else if (type.isArray() && type.element && type.element->isClass()) {
         // Not a dependency of its own (an array of a class the scan finds elsewhere), but where
         // the element class is used.
-        scan.noteClass(*type.element);
+        noteClass(scan, *type.element);
     }
 }
 
 // Fields of the class itself are not recorded.
-void JavaClassFile::addDependentField(ScanState &scan, const DepField &field) const
+JavaClassFile::Uses *JavaClassFile::addDependentField(ScanState &scan, const DepField &field) const
 {
-    if (field.owner.descriptor != scan.ownType.descriptor)
-        scan.lists->dependentFields.insert(field, true);
-    scan.noteField(field);
+    if (field.owner.descriptor == scan.ownType.descriptor)
+        return nullptr;
+    Uses &uses = scan.lists->dependentFields[field];
+    note(scan, uses);
+    return &uses;
 }
 
-void JavaClassFile::addDependentMethod(ScanState &scan, const DepMethod &method) const
+JavaClassFile::Uses *JavaClassFile::addDependentMethod(ScanState &scan,
+                                                       const DepMethod &method) const
 {
-    if (!isExcludedMethod(scan, method))
-        scan.lists->dependentMethods.insert(method, true);
-    scan.noteMethod(method);
+    if (isExcludedMethod(scan, method))
+        return nullptr;
+    Uses &uses = scan.lists->dependentMethods[method];
+    note(scan, uses);
+    return &uses;
 }
-
 // Methods of the class itself and an enum's call of its superclass constructor are not recorded.
 bool JavaClassFile::isExcludedMethod(const ScanState &scan, const DepMethod &method) const
 {
@@ -715,7 +803,7 @@ void JavaClassFile::addDependentField(ScanState &scan, const CONSTANT_Fieldref_i
         addDependentClass(scan, type);
     const TypeDescriptor owner(getFieldParentClassName(ref));
     addDependentField(scan, DepField(owner, getFieldName(ref), type));
-    scan.noteClass(owner);
+    noteClass(scan, owner);
 }
 
 void JavaClassFile::addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const

@@ -94,7 +94,7 @@ void shareClassFiles(ClassLoader &access, const ClassLoader &test)
 }
 
 // The results a reference gave from `first` on, findings only, learn where the class makes it.
-// Origins cost a scan of the class of their own, paid only for classes with findings.
+// The texts of the origins are made only for them.
 template<typename Ref>
 void noteOrigins(TestResultGroup &group, int first, const Class &cls, const Ref &ref)
 {

@@ -47,8 +47,8 @@ public:
     /// collects them anew. A whole component's lists at once would not fit in memory.
     virtual void releaseDependencies() const { }
     /// Where this class uses one of its dependencies: the methods and source lines, or the places
-    /// outside code. Looked for only when asked (for the few dependencies with findings) and freed
-    /// with the lists; empty for a class that has no bytecode.
+    /// outside code. Noted with the lists and freed with them, the texts made only when asked (for
+    /// the few dependencies with findings); empty for a class that has no bytecode.
     virtual DependencyOrigins getOrigins(const TypeDescriptor &) const { return {}; }
     virtual DependencyOrigins getOrigins(const DepField &) const { return {}; }
     virtual DependencyOrigins getOrigins(const DepMethod &) const { return {}; }

@@ -122,3 +122,18 @@ TEST(Origins, BogusLineTablesGiveLinesOnlyWhereTheyFitTheCode)
     EXPECT_TRUE(rejected->checkLog.hasErrors);
     EXPECT_TRUE(rejected->getOrigins(gone).isEmpty());
 }
+
+// A class of more code than is worth keeping gives up its code right after the read, and with it
+// the means to collect its lists again: it keeps them, origins included.
+TEST(Origins, ABigCodeClassKeepsItsListsAndOriginsInsteadOfItsCode)
+{
+    const auto classFile = parse(longCodeClass(QStringLiteral("p/Big"), 1 << 20));
+    ASSERT_FALSE(classFile->checkLog.hasErrors);
+    EXPECT_EQ(classFile->getCodeBytes(), 0u);
+    const QStringList expected({ "code m()V:5", "code m()V:9" });
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(methodKeys(*classFile).contains(gone.getKey()));
+        EXPECT_EQ(texts(classFile->getOrigins(gone)), expected);
+        classFile->releaseDependencies();
+    }
+}

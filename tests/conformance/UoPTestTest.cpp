@@ -3,6 +3,7 @@
 #include "SampleTrees.h"
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
+#include "support/ClassFileBuilder.h"
 #include "support/Files.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"
@@ -164,6 +165,28 @@ TEST_F(AccessRun, AClassInTwoJarsOfTheComponentIsTestedTwiceWithTheFirstOfTheMap
     test.append(laterJar);
     run();
     Golden::expectEqual("conformance/access-two-jars.txt", transcript());
+}
+
+// A class whose code is dropped right after the read, since the component is read whole before
+// the test, is tested all the same, and its findings say where the class makes them.
+TEST_F(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
+{
+    ASSERT_TRUE(QDir(componentPath()).mkpath("p"));
+    writeFile(componentPath() + "/p/Big.class", longCodeClass("p/Big", 1 << 20));
+
+    const TestResultGroup &group = run().subgroup(0);
+    ASSERT_EQ(group.name(), "p.Big");
+    int found = 0;
+    for (const TestResult &result : group.results()) {
+        if (result.score() != R_FAIL)
+            continue;
+        ++found;
+        ASSERT_EQ(result.origins_size(), 2) << result.name();
+        EXPECT_EQ(result.origins(0).member(), "m()V");
+        EXPECT_EQ(result.origins(0).line(), 5);
+        EXPECT_EQ(result.origins(1).line(), 9);
+    }
+    EXPECT_EQ(found, 2) << "q.B and q.B.gone()V";
 }
 
 // Compiled against one release, combined with the other: Left and Right name each other as

@@ -99,3 +99,22 @@ QByteArray ClassFileBuilder::build() const
     table(out, attributes.size(), attributes);
     return out.data();
 }
+
+QByteArray longCodeClass(const QString &name, int padding)
+{
+    ClassFileBuilder builder(name);
+    const quint16 gone
+        = builder.methodRef(QStringLiteral("q/B"), QStringLiteral("gone"), QStringLiteral("()V"));
+    ByteWriter code;
+    code.u1(184).u2(gone).u1(184).u2(gone).bytes(QByteArray(padding, '\0'));
+    code.u1(184).u2(gone).u1(177);
+    ByteWriter lines;
+    lines.u2(2).u2(0).u2(5).u2(3).u2(9);
+    builder.addMethod(
+        0x0001,
+        QStringLiteral("m"),
+        QStringLiteral("()V"),
+        { builder.codeAttribute(
+            code.data(), { builder.attribute(QStringLiteral("LineNumberTable"), lines.data()) }) });
+    return builder.build();
+}

@@ -126,3 +126,7 @@ private:
     QList<QByteArray> methods;
     QList<QByteArray> attributes;
 };
+
+/// A class whose method m()V calls q/B.gone()V on line 5, again on line 9, then runs `padding`
+/// nops, calls it once more and returns: code as long as a test needs, with something missing.
+QByteArray longCodeClass(const QString &name, int padding);
