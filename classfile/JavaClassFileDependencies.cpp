@@ -714,7 +714,8 @@ void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint1
 
 // Two keys printed alike are one key of the lists. The one that stays is the first met in code,
 // or else the first met in the declarations and the pool: the key is the class the access test
-// looks for. Replacing it keeps the map's order, which is by printed form.
+// looks for. Replacing it keeps the map's order, which is by printed form, and it is replaced in
+// place because the scan already holds pointers to the entry's uses.
 JavaClassFile::ClassUses &JavaClassFile::classUses(ScanState &scan,
                                                    const TypeDescriptor &type,
                                                    ClassUses::KeySource source) const
