@@ -16,9 +16,15 @@ TEST(ConsoleSummary, SaysCountsVerdictInputsFindingsWithCausesAndWhereTheFilesAr
     Golden::expectEqual("conformance/console-summary.txt", lines.join('\n').toUtf8() + '\n');
 }
 
-TEST(ConsoleSummary, LongListsStopAtAScreenfulAndCountTheRest)
+// Long lists stop at a screenful and count the rest; a name cannot forge a line.
+TEST(ConsoleSummary, LongListsAndNamesOfLines)
 {
     FindingTree tree;
+    tree.add({ "Access Results", "a.User" },
+             "Class p.Evil\n  Verdict: conforms existence test",
+             "Access to class was requested.",
+             R_FAIL,
+             "Class not found");
     for (int i = 0; i < 30; ++i) {
         const QString cls = QString("p.Missing%1").arg(i, 2, 10, QChar('0'));
         tree.add({ "Access Results", "a.User" },
@@ -34,27 +40,5 @@ TEST(ConsoleSummary, LongListsStopAtAScreenfulAndCountTheRest)
     }
     const QStringList lines
         = ConsoleSummary("PCS test", Findings(*tree.root), QString(), "/logs").getLines();
-    EXPECT_TRUE(lines.contains("    p.Missing04.jar: holds no class file"));
-    EXPECT_FALSE(lines.contains("    p.Missing05.jar: holds no class file"));
-    EXPECT_TRUE(lines.contains("    and 25 more in results.txt"));
-    EXPECT_TRUE(lines.contains("    p.Missing11 not found, used by 1 class"));
-    EXPECT_FALSE(lines.contains("    p.Missing12 not found, used by 1 class"));
-    EXPECT_TRUE(lines.contains("    and 18 more in results.txt"));
-    EXPECT_LE(lines.size(), 30);
-}
-
-TEST(ConsoleSummary, ANameCannotForgeALine)
-{
-    FindingTree tree;
-    tree.add({ "Access Results", "a.User" },
-             "Class p.Evil\n  Verdict: conforms existence test",
-             "Access to class was requested.",
-             R_FAIL,
-             "Class not found");
-    const QStringList lines
-        = ConsoleSummary("PSS test", Findings(*tree.root), QString(), "/logs").getLines();
-    EXPECT_TRUE(lines.contains(
-        "    Class p.Evil\\n  Verdict: conforms existence test: Class not found, used by 1 "
-        "class"))
-        << lines.join('\n').toStdString();
+    Golden::expectEqual("conformance/console-summary-long.txt", lines.join('\n').toUtf8() + '\n');
 }

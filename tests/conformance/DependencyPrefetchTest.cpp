@@ -1,5 +1,7 @@
 #include "conformance/DependencyPrefetch.h"
-#include "loader/Class.h"
+#include "loader/ProtoClass.h"
+
+#include "JavaTypes.pb.h"
 
 #include <gtest/gtest.h>
 
@@ -9,20 +11,14 @@
 
 namespace {
 
-/// A class that only counts how its lists are collected, and on which thread.
-class CountingClass : public Class
+/// A class that only counts how its lists are collected; the record is that of no class at all.
+class CountingClass : public ProtoClass
 {
 public:
-    int getMajorVersion() const override { return 52; }
-    QString getPackage() const override { return QString(); }
-    TypeDescriptor getName() const override { return TypeDescriptor("LC;"); }
-    bool isAbstract() const override { return false; }
-    bool isInterface() const override { return false; }
-    TypeDescriptor getParent() const override { return TypeDescriptor(); }
-    bool hasParent() const override { return false; }
-    Permission getPermission() const override { return Permission::PUBLIC; }
-    bool isFinal() const override { return false; }
-    bool isStatic() const override { return false; }
+    CountingClass()
+        : ProtoClass(JClass::default_instance())
+    {
+    }
     void collectDependencies() const override
     {
         ++collections;

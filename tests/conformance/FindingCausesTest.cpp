@@ -4,6 +4,7 @@
 #include "classfile/DepMethod.h"
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
+#include "support/ProtoData.h"
 
 #include "JavaTypes.pb.h"
 
@@ -14,50 +15,16 @@
 
 namespace {
 
-/// A gold file of a small framework: a buffer family across two packages and a pair of classes
-/// that name each other as parents.
+/// A small framework's gold file (tests/data/conformance/framework.textproto).
 class FrameworkGold : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        JClasses gold;
-        record(gold, "Ljava/lang/Object;", "");
-        JClass &buffer = record(gold, "Lfw/Buffer;", "Ljava/lang/Object;");
-        method(buffer, "flip", "()Lfw/Buffer;", JP_PUBLIC);
-        method(buffer, "reset", "()V", JP_PROTECTED);
-        method(buffer, "mark", "()V", JP_PACKAGE);
-        method(buffer, "secret", "()V", JP_PRIVATE);
-        record(gold, "Lfw/Bytes;", "Lfw/Buffer;");
-        record(gold, "Lfw/Internal;", "Ljava/lang/Object;").set_permission(JP_PACKAGE);
-        record(gold, "Lapp/Caller;", "Ljava/lang/Object;");
-        record(gold, "Lapp/Sub;", "Lfw/Buffer;");
-        record(gold, "Lloop/A;", "Lloop/B;");
-        record(gold, "Lloop/B;", "Lloop/A;");
+        JClasses gold = protoData<JClasses>("conformance/framework.textproto");
         const QString path = dir.filePath("framework.javagold");
         ProtoIO::write(&gold, path);
         loader.reset(ClassLoader::create(Classpath(path)));
-    }
-
-    static JClass &record(JClasses &gold, const char *name, const char *parent)
-    {
-        JClass &cls = *gold.add_classes();
-        cls.set_name(name);
-        cls.set_parent(parent);
-        cls.set_permission(JP_PUBLIC);
-        // The access rules compare the records' packages, which gold building leaves out.
-        const QString dotted = TypeDescriptor(name).className;
-        cls.set_package(dotted.left(dotted.lastIndexOf('.')).toStdString());
-        return cls;
-    }
-
-    static void
-    method(JClass &cls, const char *name, const char *descriptor, JPermission permission)
-    {
-        JMethod &m = *cls.add_methods();
-        m.set_name(name);
-        m.set_descriptor_(descriptor);
-        m.set_permission(permission);
     }
 
     const Class &cls(const char *name) { return *loader->loadClass(name); }

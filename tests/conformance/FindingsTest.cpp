@@ -8,9 +8,20 @@
 
 namespace {
 
-/// Every finding on a line, then what the run missed, then the verdict.
-QByteArray describe(const Findings &findings)
+void addOrigin(TestResult &result, const char *place, const char *member, int line)
 {
+    Origin &origin = *result.add_origins();
+    origin.set_place(place);
+    origin.set_member(member);
+    if (line > 0)
+        origin.set_line(line);
+}
+
+/// Every finding on a line, with where each of its classes makes it, then what the run missed,
+/// then the verdict.
+QString describe(const FindingTree &tree)
+{
+    const Findings findings(*tree.root);
     QStringList lines;
     for (const Findings::Finding &f : findings.getFindings()) {
         lines << QString("%1 | %2 | %3 | %4 | %5")
@@ -19,6 +30,15 @@ QByteArray describe(const Findings &findings)
                           f.text,
                           f.cause,
                           f.classes.join(","));
+        for (const DependencyOrigins &origins : f.origins) {
+            QStringList places;
+            for (const DependencyOrigins::Origin &origin : origins.getKept())
+                places << QString("%1:%2").arg(origin.member).arg(origin.line);
+            if (origins.getMore() > 0)
+                places << QString("+%1").arg(origins.getMore());
+            if (!places.isEmpty())
+                lines << "    at " + places.join(' ');
+        }
     }
     lines << "missing: " + findings.getMissingClasses().join(", ");
     for (const QStringList &input : findings.getUnreadInputs())
@@ -28,47 +48,46 @@ QByteArray describe(const Findings &findings)
                  .arg(findings.count(R_FAIL))
                  .arg(findings.count(R_INSPECT));
     lines << QString("verdict %1: %2").arg(findings.getVerdict()).arg(findings.getVerdictLine());
-    return lines.join('\n').toUtf8() + '\n';
+    return lines.join('\n') + "\n\n";
 }
 
 } // namespace
 
-// Results that share what they name are one finding with every class they affect; results of an
-// unknown shape are findings by name and lines.
-TEST(Findings, OfAMixedRun)
+// Results that share what they name are one finding with every class they affect, and where each
+// class makes it, once; results of an unknown shape are findings by name and lines. Inputs not
+// read make a run incomplete, as do results that only a person can judge.
+TEST(Findings, OfMixedIncompleteAndCleanRuns)
 {
-    FindingTree tree = FindingTree::mixedRun();
+    FindingTree mixed = FindingTree::mixedRun();
     for (const char *user : { "b.One", "b.Two" })
-        tree.add({ "Access Results", user }, "Field f existence test", "Odd.", R_FAIL, "Not found");
-    Golden::expectEqual("conformance/findings-mixed-run.txt", describe(Findings(*tree.root)));
-}
+        mixed.add(
+            { "Access Results", user }, "Field f existence test", "Odd.", R_FAIL, "Not found");
+    // sun.misc.Unsafe missing for a.One through the class and one of its methods, and for a.Two.
+    TestResultGroup &access = *mixed.root->mutable_subgroup(1);
+    TestResult &ofClass = *access.mutable_subgroup(0)->mutable_results(0);
+    addOrigin(ofClass, "code", "cas(JJ)Z", 155);
+    addOrigin(ofClass, "field type", "unsafe", 0);
+    TestResult &ofMethod = *access.mutable_subgroup(0)->mutable_results(1);
+    addOrigin(ofMethod, "code", "cas(JJ)Z", 155);
+    addOrigin(ofMethod, "code", "<clinit>()V", 40);
+    ofMethod.set_more_origins(3);
+    addOrigin(*access.mutable_subgroup(1)->mutable_results(0), "code", "get()V", 0);
 
-TEST(Findings, UnreadInputsMakeARunIncompleteAsDoInspectionsAlone)
-{
-    FindingTree unread;
-    unread.add({ "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
-    unread.add({ "Input Results" },
-               "Access test completion test",
-               "Test if the access test ran to its end.",
-               R_FAIL,
-               "Test interrupted by exception - boom");
-    const Findings incomplete(*unread.root);
-    EXPECT_EQ(incomplete.getVerdict(), Findings::V_INCOMPLETE);
-    EXPECT_EQ(incomplete.getVerdictLine(),
-              "incomplete - 1 test interrupted, so part of the component or of what it is "
-              "checked against was never checked");
-    EXPECT_EQ(incomplete.getUnreadInputs(),
-              QList<QStringList> { { "access test: Test interrupted by exception - boom" } });
-
-    FindingTree inspect;
-    inspect.add({ "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
-    inspect.add({ "Access Results", "a.Two" }, "Method open native test", "", R_INSPECT, "native");
-    EXPECT_EQ(Findings(*inspect.root).getVerdictLine(),
-              "incomplete - 2 results need a person's inspection (INSPECT, printed UNKNOWN in "
-              "results.txt); nothing failed");
-
+    FindingTree interrupted;
+    interrupted.add(
+        { "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
+    interrupted.add({ "Input Results" },
+                    "Access test completion test",
+                    "Test if the access test ran to its end.",
+                    R_FAIL,
+                    "Test interrupted by exception - boom");
+    FindingTree toJudge;
+    toJudge.add({ "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
+    toJudge.add({ "Access Results", "a.Two" }, "Method open native test", "", R_INSPECT, "native");
     FindingTree clean;
     clean.add({ "Access Results", "a.One" }, "Class x reflection test", "", R_PASS, "reflection");
-    EXPECT_EQ(Findings(*clean.root).getVerdict(), Findings::V_CONFORMS);
-    EXPECT_TRUE(Findings(*clean.root).getFindings().isEmpty());
+
+    const QString text
+        = describe(mixed) + describe(interrupted) + describe(toJudge) + describe(clean);
+    Golden::expectEqual("conformance/findings.txt", text.toUtf8());
 }

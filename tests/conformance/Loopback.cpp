@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -35,88 +34,51 @@ bool waitReadable(int fd)
 
 } // namespace
 
-LoopbackSocket::LoopbackSocket(Mode mode, int receiveBuffer)
-    : fd(socket(AF_INET, SOCK_STREAM, 0))
+LoopbackHost::LoopbackHost(Behaviour behaviour)
 {
+    if (behaviour == Absent)
+        return;
+    fd = socket(AF_INET, SOCK_STREAM, 0);
     require(fd >= 0, "socket");
-    if (receiveBuffer > 0)
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (behaviour == NeverReads) {
+        const int size = 4096;
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
     sockaddr_in address = loopback(0);
     require(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0, "bind");
     socklen_t length = sizeof address;
     require(getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0, "getsockname");
     boundPort = ntohs(address.sin_port);
-    if (mode == Listening)
+    if (behaviour != Refuses)
         require(listen(fd, 8) == 0, "listen");
+    if (behaviour == ReadsAll || behaviour == ResetsAfterTwoBytes) {
+        const int limit = behaviour == ReadsAll ? -1 : 2;
+        reading = std::async(std::launch::async, [this, limit] { return acceptAndRead(limit); });
+    }
 }
 
-LoopbackSocket::LoopbackSocket(LoopbackSocket &&other) noexcept
-    : fd(std::exchange(other.fd, -1))
-    , boundPort(other.boundPort)
+LoopbackHost::~LoopbackHost()
 {
-}
-
-LoopbackSocket::~LoopbackSocket()
-{
+    if (reading.valid())
+        reading.wait();
     if (fd >= 0)
         close(fd);
 }
 
-QByteArray LoopbackSocket::acceptAndReadAll()
+QByteArray LoopbackHost::acceptAndRead(int limit)
 {
     QByteArray received;
-    if (!waitReadable(fd))
-        return received;
-    const int connection = accept(fd, nullptr, nullptr);
+    const int connection = waitReadable(fd) ? accept(fd, nullptr, nullptr) : -1;
     if (connection < 0)
         return received;
     char chunk[65536];
-    while (waitReadable(connection)) {
-        const ssize_t count = read(connection, chunk, sizeof chunk);
+    while ((limit < 0 || received.size() < limit) && waitReadable(connection)) {
+        const size_t wanted = limit < 0 ? sizeof chunk : size_t(limit - received.size());
+        const ssize_t count = read(connection, chunk, wanted);
         if (count <= 0)
             break;
         received.append(chunk, int(count));
     }
     close(connection);
     return received;
-}
-
-void LoopbackSocket::acceptAndResetAfter(int count)
-{
-    if (!waitReadable(fd))
-        return;
-    const int connection = accept(fd, nullptr, nullptr);
-    if (connection < 0)
-        return;
-    QByteArray received(count, '\0');
-    for (int at = 0; at < count && waitReadable(connection);) {
-        const ssize_t got = read(connection, received.data() + at, size_t(count - at));
-        if (got <= 0)
-            break;
-        at += int(got);
-    }
-    close(connection);
-}
-
-LoopbackSocket LoopbackSocket::connectAndSend(quint16 port, const QByteArray &bytes)
-{
-    LoopbackSocket sender;
-    sender.fd = socket(AF_INET, SOCK_STREAM, 0);
-    require(sender.fd >= 0, "socket");
-    sockaddr_in address = loopback(port);
-    require(connect(sender.fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0,
-            "connect");
-    sender.send(bytes);
-    return sender;
-}
-
-void LoopbackSocket::send(const QByteArray &bytes)
-{
-    require(::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size(),
-            "send");
-}
-
-void LoopbackSocket::closeConnection()
-{
-    shutdown(fd, SHUT_WR);
 }

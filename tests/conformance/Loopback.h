@@ -1,45 +1,35 @@
 #pragma once
 
 #include <QByteArray>
-#include <QtGlobal>
 
-/// A plain TCP socket on 127.0.0.1, below Qt, so that a test controls exactly what the other end
-/// of a report connection does: read everything, never read, refuse, or send chosen bytes.
-class LoopbackSocket
+#include <future>
+
+/// A reporting host on 127.0.0.1 that behaves as told while it lives. A plain TCP socket below Qt,
+/// so that the kernel, not an event loop, decides what the sender sees; it reads on a thread of its
+/// own and gives up after a long silence, so that a broken sender fails a test instead of hanging.
+class LoopbackHost
 {
 public:
-    /// Listening: connections complete in the kernel even when nobody accepts them.
-    /// Refusing: bound but not listening, so every connection attempt is refused.
-    enum Mode { Listening, Refusing };
+    /// Absent: port 0, which sends no report. Refuses: bound, not listening. ResetsAfterTwoBytes:
+    /// closes with the rest unread, which makes the kernel reset the connection. NeverAccepts: the
+    /// kernel completes connections alone. NeverReads: so small a receive buffer besides that a
+    /// large report never drains.
+    enum Behaviour { Absent, ReadsAll, Refuses, ResetsAfterTwoBytes, NeverAccepts, NeverReads };
 
-    /// receiveBuffer > 0 shrinks the kernel receive buffer of accepted connections.
-    explicit LoopbackSocket(Mode mode, int receiveBuffer = 0);
-    ~LoopbackSocket();
-    LoopbackSocket(const LoopbackSocket &) = delete;
-    LoopbackSocket &operator=(const LoopbackSocket &) = delete;
-    LoopbackSocket(LoopbackSocket &&other) noexcept;
+    explicit LoopbackHost(Behaviour behaviour);
+    ~LoopbackHost();
+    LoopbackHost(const LoopbackHost &) = delete;
+    LoopbackHost &operator=(const LoopbackHost &) = delete;
 
     quint16 port() const { return boundPort; }
-
-    /// Accepts one connection and reads until the peer closes it. Gives up after a long silence
-    /// so that a broken sender fails the test instead of hanging it.
-    QByteArray acceptAndReadAll();
-
-    /// Accepts one connection, reads count bytes of it and closes it with the rest unread, which
-    /// makes the kernel reset the connection.
-    void acceptAndResetAfter(int count);
-
-    /// Connects to 127.0.0.1:port, sends bytes and keeps the connection open until destroyed.
-    static LoopbackSocket connectAndSend(quint16 port, const QByteArray &bytes);
-    /// Sends more on a connection made by connectAndSend.
-    void send(const QByteArray &bytes);
-
-    /// Closes the sending side of a connection made by connectAndSend.
-    void closeConnection();
+    /// Everything the host read, once it is done.
+    QByteArray received() { return reading.valid() ? reading.get() : QByteArray(); }
 
 private:
-    LoopbackSocket() = default;
+    /// Reads one connection until the peer closes it, or only limit bytes when limit >= 0.
+    QByteArray acceptAndRead(int limit);
 
     int fd = -1;
     quint16 boundPort = 0;
+    std::future<QByteArray> reading;
 };

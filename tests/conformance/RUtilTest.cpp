@@ -49,33 +49,17 @@ private:
     Options saved;
 };
 
-/// Runs store on this thread while the listener reads on another; returns the bytes received.
-QByteArray storeAndReceive(LoopbackSocket &listener, const TestResultGroup &root)
-{
-    auto received = std::async(std::launch::async, [&] { return listener.acceptAndReadAll(); });
-    store(root);
-    return received.get();
-}
-
-/// Splits a report into its length field and message, checking that they agree.
+/// The message of a report, once its length field is checked.
 std::string messageOf(const QByteArray &report)
 {
     EXPECT_GE(report.size(), 4);
     if (report.size() < 4)
         return {};
-    const qint32 length = qFromBigEndian<qint32>(report.constData());
-    EXPECT_EQ(length, report.size() - 4);
+    EXPECT_EQ(qFromBigEndian<qint32>(report.constData()), report.size() - 4);
     return report.mid(4).toStdString();
 }
 
 } // namespace
-
-TEST(ResultsText, ExampleTreeIsWrittenExactly)
-{
-    EXPECT_EQ(resultsText(*exampleTree()), exampleText());
-    EXPECT_EQ(resultsText(*std::unique_ptr<TestResultGroup>(createResultsTreeRootNode())),
-              "Results Tree:\n\n");
-}
 
 // Results come before subgroups, INSPECT reads UNKNOWN, and names from class files and jar
 // entries, which anybody can write, cannot forge lines.
@@ -98,10 +82,7 @@ TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("results.txt");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("Results of an earlier run\n");
-    old.close();
+    writeFile(path, "Results of an earlier run\n");
     LogCapture log;
 
     ResultsFile results(path);
@@ -113,21 +94,11 @@ TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
     EXPECT_EQ(logText(log), "");
 }
 
-TEST(ResultsFile, AnUnwritableDirectoryIsSaidAtOnceAndAFullDiskAtTheEnd)
+TEST(ResultsFile, AFullDiskIsSaidAndTheDeviceKept)
 {
-    QTemporaryDir dir;
-    const QString notADirectory = regularFile(dir);
-    LogCapture log;
-    ResultsFile unwritable(notADirectory + "/results.txt");
-    EXPECT_EQ(logText(log),
-              ("ERROR: Unable to open results file for writing " + notADirectory + "/results.txt")
-                  .toStdString());
-    unwritable.write(*exampleTree());
-    EXPECT_EQ(log.lines().size(), 1);
-
     if (!QFile::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
-    log.clear();
+    LogCapture log;
     // A device is never removed nor replaced, only written.
     RUtil::writeResultsFile("/dev/full", *exampleTree());
     EXPECT_EQ(logText(log),
@@ -135,102 +106,88 @@ TEST(ResultsFile, AnUnwritableDirectoryIsSaidAtOnceAndAFullDiskAtTheEnd)
     EXPECT_TRUE(QFile::exists("/dev/full"));
 }
 
-TEST(Store, PortZeroReplacesTheFileAndDoesNothingElse)
+// results.txt replaces a longer file of an earlier run, and the host, when there is one, gets the
+// length and the tree; neither carries where the findings were made.
+TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
 {
-    QTemporaryDir dir;
-    QFile old(dir.filePath("results.txt"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(4096, 'x'));
-    old.close();
-    // A trailing slash makes two slashes before the file name, which the file system accepts.
-    ReportOptions options(dir.path() + "/", 0);
-    LogCapture log;
-    store(*exampleTree());
-    EXPECT_EQ(readFile(dir.filePath("results.txt")), exampleText());
-    EXPECT_EQ(logText(log), "");
-}
-
-TEST(Store, TheHostReceivesTheLengthAndTheTree)
-{
-    const std::unique_ptr<TestResultGroup> example = exampleTree();
-    const std::unique_ptr<TestResultGroup> rootOnly(createResultsTreeRootNode());
-    for (const TestResultGroup *tree : { example.get(), rootOnly.get() }) {
+    const struct
+    {
+        LoopbackHost::Behaviour host;
+        bool logDirUsable;
+        QString log; // %1: the host's port, %2: the log directory
+    } cases[] = {
+        { LoopbackHost::Absent, true, "" },
+        { LoopbackHost::ReadsAll, true, "" },
+        { LoopbackHost::Refuses,
+          true,
+          "ERROR: Could not connect to 127.0.0.1:%1 to report test results. Connection refused" },
+        { LoopbackHost::ReadsAll,
+          false,
+          "ERROR: Unable to open results file for writing %2/results.txt" },
+    };
+    std::unique_ptr<TestResultGroup> tree = exampleTree();
+    TestResult &result
+        = *tree->mutable_subgroup(0)->mutable_subgroup(0)->mutable_subgroup(0)->mutable_results(0);
+    result.add_origins()->set_member("m()V");
+    result.set_more_origins(2);
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.log.toStdString());
         QTemporaryDir dir;
-        LoopbackSocket listener(LoopbackSocket::Listening);
-        ReportOptions options(dir.path(), listener.port());
+        writeFile(dir.filePath("results.txt"), QByteArray(4096, 'x'));
+        // A trailing slash makes two slashes before the file name, which the file system accepts.
+        const QString logDir = test.logDirUsable ? dir.path() + "/" : regularFile(dir);
+        LoopbackHost host(test.host);
+        ReportOptions options(logDir, host.port());
         LogCapture log;
 
-        const QByteArray report = storeAndReceive(listener, *tree);
-        EXPECT_EQ(report.size(), 4 + int(tree->ByteSizeLong()));
-        EXPECT_EQ(messageOf(report), tree->SerializeAsString());
-        EXPECT_EQ(readFile(dir.filePath("results.txt")), resultsText(*tree));
-        EXPECT_EQ(logText(log), "");
+        store(*tree);
+        EXPECT_EQ(logText(log),
+                  QString(test.log)
+                      .replace("%1", QString::number(host.port()))
+                      .replace("%2", logDir)
+                      .toStdString());
+        if (test.logDirUsable) {
+            EXPECT_EQ(readFile(dir.filePath("results.txt")), exampleText());
+        }
+        if (test.host == LoopbackHost::ReadsAll) {
+            EXPECT_EQ(messageOf(host.received()), exampleTree()->SerializeAsString());
+        }
     }
 }
 
-TEST(Store, ARefusedConnectionIsOneErrorAndTheFileIsComplete)
+TEST(SendResults, AHostThatLosesTheReportIsAnErrorOfItsOwn)
 {
-    QTemporaryDir dir;
-    LoopbackSocket closed(LoopbackSocket::Refusing);
-    ReportOptions options(dir.path(), closed.port());
-    LogCapture log;
-
-    store(*exampleTree());
-    EXPECT_EQ(logText(log),
-              QString("ERROR: Could not connect to 127.0.0.1:%1 to report test results. "
-                      "Connection refused")
-                  .arg(closed.port())
-                  .toStdString());
-    EXPECT_EQ(readFile(dir.filePath("results.txt")), exampleText());
-}
-
-TEST(Store, AnUnwritableLogDirectoryStillSendsTheReport)
-{
-    QTemporaryDir dir;
-    const QString notADirectory = regularFile(dir);
-    LoopbackSocket listener(LoopbackSocket::Listening);
-    ReportOptions options(notADirectory, listener.port());
-    LogCapture log;
-
-    std::unique_ptr<TestResultGroup> tree = exampleTree();
-    const QByteArray report = storeAndReceive(listener, *tree);
-    EXPECT_EQ(logText(log),
-              ("ERROR: Unable to open results file for writing " + notADirectory + "/results.txt")
-                  .toStdString());
-    EXPECT_EQ(messageOf(report), tree->SerializeAsString());
-}
-
-TEST(Store, AHostThatClosesBeforeReadingEverythingIsAWriteError)
-{
-    // The report fits into the kernel's buffers at once: only the host's reset tells it was lost.
-    LoopbackSocket host(LoopbackSocket::Listening);
-    LogCapture log;
-    auto closed = std::async(std::launch::async, [&] { host.acceptAndResetAfter(2); });
-    RUtil::sendResults("127.0.0.1", host.port(), *exampleTree());
-    closed.get();
-    EXPECT_EQ(logText(log), "ERROR: Could not write data to network. Connection reset by peer");
-}
-
-TEST(Store, AHostThatNeverClosesIsADisconnectProblem)
-{
-    // Nobody accepts the connection: the kernel takes the report, and no close ever comes.
-    LoopbackSocket host(LoopbackSocket::Listening);
-    LogCapture log;
-    RUtil::sendResults("127.0.0.1", host.port(), *exampleTree(), 200);
-    EXPECT_EQ(logText(log), "ERROR: Disconnect problem. Network operation timed out");
-}
-
-TEST(Store, AHostThatNeverReadsEndsInAWriteError)
-{
-    // The listener's small receive buffer and a tree far beyond the send buffer keep the report
-    // from ever draining; nobody accepts the connection either, the kernel completes it alone.
-    LoopbackSocket listener(LoopbackSocket::Listening, 4096);
-    TestResultGroup tree;
-    tree.set_name(std::string(16 << 20, 'x'));
-    LogCapture log;
-
-    RUtil::sendResults("127.0.0.1", listener.port(), tree, 200);
-    EXPECT_EQ(logText(log),
-              "ERROR: Could not write data to network. Network operation timed out\n"
-              "ERROR: Disconnect problem. Network operation timed out");
+    // A reset is the only sign that a report small enough for the kernel's buffers was lost. A
+    // host that never accepts leaves the kernel to take the report, and no close ever comes; with a
+    // report far beyond the send buffer, the writing never ends either.
+    const std::unique_ptr<TestResultGroup> example = exampleTree();
+    TestResultGroup huge;
+    huge.set_name(std::string(16 << 20, 'x'));
+    const struct
+    {
+        LoopbackHost::Behaviour host;
+        const TestResultGroup &tree;
+        int timeoutMs;
+        std::string log;
+    } cases[] = {
+        { LoopbackHost::ResetsAfterTwoBytes,
+          *example,
+          RUtil::reportTimeoutMs,
+          "ERROR: Could not write data to network. Connection reset by peer" },
+        { LoopbackHost::NeverAccepts,
+          *example,
+          200,
+          "ERROR: Disconnect problem. Network operation timed out" },
+        { LoopbackHost::NeverReads,
+          huge,
+          200,
+          "ERROR: Could not write data to network. Network operation timed out\n"
+          "ERROR: Disconnect problem. Network operation timed out" },
+    };
+    for (const auto &test : cases) {
+        LoopbackHost host(test.host);
+        LogCapture log;
+        RUtil::sendResults("127.0.0.1", host.port(), test.tree, test.timeoutMs);
+        EXPECT_EQ(logText(log), test.log);
+    }
 }

@@ -1,6 +1,5 @@
 #include "tools/receiver/ReportReceiver.h"
 
-#include "Loopback.h"
 #include "SampleTrees.h"
 #include "conformance/RUtil.h"
 #include "support/Files.h"
@@ -11,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,10 +19,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int deadlineMs = 300;
-/// For tests that must not meet the deadline on a busy machine.
-constexpr int longDeadlineMs = 60000;
 
 /// Expects line to match the whole of pattern, a regular expression.
 void expectMatch(const QString &line, const QString &pattern)
@@ -36,6 +32,11 @@ const QString fromLoopback = "127\\.0\\.0\\.1:[0-9]+";
 QString rejected(const QString &reason)
 {
     return "Rejected report from " + fromLoopback + ": " + QRegularExpression::escape(reason);
+}
+
+QString saved(int number)
+{
+    return QString("Report %1 from %2: .*").arg(number).arg(fromLoopback);
 }
 
 /// Sends the trees one after the other from another thread, as the tester would, while this
@@ -58,19 +59,30 @@ QByteArray lengthField(qint32 length)
     return QByteArray(bytes, 4);
 }
 
-/// A receiver on a free loopback port, saving into a fresh directory, with a short deadline and
-/// room for two reports at once.
-class ReceiverTest : public testing::Test
+/// A connection that has sent bytes, whole, and stays open until destroyed.
+std::unique_ptr<QTcpSocket> connectAndSend(quint16 port, const QByteArray &bytes)
 {
-protected:
-    explicit ReceiverTest(int deadline = deadlineMs)
-        : receiver({ dir.path(), deadline, ReceiverSettings().maxLength, 2 })
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_TRUE(socket->waitForConnected(5000));
+    socket->write(bytes);
+    while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(60000)) { }
+    return socket;
+}
+
+/// A receiver on a free loopback port, saving into a fresh directory, with room for two reports
+/// at once.
+class Receiver
+{
+public:
+    explicit Receiver(int deadlineMs)
+        : receiver({ dir.path(), deadlineMs, ReceiverSettings().maxLength, 2 })
         , lines(&receiver, &ReportReceiver::line)
     {
-        listening = receiver.listen(QHostAddress::LocalHost, 0);
+        EXPECT_TRUE(receiver.listen(QHostAddress::LocalHost, 0));
     }
 
-    void SetUp() override { ASSERT_TRUE(listening) << receiver.errorString().toStdString(); }
+    quint16 port() const { return receiver.serverPort(); }
 
     /// The receiver's next line, waiting for it if need be; empty when none comes.
     QString nextLine()
@@ -82,103 +94,81 @@ protected:
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
+private:
     QTemporaryDir dir;
     ReportReceiver receiver;
     QSignalSpy lines;
-    bool listening = false;
-};
-
-class PatientReceiverTest : public ReceiverTest
-{
-protected:
-    PatientReceiverTest()
-        : ReceiverTest(longDeadlineMs)
-    {
-    }
 };
 
 } // namespace
 
-TEST_F(ReceiverTest, SavesEveryReportInBothFormsWithoutOverwriting)
+TEST(ReportReceiver, RejectsMalformedReportsAndSavesEveryGoodOneInBothFormsWithoutOverwriting)
 {
-    QFile earlier(path("report-1.txt"));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.close();
-    const std::unique_ptr<TestResultGroup> example = exampleTree();
-    const std::unique_ptr<TestResultGroup> rootOnly(createResultsTreeRootNode());
-
-    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get(), rootOnly.get() });
-    expectMatch(nextLine(),
-                QString("Report 2 from %1: %2 bytes saved as %3 and %4")
-                    .arg(fromLoopback)
-                    .arg(example->ByteSizeLong())
-                    .arg(QRegularExpression::escape(path("report-2.bin")),
-                         QRegularExpression::escape(path("report-2.txt"))));
-    expectMatch(nextLine(), "Report 3 from " + fromLoopback + ": .*");
-    EXPECT_EQ(sent.get(), QStringList());
-    EXPECT_EQ(readFile(path("report-2.bin")).toStdString(), example->SerializeAsString());
-    EXPECT_EQ(readFile(path("report-2.txt")), exampleText());
-    EXPECT_EQ(readFile(path("report-3.bin")).toStdString(), rootOnly->SerializeAsString());
-    EXPECT_EQ(readFile(path("report-3.txt")), "Results Tree:\n\n");
-    EXPECT_EQ(readFile(path("report-1.txt")), "");
-}
-
-TEST_F(ReceiverTest, RejectsMalformedReportsAndKeepsServing)
-{
-    struct Case
+    Receiver receiver(300);
+    writeFile(receiver.path("report-1.txt"), "");
+    enum Then { Wait, Close, Trickle };
+    const struct
     {
         QByteArray bytes;
-        bool closeAfterwards;
+        Then then;
         QString reason;
+    } cases[] = {
+        { lengthField(-1), Wait, "length -1 is negative" },
+        { lengthField(0x7fffffff), Wait, "length 2147483647 exceeds the limit of 67108864 bytes" },
+        { lengthField(10) + "abc", Close, "message truncated: 3 of 10 bytes received" },
+        { QByteArray("\0\0", 2), Close, "connection closed after 2 of the 4 length bytes" },
+        { QByteArray(), Close, "connection closed without a report" },
+        { lengthField(2) + "\xff\xff", Wait, "the message is not a valid result tree" },
+        { QByteArray(), Wait, "no complete report within 300 ms" },
+        { lengthField(100) + "abc", Wait, "no complete report within 300 ms" },
+        // Never silent for long, never done: only a deadline for the whole report ends it.
+        { lengthField(100), Trickle, "no complete report within 300 ms" },
     };
-    const std::vector<Case> cases = {
-        { lengthField(-1), false, "length -1 is negative" },
-        { lengthField(0x7fffffff), false, "length 2147483647 exceeds the limit of 67108864 bytes" },
-        { lengthField(10) + "abc", true, "message truncated: 3 of 10 bytes received" },
-        { QByteArray("\0\0", 2), true, "connection closed after 2 of the 4 length bytes" },
-        { QByteArray(), true, "connection closed without a report" },
-        { lengthField(2) + "\xff\xff", false, "the message is not a valid result tree" },
-        { QByteArray(), false, "no complete report within 300 ms" },
-        { lengthField(100) + "abc", false, "no complete report within 300 ms" },
-    };
-    for (const Case &test : cases) {
+    for (const auto &test : cases) {
         SCOPED_TRACE(test.reason.toStdString());
-        LoopbackSocket sender = LoopbackSocket::connectAndSend(receiver.serverPort(), test.bytes);
-        if (test.closeAfterwards)
-            sender.closeConnection();
-        expectMatch(nextLine(), rejected(test.reason));
+        const std::unique_ptr<QTcpSocket> sender = connectAndSend(receiver.port(), test.bytes);
+        if (test.then == Close)
+            sender->disconnectFromHost();
+        QTimer trickle;
+        QObject::connect(&trickle, &QTimer::timeout, [&] { sender->write("x"); });
+        if (test.then == Trickle)
+            trickle.start(20);
+        expectMatch(receiver.nextLine(), rejected(test.reason));
     }
 
     const std::unique_ptr<TestResultGroup> example = exampleTree();
-    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get() });
-    expectMatch(nextLine(), "Report 1 from " + fromLoopback + ": .*");
-    EXPECT_EQ(readFile(path("report-1.txt")), exampleText());
+    const std::unique_ptr<TestResultGroup> rootOnly(createResultsTreeRootNode());
+    auto sent = sendFromAnotherThread(receiver.port(), { example.get(), rootOnly.get() });
+    expectMatch(receiver.nextLine(),
+                QString("Report 2 from %1: %2 bytes saved as %3 and %4")
+                    .arg(fromLoopback)
+                    .arg(example->ByteSizeLong())
+                    .arg(QRegularExpression::escape(receiver.path("report-2.bin")),
+                         QRegularExpression::escape(receiver.path("report-2.txt"))));
+    expectMatch(receiver.nextLine(), saved(3));
     EXPECT_EQ(sent.get(), QStringList());
+    EXPECT_EQ(readFile(receiver.path("report-2.bin")).toStdString(), example->SerializeAsString());
+    EXPECT_EQ(readFile(receiver.path("report-2.txt")), exampleText());
+    EXPECT_EQ(readFile(receiver.path("report-3.bin")).toStdString(), rootOnly->SerializeAsString());
+    EXPECT_EQ(readFile(receiver.path("report-3.txt")), "Results Tree:\n\n");
+    EXPECT_EQ(readFile(receiver.path("report-1.txt")), "");
 }
 
-TEST_F(ReceiverTest, ASenderThatTricklesItsReportIsDroppedAtTheDeadline)
+TEST(ReportReceiver, ARealReportGetsThroughWhileSlowSendersHoldEverySlot)
 {
-    // Never silent for long, never done: only a deadline for the whole report ends it.
-    LoopbackSocket sender = LoopbackSocket::connectAndSend(receiver.serverPort(), lengthField(100));
-    QTimer trickle;
-    QObject::connect(&trickle, &QTimer::timeout, [&] { sender.send("x"); });
-    trickle.start(20);
-    expectMatch(nextLine(), rejected("no complete report within 300 ms"));
-}
-
-TEST_F(PatientReceiverTest, ARealReportGetsThroughWhileSlowSendersHoldEverySlot)
-{
-    std::vector<LoopbackSocket> slow;
+    // A deadline that a busy machine does not meet: only the real report ends a slow sender.
+    Receiver receiver(60000);
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
     for (int i = 0; i < 2; ++i)
-        slow.push_back(LoopbackSocket::connectAndSend(receiver.serverPort(), lengthField(100)));
+        slow.push_back(connectAndSend(receiver.port(), lengthField(100)));
 
     // Connected first, they are accepted first.
     const std::unique_ptr<TestResultGroup> example = exampleTree();
-    auto sent = sendFromAnotherThread(receiver.serverPort(), { example.get() });
-    expectMatch(nextLine(),
+    auto sent = sendFromAnotherThread(receiver.port(), { example.get() });
+    expectMatch(receiver.nextLine(),
                 rejected("dropped for a newer connection, 2 reports being received at once"));
-    expectMatch(nextLine(), "Report 1 from " + fromLoopback + ": .*");
-    EXPECT_EQ(readFile(path("report-1.txt")), exampleText());
+    expectMatch(receiver.nextLine(), saved(1));
+    EXPECT_EQ(readFile(receiver.path("report-1.txt")), exampleText());
     EXPECT_EQ(sent.get(), QStringList());
 }
 
@@ -222,7 +212,7 @@ TEST(ReportReceiver, TwoReceiversOnOneDirectoryNeverOverwriteEachOther)
 
 namespace {
 
-/// Runs the receiver program; killed when the test ends.
+/// Runs the receiver program until the test ends; the port is read from its first line.
 class ReceiverProcess
 {
 public:
@@ -230,6 +220,8 @@ public:
     {
         process.start(JCT_RECEIVER_BINARY, arguments);
         process.waitForStarted();
+        listening = nextLine();
+        port = quint16(QRegularExpression(":(\\d+),").match(listening).captured(1).toUInt());
     }
     ~ReceiverProcess()
     {
@@ -256,6 +248,8 @@ public:
     }
 
     QProcess process;
+    QString listening;
+    quint16 port = 0;
 };
 
 } // namespace
@@ -265,20 +259,16 @@ TEST(ReceiverProgram, PrintsItsPortAndOneLinePerReport)
     QTemporaryDir dir;
     const QString reports = dir.filePath("reports");
     ReceiverProcess receiver({ "--port", "0", "--dir", reports, "--timeout", "300" });
-
-    const QRegularExpressionMatch listening
-        = QRegularExpression("^Listening on 127\\.0\\.0\\.1:(\\d+), saving reports in (.*)$")
-              .match(receiver.nextLine());
-    ASSERT_TRUE(listening.hasMatch());
-    EXPECT_EQ(listening.captured(2), reports);
-    const quint16 port = quint16(listening.captured(1).toUInt());
+    expectMatch(receiver.listening,
+                "Listening on 127\\.0\\.0\\.1:\\d+, saving reports in "
+                    + QRegularExpression::escape(reports));
 
     // The report's default host name reaches a receiver on the IPv4 loopback address.
-    RUtil::sendResults("localhost", port, *exampleTree());
+    RUtil::sendResults("localhost", receiver.port, *exampleTree());
     EXPECT_TRUE(receiver.nextLine().startsWith("Report 1 from 127.0.0.1:"));
     EXPECT_EQ(readFile(reports + "/report-1.txt"), exampleText());
 
-    LoopbackSocket silent = LoopbackSocket::connectAndSend(port, QByteArray());
+    const std::unique_ptr<QTcpSocket> silent = connectAndSend(receiver.port, QByteArray());
     EXPECT_TRUE(receiver.nextLine().endsWith(": no complete report within 300 ms"));
     EXPECT_EQ(receiver.process.state(), QProcess::Running);
 }
@@ -290,21 +280,17 @@ TEST(ReceiverProgram, AHugeReportCostsLittleMemoryAndHoldsUpNoOtherReport)
 #endif
     QTemporaryDir dir;
     ReceiverProcess receiver({ "--port", "0", "--dir", dir.path() });
-    const quint16 port
-        = quint16(QRegularExpression(":(\\d+),").match(receiver.nextLine()).captured(1).toUInt());
 
     // Eight million empty groups: a tree parsed from them would take well over half a GiB.
     const int groups = 8 << 20;
     QByteArray message(2 * groups, '\0');
     for (int i = 0; i < groups; ++i)
         message[2 * i] = '\x12'; // field 2, subgroup, of length 0
-    LoopbackSocket huge
-        = LoopbackSocket::connectAndSend(port, lengthField(message.size()) + message);
-    huge.closeConnection();
+    connectAndSend(receiver.port, lengthField(message.size()) + message)->disconnectFromHost();
 
     // Received while the huge one is still being turned into text.
     LogCapture log;
-    RUtil::sendResults("127.0.0.1", port, *exampleTree());
+    RUtil::sendResults("127.0.0.1", receiver.port, *exampleTree());
     EXPECT_EQ(log.lines(), QStringList());
 
     // The small report may finish arriving first and take the first number.

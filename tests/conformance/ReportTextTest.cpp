@@ -50,23 +50,16 @@ std::string awkwardMessage()
 
 } // namespace
 
-TEST(ReportText, IsTheTextTheTesterWrites)
+// The first of the mutants is the message itself, unchanged.
+TEST(ReportText, AgreesWithTheProtobufRuntimeOnAnEmptyAWholeAndDamagedReports)
 {
-    const std::string example = exampleTree()->SerializeAsString();
-    EXPECT_EQ(reportText(example), std::string(exampleText()));
     EXPECT_EQ(reportText(""), std::string(":\n\n"));
-    const std::string awkward = awkwardMessage();
-    ASSERT_TRUE(runtimeText(awkward).has_value());
-    EXPECT_EQ(reportText(awkward), runtimeText(awkward));
-}
-
-TEST(ReportText, AgreesWithTheProtobufRuntimeOnDamagedReports)
-{
     const std::string original = awkwardMessage();
+    ASSERT_TRUE(runtimeText(original).has_value());
     std::mt19937 random(16);
     for (int mutant = 0; mutant < 3000; ++mutant) {
         std::string message = original;
-        for (int change = 0; change < 1 + mutant % 4; ++change) {
+        for (int change = 0; mutant > 0 && change < 1 + mutant % 4; ++change) {
             const size_t at = random() % message.size();
             switch (random() % 3) {
             case 0:

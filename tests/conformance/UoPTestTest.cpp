@@ -7,6 +7,8 @@
 #include "support/Files.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"
+#include "support/ProtoData.h"
+#include "support/Words.h"
 
 #include "JavaTypes.pb.h"
 
@@ -26,60 +28,16 @@ const QString laterClasses = QString(JCT_FIXTURES_ACCESSALT) + "/classes";
 const QString frameworkJar = QString(JCT_FIXTURES_ACCESSFRAMEWORK) + "/accessframework.jar";
 const QString laterJar = QString(JCT_FIXTURES_ACCESSALT) + "/accessalt.jar";
 
-JClass &addClass(JClasses &gold, const char *name, JPermission permission = JP_PUBLIC)
-{
-    JClass &record = *gold.add_classes();
-    record.set_name(name);
-    record.set_permission(permission);
-    if (std::string(name) != "Ljava/lang/Object;")
-        record.set_parent("Ljava/lang/Object;");
-    return record;
-}
-
-JMethod &addMethod(JClass &record, const char *name, const char *descriptor)
-{
-    JMethod &method = *record.add_methods();
-    method.set_name(name);
-    method.set_descriptor_(descriptor);
-    return method;
-}
-
-/// The slice of the Java platform that the fixtures use, as a gold file would describe it.
-JClasses platform()
-{
-    JClasses gold;
-    JClass &object = addClass(gold, "Ljava/lang/Object;");
-    addMethod(object, "<init>", "()V");
-    addMethod(object, "getClass", "()Ljava/lang/Class;");
-    addClass(gold, "Ljava/lang/String;");
-    addClass(gold, "Ljava/lang/Throwable;");
-    addClass(gold, "Ljava/lang/Exception;");
-    addMethod(addClass(gold, "Ljava/lang/Class;"),
-              "getMethod",
-              "(Ljava/lang/String;[Ljava/lang/Class;)Ljava/lang/reflect/Method;");
-    JMethod &invoke = addMethod(addClass(gold, "Ljava/lang/invoke/MethodHandle;"),
-                                "invoke",
-                                "([Ljava/lang/Object;)Ljava/lang/Object;");
-    invoke.set_requireinspection(true);
-    invoke.set_signature_polymorphic(true);
-    addClass(gold, "Ljava/lang/reflect/Method;");
-    addMethod(addClass(gold, "Ljava/lang/reflect/Array;", JP_PACKAGE),
-              "get",
-              "(Ljava/lang/Object;I)Ljava/lang/Object;");
-    return gold;
-}
-
 /// One access test over a component assembled from fixture class files, with the platform slice
 /// and the chosen framework entries as the allowed classpath.
-class AccessRun : public testing::Test
+class AccessRun
 {
-protected:
-    void SetUp() override
+public:
+    AccessRun()
     {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QDir(dir.path()).mkpath("component"));
-        JClasses gold = platform();
-        ProtoIO::write(&gold, goldPath());
+        EXPECT_TRUE(QDir(dir.path()).mkpath("component"));
+        JClasses platform = protoData<JClasses>("conformance/platform.textproto");
+        ProtoIO::write(&platform, goldPath());
         allowed.append(goldPath());
     }
 
@@ -133,48 +91,59 @@ protected:
 
 } // namespace
 
-// Protected members of a superclass in another package called from the subclass, fields found
-// through interfaces of parents, references within the component, the order of the walks,
-// reflection, signature-polymorphic and inspection-marked gold methods.
-TEST_F(AccessRun, ComponentOnTheFrameworkItWasBuiltFor)
+TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
 {
-    allowed.append(frameworkJar);
-    for (const char *name : { "app/Derived", "app/ReadsFields", "app/Polymorphic", "app/Reflects" })
-        addToComponent(mainClasses, name);
-    run();
-    Golden::expectEqual("conformance/access-built-for.txt", transcript());
-}
-
-// The later framework release shadows the one the component was compiled against: a class
-// made package-private, a method made private, natives.
-TEST_F(AccessRun, ComponentOnALaterFrameworkRelease)
-{
-    allowed.append(laterJar);
-    allowed.append(frameworkJar);
-    addToComponent(mainClasses, "app/UsesHidden");
-    addToComponent(mainClasses, "app/CallsNatives");
-    run();
-    Golden::expectEqual("conformance/access-later-release.txt", transcript());
-}
-
-// Both turns of a class that two jars hold test the first jar's copy: the later release's, the
-// only one that uses System.
-TEST_F(AccessRun, AClassInTwoJarsOfTheComponentIsTestedTwiceWithTheFirstOfTheMap)
-{
-    test.append(frameworkJar);
-    test.append(laterJar);
-    run();
-    Golden::expectEqual("conformance/access-two-jars.txt", transcript());
+    const QString both = laterJar + ":" + frameworkJar;
+    const struct
+    {
+        const char *golden;
+        QString allowedJars;
+        QString testJars; // none: the component directory
+        QString fromMain; // fixture classes copied into the component directory
+        QString fromLater;
+    } runs[] = {
+        // Protected members of a superclass in another package called from the subclass, fields
+        // found through interfaces of parents, references within the component, the order of the
+        // walks, reflection, signature-polymorphic gold methods and those a person has to judge.
+        { "built-for",
+          frameworkJar,
+          "",
+          "app/Derived app/ReadsFields app/Polymorphic app/Reflects",
+          "" },
+        // The later framework release shadows the one the component was compiled against: a
+        // class made package-private, a method made private, natives.
+        { "later-release", both, "", "app/UsesHidden app/CallsNatives", "" },
+        // Both turns of a class that two jars hold test the first jar's copy: the later
+        // release's, the only one that uses System.
+        { "two-jars", "", frameworkJar + ":" + laterJar, "", "" },
+        // Compiled against one release, combined with the other: Left and Right name each other
+        // as parents, Up and Down as interfaces. Each walk enters each class once.
+        { "cycles", "", "", "cyc/User cyc/Left cyc/Up", "cyc/Right cyc/Down" },
+    };
+    for (const auto &fixture : runs) {
+        SCOPED_TRACE(fixture.golden);
+        AccessRun access;
+        access.allowed.append(fixture.allowedJars);
+        access.test.append(fixture.testJars);
+        for (const QString &name : words(fixture.fromMain))
+            access.addToComponent(mainClasses, name);
+        for (const QString &name : words(fixture.fromLater))
+            access.addToComponent(laterClasses, name);
+        access.run();
+        Golden::expectEqual(QString("conformance/access-%1.txt").arg(fixture.golden),
+                            access.transcript());
+    }
 }
 
 // A class whose code is dropped right after the read, since the component is read whole before
 // the test, is tested all the same, and its findings say where the class makes them.
-TEST_F(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
+TEST(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
 {
-    ASSERT_TRUE(QDir(componentPath()).mkpath("p"));
-    writeFile(componentPath() + "/p/Big.class", longCodeClass("p/Big", 1 << 20));
+    AccessRun access;
+    ASSERT_TRUE(QDir(access.componentPath()).mkpath("p"));
+    writeFile(access.componentPath() + "/p/Big.class", longCodeClass("p/Big", 1 << 20));
 
-    const TestResultGroup &group = run().subgroup(0);
+    const TestResultGroup &group = access.run().subgroup(0);
     ASSERT_EQ(group.name(), "p.Big");
     int found = 0;
     for (const TestResult &result : group.results()) {
@@ -189,60 +158,31 @@ TEST_F(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
     EXPECT_EQ(found, 2) << "q.B and q.B.gone()V";
 }
 
-// Compiled against one release, combined with the other: Left and Right name each other as
-// parents, Up and Down as interfaces. Each walk enters each class once.
-TEST_F(AccessRun, SuperclassAndInterfaceCyclesEndTheWalks)
-{
-    addToComponent(mainClasses, "cyc/User");
-    addToComponent(mainClasses, "cyc/Left");
-    addToComponent(laterClasses, "cyc/Right");
-    addToComponent(mainClasses, "cyc/Up");
-    addToComponent(laterClasses, "cyc/Down");
-    run();
-    Golden::expectEqual("conformance/access-cycles.txt", transcript());
-}
-
-TEST_F(AccessRun, AGoldFileThatCannotBeReadInterruptsTheTestAndKeepsEarlierResults)
-{
-    const QString broken = dir.filePath("broken.javagold");
-    writeFile(broken, QByteArray("\x0a\xff\xff\xff\x0f", 5)); // a record longer than the file
-    allowed.append(broken);
-    addToComponent(mainClasses, "app/Derived");
-    root.reset(createResultsTreeRootNode());
-    root->add_subgroup()->set_name("Interface Results");
-    root->mutable_subgroup(0)->add_results()->set_name("earlier");
-
-    UoPTest(root.get(), Classpath(componentPath()), allowed).runTest();
-
-    ASSERT_EQ(root->subgroup_size(), 2);
-    EXPECT_EQ(root->subgroup(0).results(0).name(), "earlier");
-    EXPECT_EQ(accessResults().subgroup_size(), 0);
-    EXPECT_TRUE(log.contains(
-        Logger::L_ERROR,
-        QString("Test interrupted by exception - Could not deserialize from file %1").arg(broken)));
-    EXPECT_FALSE(log.contains(Logger::L_INFO, "Access test starting"));
-}
-
 TEST(UoPTestWalks, HostileInterfaceLatticesAndLongChainsEndWithTheRightAnswer)
 {
+    JClasses gold;
+    const auto add = [&gold](const QString &name) -> JClass & {
+        JClass &record = *gold.add_classes();
+        record.set_name(name.toStdString());
+        return record;
+    };
     // Interfaces each extending the next two: a lattice in which a walk that searched every path
     // again would take exponential time.
-    JClasses gold = platform();
     const int lattice = 60;
     for (int i = 0; i < lattice; ++i) {
-        JClass &record = addClass(gold, qPrintable(QString("Lh/I%1;").arg(i)));
+        JClass &record = add(QString("Lh/I%1;").arg(i));
         record.set_interface(true);
         for (int next = i + 1; next <= i + 2 && next < lattice; ++next)
             record.add_interfaces(qPrintable(QString("Lh/I%1;").arg(next)));
     }
-    addMethod(*gold.mutable_classes(gold.classes_size() - 1), "deep", "()V");
+    JMethod &deep = *gold.mutable_classes(lattice - 1)->add_methods();
+    deep.set_name("deep");
+    deep.set_descriptor_("()V");
     // A superclass chain far longer than any stack of recursive calls could follow.
     const int chain = 10000;
     for (int i = 0; i < chain; ++i)
-        addClass(gold, qPrintable(QString("Lh/C%1;").arg(i)))
-            .set_parent(qPrintable(QString("Lh/C%1;").arg(i + 1)));
-    JField &top = *gold.mutable_classes(gold.classes_size() - 1)->add_fields();
-    top.set_name("top");
+        add(QString("Lh/C%1;").arg(i)).set_parent(qPrintable(QString("Lh/C%1;").arg(i + 1)));
+    gold.mutable_classes(gold.classes_size() - 1)->add_fields()->set_name("top");
     QTemporaryDir dir;
     ProtoIO::write(&gold, dir.filePath("walk.javagold"));
     const std::unique_ptr<ClassLoader> loader(
