@@ -1,7 +1,6 @@
 #pragma once
 
 #include "classfile/JavaClassFile.h"
-#include "classfile/Permission.h"
 #include "support/ClassFileBuilder.h"
 #include "support/QtPrinters.h"
 
@@ -21,16 +20,6 @@ inline std::unique_ptr<JavaClassFile> parse(const ClassFileBuilder &builder)
     return parse(builder.build());
 }
 
-inline QStringList messagesOf(const QByteArray &bytes)
-{
-    return parse(bytes)->checkLog.messages;
-}
-
-inline QStringList messagesOf(const ClassFileBuilder &builder)
-{
-    return messagesOf(builder.build());
-}
-
 /// The compiled Java fixtures, relative to JCT_FIXTURES_CLASSFILE "/classes/", in order.
 inline QStringList fixtureClassFiles()
 {
@@ -43,29 +32,21 @@ inline QStringList fixtureClassFiles()
     return paths;
 }
 
-/// The dependency lists as texts: classes printed, fields and methods by their keys.
-inline QStringList printedClasses(const JavaClassFile &classFile)
+/// A dependency list as texts: classes printed, fields and methods by their keys.
+inline QString text(const TypeDescriptor &type)
 {
-    QStringList names;
-    for (const TypeDescriptor &type : classFile.getDependentClasses())
-        names.append(type.toString());
-    return names;
+    return type.toString();
 }
-
-inline QStringList fieldKeys(const JavaClassFile &classFile)
+template<typename Dependency> QString text(const Dependency &dependency)
 {
-    QStringList keys;
-    for (const DepField &field : classFile.getDependentFields())
-        keys.append(field.getKey());
-    return keys;
+    return dependency.getKey();
 }
-
-inline QStringList methodKeys(const JavaClassFile &classFile)
+template<typename Dependency> QStringList texts(const QList<Dependency> &list)
 {
-    QStringList keys;
-    for (const DepMethod &method : classFile.getDependentMethods())
-        keys.append(method.getKey());
-    return keys;
+    QStringList texts;
+    for (const Dependency &dependency : list)
+        texts << text(dependency);
+    return texts;
 }
 
 /// What reading each case logged (and, when asked, its dependency lists: classes; fields;
@@ -77,8 +58,9 @@ public:
     {
         const auto file = parse(bytes);
         // The lists first: collecting them may log what the scan of code finds.
-        const QString lists = withLists ? " => " + printedClasses(*file).join(' ') + "; "
-                + fieldKeys(*file).join(' ') + "; " + methodKeys(*file).join(' ')
+        const QString lists = withLists ? " => " + texts(file->getDependentClasses()).join(' ')
+                + "; " + texts(file->getDependentFields()).join(' ') + "; "
+                + texts(file->getDependentMethods()).join(' ')
                                         : "";
         text += (name + ": " + file->checkLog.messages.join(" | ") + lists).toUtf8() + '\n';
     }

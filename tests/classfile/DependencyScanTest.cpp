@@ -1,6 +1,7 @@
 // The golden files hold, per case, what the reader logged and the three dependency lists.
 
 #include "ClassFileTestSupport.h"
+#include "support/Files.h"
 #include "support/Golden.h"
 
 #include <gtest/gtest.h>
@@ -127,53 +128,18 @@ TEST(DependencyScan, MalformedReferencesAndMissingCodeAreReported)
     Golden::expectEqual("classfile/malformed-references.txt", out.text);
 }
 
-// Each body is followed by `new ArrayList`: the golden file shows whether the scan reached it.
+// The bodies and why each is there are in tests/data/classfile/code-bodies.txt.
 TEST(DependencyScan, CodeIsSteppedThroughOrEndsTheMethodsScanOnce)
 {
-    const QString table = "0000000900000001000000020000000700000008";
-    const QString lookup = "000000090000000200000001000000070000000500000008";
     Outcomes out;
-    for (const QString &body : {
-             // Switches padded from the start of the code: by three bytes, two, none and one.
-             "aa000000" + table,
-             "00aa0000" + table,
-             "000000aa" + table,
-             "0000ab00" + lookup,
-             "000000ab" + lookup,
-             QString("c484000103e8c415010057"), // wide iinc, wide iload, pop
-             QString("c400"), // wide before nothing it modifies: the next byte is an opcode
-             QString("00ca"), // breakpoint
-             QString("ffb20001"), // impdep2
-             QString("aa000000000000000000000500000004"), // high below low
-             QString("aa00000000000000000000007fffffff"), // table past the code
-             QString("aa00000000000000800000007fffffff"), // the widest table
-             QString("ab00000000000000ffffffff"), // negative pairs
-             QString("ab0000000000000000000001"), // pairs past the code
-             QString("b20000"), // index 0
-             QString("b203e7"), // index past the pool
-             QString("b60001"), // a Utf8 where a method is due
-             QString("bb0005"), // another Utf8 where a class is due
-             QString("b20011"), // a field instruction naming a method reference
-         }) {
+    bool cut = false;
+    for (const QByteArray &line : readFile(testDataPath("classfile/code-bodies.txt")).split('\n')) {
+        cut |= line == "cut:";
+        if (line.isEmpty() || line.startsWith('#') || line == "cut:")
+            continue;
         CodeCase c;
-        out.add(
-            body, c.with(QByteArray::fromHex(body.toLatin1()) + op(NEW, c.list) + RETURN), true);
-    }
-    // Instructions cut off by the end of the code.
-    for (const char *body : { "00b200", "c4", "c4840001", "aa000000000000000000", "c80000" }) {
-        CodeCase c;
-        out.add(body, c.with(QByteArray::fromHex(body)));
+        const QByteArray body = QByteArray::fromHex(line);
+        out.add(line, c.with(cut ? body : body + op(NEW, c.list) + RETURN), !cut);
     }
     Golden::expectEqual("classfile/code.txt", out.text);
-}
-
-TEST(DependencyScan, AnErrorInCodeIsLoggedOnceThoughTheListsAreCollectedLater)
-{
-    CodeCase c;
-    const auto classFile = parse(c.with(QByteArray::fromHex("00ca")));
-    const QStringList once = classFile->checkLog.messages;
-    EXPECT_EQ(once, QStringList("Error - Error parsing code segment"));
-    printedClasses(*classFile);
-    methodKeys(*classFile);
-    EXPECT_EQ(classFile->checkLog.messages, once);
 }

@@ -9,14 +9,14 @@ const DepMethod reverse(TypeDescriptor("Ljava/lang/StringBuilder;"),
                         MethodSignature("()Ljava/lang/StringBuilder;"));
 const DepMethod gone(TypeDescriptor("Lq/B;"), "gone", MethodSignature("()V"));
 
-QStringList texts(const DependencyOrigins &origins)
+QStringList kept(const DependencyOrigins &origins)
 {
-    QStringList texts;
+    QStringList lines;
     for (const DependencyOrigins::Origin &origin : origins.getKept())
-        texts << QString("%1 %2:%3")
+        lines << QString("%1 %2:%3")
                      .arg(DependencyOrigins::placeText(origin.place), origin.member)
                      .arg(origin.line);
-    return texts;
+    return lines;
 }
 
 // invokestatic q/B.gone()V as often as asked, then return.
@@ -36,16 +36,16 @@ TEST(Origins, EachMethodThatCallsIsAnOriginWithItsSourceLine)
     const std::unique_ptr<JavaClassFile> classFile(
         JavaClassFile::create(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class"));
     ASSERT_FALSE(classFile->checkLog.hasErrors);
-    const QStringList before = methodKeys(*classFile);
-    EXPECT_EQ(texts(classFile->getOrigins(reverse)),
+    const QStringList before = texts(classFile->getDependentMethods());
+    EXPECT_EQ(kept(classFile->getOrigins(reverse)),
               QStringList({ "code first(Ljava/lang/StringBuilder;)V:7",
                             "code second(Ljava/lang/StringBuilder;)I:11" }));
     // The class is used by both signatures and by the calls.
-    const QStringList ofClass = texts(classFile->getOrigins(reverse.owner));
+    const QStringList ofClass = kept(classFile->getOrigins(reverse.owner));
     EXPECT_TRUE(ofClass.contains("method signature first(Ljava/lang/StringBuilder;)V:0"));
     EXPECT_TRUE(ofClass.contains("code first(Ljava/lang/StringBuilder;)V:7"));
     // Asking for origins leaves the lists as they were.
-    EXPECT_EQ(methodKeys(*classFile), before);
+    EXPECT_EQ(texts(classFile->getDependentMethods()), before);
     EXPECT_TRUE(classFile->getOrigins(gone).isEmpty());
 }
 
@@ -62,7 +62,7 @@ TEST(Origins, WithoutLineNumbersOnlyTheMethodsAreKnownAndUsesBeyondTheBoundAreCo
     const DependencyOrigins origins = parse(builder)->getOrigins(gone);
     // One origin per method and line: the nine calls without lines are one.
     EXPECT_EQ(
-        texts(origins),
+        kept(origins),
         QStringList({ "code once()V:0", "code often()V:0", "code more()V:0", "code last()V:0" }));
     EXPECT_EQ(origins.getMore(), 2);
 }
@@ -82,7 +82,7 @@ TEST(Origins, ReferencesOutsideCodeNameTheirPlace)
     QStringList places;
     for (const char *used :
          { "Lq/Base;", "Lq/Face;", "Lq/Kept;", "Lq/In;", "Lq/Oops;", "Lq/Pool;" })
-        places += texts(classFile->getOrigins(TypeDescriptor(used)));
+        places += kept(classFile->getOrigins(TypeDescriptor(used)));
     EXPECT_EQ(places,
               QStringList({
                   "superclass :0",
@@ -111,7 +111,7 @@ TEST(Origins, BogusLineTablesGiveLinesOnlyWhereTheyFitTheCode)
     builder.addMethod(0x0001, "m", "()V", { builder.codeAttribute(code, { lines }) });
     const auto classFile = parse(builder);
     ASSERT_FALSE(classFile->checkLog.hasErrors);
-    EXPECT_EQ(texts(classFile->getOrigins(gone)), QStringList({ "code m()V:5", "code m()V:8" }));
+    EXPECT_EQ(kept(classFile->getOrigins(gone)), QStringList({ "code m()V:5", "code m()V:8" }));
 
     // A count far past the attribute and the file: the reader rejects the file, nothing is found.
     ClassFileBuilder huge;
@@ -132,8 +132,8 @@ TEST(Origins, ABigCodeClassKeepsItsListsAndOriginsInsteadOfItsCode)
     EXPECT_EQ(classFile->getCodeBytes(), 0u);
     const QStringList expected({ "code m()V:5", "code m()V:9" });
     for (int round = 0; round < 2; ++round) {
-        EXPECT_TRUE(methodKeys(*classFile).contains(gone.getKey()));
-        EXPECT_EQ(texts(classFile->getOrigins(gone)), expected);
+        EXPECT_TRUE(texts(classFile->getDependentMethods()).contains(gone.getKey()));
+        EXPECT_EQ(kept(classFile->getOrigins(gone)), expected);
         classFile->releaseDependencies();
     }
 }

@@ -19,8 +19,9 @@ QString printed(const QList<TypeDescriptor> &types)
 } // namespace
 
 // Primitives are decided by the first character alone; class kinds drop the first and last
-// character, whatever the last is; only Latin-1 letters can be kinds.
-TEST(TypeDescriptor, PrintsEveryKindOfDescriptor)
+// character, whatever the last is; only Latin-1 letters can be kinds. A list ends at an
+// unterminated class; a signature's opening character is skipped whatever it is.
+TEST(TypeDescriptor, PrintsEveryKindOfDescriptorListAndSignature)
 {
     QStringList inputs = QString("Bjunk C D F I J S V Z Ljava/util/Map$Entry; Lp/Ax [[I "
                                  "[Ljava/lang/String; [IJ X [X [[[")
@@ -36,6 +37,18 @@ TEST(TypeDescriptor, PrintsEveryKindOfDescriptor)
                        .arg(type.dimensions)
                        .arg(type.element->descriptor);
         out += '\n';
+    }
+    for (const QString &list :
+         QString("IJ[Ljava/lang/Object;Z||[[IXLa;|ILjava/lang|I[[Ljava|I[[").split('|'))
+        out += "list " + list + " -> " + printed(TypeDescriptor::toDescriptorList(list)) + "\n";
+    for (const QString &text :
+         QString("(ILjava/lang/String;[J)V|()V|()[Ljava/lang/Object;||V|(I|xI)Z|(I)").split('|')) {
+        const MethodSignature signature(text);
+        out += QString("signature %1 -> %2 parameters (%3) returning %4%5\n")
+                   .arg(text)
+                   .arg(signature.parameters.size())
+                   .arg(signature.getParameterString(), signature.returnType.toString())
+                   .arg(signature.returnType.isValid() ? "" : " (invalid)");
     }
     Golden::expectEqual("classfile/descriptors.txt", out.replace(QChar(0), "\\0").toUtf8());
 }
@@ -63,51 +76,4 @@ TEST(TypeDescriptor, EqualityByTextOrderByPrintedForm)
     for (const char *text : { "Lp/A;", "Lp.A;", "Ljava/lang/String;", "I", "[I", "Z" })
         map.insert(TypeDescriptor(text), true);
     EXPECT_EQ(printed(map.keys()), "boolean, int, int[], java.lang.String, p.A");
-}
-
-TEST(TypeDescriptor, FactoriesBuildClassDescriptors)
-{
-    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("java/lang/Object").descriptor,
-              "Ljava/lang/Object;");
-    EXPECT_EQ(TypeDescriptor::fromMungedClassDescriptorName("[I").descriptor, "[I");
-    EXPECT_EQ(TypeDescriptor::fromClassBinaryName("java.lang.Object").descriptor,
-              "Ljava/lang/Object;");
-    EXPECT_EQ(TypeDescriptor::fromClassFileName("a/Outer$Inner.class").descriptor,
-              "La/Outer$Inner;");
-    EXPECT_EQ(TypeDescriptor::fromClassDescriptorName("J").toString(), "long");
-}
-
-TEST(TypeDescriptor, DescriptorListSplitsEveryKindAndEndsAtAnUnterminatedOne)
-{
-    const struct
-    {
-        const char *list;
-        const char *printed;
-    } cases[] = {
-        { "IJ[Ljava/lang/Object;Z", "int, long, java.lang.Object[], boolean" },
-        { "", "" },
-        { "[[IXLa;", "int[][], ERROR X, a" },
-        { "ILjava/lang", "int" },
-        { "I[[Ljava", "int" },
-        { "I[[", "int, ERROR [[" },
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(printed(TypeDescriptor::toDescriptorList(c.list)), c.printed) << c.list;
-}
-
-TEST(MethodSignature, SplitsParametersAndReturnType)
-{
-    const MethodSignature signature("(ILjava/lang/String;[J)V");
-    EXPECT_EQ(signature.getParameterString(), "int, java.lang.String, long[]");
-    EXPECT_EQ(signature.returnType.toString(), "void");
-    EXPECT_EQ(MethodSignature("()V").getParameterString(), "");
-    EXPECT_EQ(MethodSignature("()[Ljava/lang/Object;").returnType.toString(), "java.lang.Object[]");
-    for (const char *text : { "", "V", "(I" }) {
-        const MethodSignature malformed(text);
-        EXPECT_TRUE(malformed.parameters.isEmpty()) << text;
-        EXPECT_FALSE(malformed.returnType.isValid()) << text;
-    }
-    // The opening character is skipped whatever it is.
-    EXPECT_EQ(MethodSignature("xI)Z").getParameterString(), "int");
-    EXPECT_EQ(MethodSignature("(I)").returnType.toString(), "ERROR ");
 }

@@ -1,7 +1,6 @@
 #include "loader/ClassLoader.h"
 #include "JarBuilder.h"
 #include "gold/ProtoIO.h"
-#include "loader/FileSystemClassLoader.h"
 #include "loader/JarFileClassLoader.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Golden.h"
@@ -97,7 +96,8 @@ TEST(Classpath, EmptyPiecesAreDropped)
 // Entries of unknown kind are skipped; a kind is decided by the name alone; the earlier of two
 // copies wins but both are held; an entry named again is read once; a broken copy gives way to
 // the next, while warnings reject nothing; a directory's class files come before its jars; and
-// symbolic link cycles end the walk.
+// symbolic link cycles end the walk; a directory where a class file is due hides the class; a gold
+// file gives the first record of a name.
 TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
 {
     makeFile("lone/Foo.class", classBytes("Foo"));
@@ -118,6 +118,7 @@ TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
         { { "a/B.class", classBytes("a/B", "a/Jarred") }, { "c/D.class", classBytes("c/D") } });
     ASSERT_TRUE(QFile::link(path("tree"), path("tree/a/up")));
     ASSERT_TRUE(QFile::link(path("tree/a"), path("tree/a/self")));
+    makeFile("tree/q/Dir.class/keep", "");
     jar("jars/one.jar", { { "p/A.class", classBytes("p/A") } });
     jar("jars/sub/two.jar", { { "p/B.class", classBytes("p/B") } });
 
@@ -126,67 +127,18 @@ TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
     out += chainOver({ path("missing.jar") }, { "LFoo;" });
     out += chainOver({ one, two, path("tree/../one.jar"), path("link.jar") }, { "Lp/A;" });
     out += chainOver({ broken, one }, { "Lp/A;", "LW;" });
-    out += chainOver({ path("tree"), path("tree/") }, { "La/B;", "Lc/D;", "La/Odd;" });
+    out += chainOver({ path("tree"), path("tree/") }, { "La/B;", "Lc/D;", "La/Odd;", "Lq/Dir;" });
     out += chainOver({ path("jars") }, {});
-    Golden::expectEqual("loader/chains.txt", out.toUtf8());
-    EXPECT_THROW(chain(path("missing.javagold")), std::runtime_error);
-}
-
-TEST_F(ClassLoaderTest, UnknownNamesAreAskedForAgainAndNeverCached)
-{
-    makeFile("classes/p/A.class", classBytes("p/A"));
-    const auto loader = chain(path("classes"));
-    LogCapture log;
-    EXPECT_EQ(loader->loadClass("Lp/Missing;"), nullptr);
-    EXPECT_EQ(loader->loadClass("Lp/Missing;"), nullptr);
-    EXPECT_EQ(log.texts(Logger::L_DEBUG).size(), 2);
-    EXPECT_TRUE(loader->getAllClasses().isEmpty());
-}
-
-TEST_F(ClassLoaderTest, ADirectoryCountsItsClassFilesAndJarsOnce)
-{
-    makeFile("tree/a/B.class", classBytes("a/B"));
-    makeFile("tree/a/Odd.CLASS", classBytes("a/Odd"));
-    jar("tree/lib/x.jar", { { "c/D.class", classBytes("c/D") } });
-    ASSERT_TRUE(QFile::link(path("tree"), path("tree/a/up")));
-    FileSystemClassLoader directory { QDir(path("tree")) };
-    EXPECT_EQ(directory.getClassFileCount(), 1);
-    EXPECT_EQ(directory.getJarLoaders().size(), 1);
-}
-
-TEST_F(ClassLoaderTest, DirectoryMissesAreDebugLinesNamingTheReason)
-{
-    makeFile("tree/q/Dir.class/keep", "");
-    FileSystemClassLoader directory { QDir(path("tree")) };
-    LogCapture log;
-    for (const char *name : { "Ljava/lang/Object;", "[I", "Lq/Dir;" })
-        EXPECT_TRUE(directory.readClassData(name).isNull());
-    const QString object = QFileInfo(path("tree/java/lang/Object.class")).absoluteFilePath();
-    EXPECT_EQ(log.texts(Logger::L_DEBUG),
-              QStringList({ "Could not read class Ljava/lang/Object; because the class file "
-                                + object + " does not exist",
-                            "Could not read class [I because descriptor name is not valid" }));
-    // Something is there under the class's path, and it hides the class.
-    EXPECT_EQ(log.texts(Logger::L_WARN),
-              QStringList("Could not read class Lq/Dir; because the file system object referenced "
-                          "is not a file"));
-}
-
-TEST_F(ClassLoaderTest, AGoldFileFindsTheFirstRecordOfAName)
-{
     JClasses root;
-    for (int version : { 50, 51 }) {
+    for (const char *parent : { "Lp/First;", "Lp/Second;" }) {
         JClass *record = root.add_classes();
         record->set_name("Lp/A;");
-        record->set_major_version(version);
+        record->set_parent(parent);
     }
-    root.add_classes()->set_name("Lp/B;");
     ProtoIO::write(&root, path("api.javagold"));
-    const auto loader = chain(path("api.javagold"));
-    EXPECT_EQ(loader->loadClass("Lp/A;")->getMajorVersion(), 50);
-    EXPECT_EQ(loader->loadClass("Lp/C;"), nullptr);
-    loader->loadAllClasses();
-    EXPECT_EQ(loader->getAllClasses().keys(), (QStringList { "Lp/A;", "Lp/B;" }));
+    out += chainOver({ path("api.javagold") }, { "Lp/A;", "Lp/C;" });
+    Golden::expectEqual("loader/chains.txt", out.toUtf8());
+    EXPECT_THROW(chain(path("missing.javagold")), std::runtime_error);
 }
 
 // Loading a whole jar in one pass must behave exactly like asking for each of its names in turn:

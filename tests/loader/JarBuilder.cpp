@@ -13,10 +13,6 @@ void JarBuilder::write(const QString &file) const
               ARCHIVE_OK);
     ASSERT_EQ(archive_write_open_filename(zip, file.toLocal8Bit().constData()), ARCHIVE_OK);
     for (const Entry &entry : entries) {
-        if (!tar && entry.stored)
-            archive_write_zip_set_compression_store(zip);
-        else if (!tar)
-            archive_write_zip_set_compression_deflate(zip);
         archive_entry *header = archive_entry_new();
         archive_entry_set_pathname(header, entry.path.toLatin1().constData());
         archive_entry_set_filetype(header, entry.directory ? AE_IFDIR : AE_IFREG);

@@ -12,14 +12,14 @@ class JarBuilder
 public:
     JarBuilder &add(const QString &path, const QByteArray &data)
     {
-        return entry(path, data, false, false);
+        entries.append({ path, data, false });
+        return *this;
     }
-    /// An entry stored without compression, so its bytes can be found and patched in the file.
-    JarBuilder &addStored(const QString &path, const QByteArray &data)
+    JarBuilder &addDirectory(const QString &path)
     {
-        return entry(path, data, false, true);
+        entries.append({ path, {}, true });
+        return *this;
     }
-    JarBuilder &addDirectory(const QString &path) { return entry(path, {}, true, false); }
     /// Writes a tar archive instead of a zip: what a jar must not be.
     JarBuilder &asTar()
     {
@@ -34,13 +34,7 @@ private:
         QString path;
         QByteArray data;
         bool directory;
-        bool stored;
     };
-    JarBuilder &entry(const QString &path, const QByteArray &data, bool directory, bool stored)
-    {
-        entries.append({ path, data, directory, stored });
-        return *this;
-    }
 
     QList<Entry> entries;
     bool tar = false;

@@ -6,7 +6,6 @@
 #include "support/QtPrinters.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,10 +55,15 @@ class UnreadEntries : public testing::Test
 protected:
     QString path(const QString &name) const { return dir.filePath(name); }
 
+    /// A gold file that cannot be read is recorded and still thrown.
     QStringList unreadBy(const QString &entry)
     {
         UnreadInputs unread;
-        std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(entry)));
+        try {
+            std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(entry)));
+        } catch (const std::runtime_error &) {
+            return described(unread) << "thrown";
+        }
         return described(unread);
     }
 
@@ -89,6 +93,7 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
     writeJar("jars-without-classes/lib.jar", QByteArray());
     QDir(dir.path()).mkpath("classes/p");
     writeFile(path("classes/p/A.class"), cls);
+    writeFile(path("broken.javagold"), "\xff\xff\xff");
     ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.jar")).constData(), 0600), 0); // must not block
 
     // Read entries record nothing; the others say what to change.
@@ -104,23 +109,10 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
                                "A.class",
                                "notes.txt",
                                "empty",
-                               "jars-without-classes" })
+                               "jars-without-classes",
+                               "broken.javagold",
+                               "absent.javagold" })
         out += entry + (": " + unreadBy(path(entry)).join(" | ").replace(dir.path(), "$TMP"))
             + "\n";
     Golden::expectEqual("loader/unread-entries.txt", out.toUtf8());
-}
-
-TEST_F(UnreadEntries, AGoldFileThatCannotBeReadIsRecordedAndStillThrows)
-{
-    writeFile(path("broken.javagold"), "\xff\xff\xff");
-    const QString absent = path("absent.javagold");
-    UnreadInputs unread;
-    for (const QString &entry : { path("broken.javagold"), absent })
-        EXPECT_THROW(ClassLoader::create(Classpath(entry)), std::runtime_error);
-    EXPECT_EQ(
-        described(unread),
-        (QStringList { path("broken.javagold") + ": Could not deserialize from file "
-                           + path("broken.javagold"),
-                       absent + ": Could not open file " + absent + " for reading: not found in "
-                           + QFileInfo(dir.path()).absoluteFilePath() }));
 }
