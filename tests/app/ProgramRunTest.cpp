@@ -1,0 +1,360 @@
+// The real program as a user meets it, one case of tests/data/app/runs.txt per test: the files
+// the case prepares, the command lines it runs, and what they print, how they end and the files
+// they leave, compared whole with the case's transcript under tests/data/app/runs/.
+
+#include "app/FileNameCodec.h"
+#include "app/LogDirectoryLock.h"
+#include "gold/ProtoIO.h"
+#include "support/BuiltData.h"
+#include "support/ClassFileBuilder.h"
+#include "support/Files.h"
+#include "support/Golden.h"
+#include "support/ProcessRunner.h"
+#include "support/Words.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct Case
+{
+    std::string suite;
+    std::string name;
+    QStringList steps;
+};
+
+/// Each case starts with "== Suite.Name", followed by its steps, one a line.
+QList<Case> readCases()
+{
+    QList<Case> cases;
+    const QString text = QString::fromUtf8(readFile(testDataPath("app/runs.txt")));
+    for (const QString &line : text.split('\n')) {
+        if (line.startsWith("== ")) {
+            const QStringList name = line.mid(3).split('.');
+            cases.append({ name.value(0).toStdString(), name.value(1).toStdString(), {} });
+        } else if (!line.isEmpty() && !line.startsWith('#') && !cases.isEmpty()) {
+            cases.last().steps << line;
+        }
+    }
+    if (cases.isEmpty())
+        cases.append({ "ProgramRun", "CasesAreRead", { "no cases in app/runs.txt" } });
+    return cases;
+}
+
+/// The jars of J2EE 8 that the built data holds, as a classpath.
+const QByteArray j2ee8Jars = readFile(BuiltData::dir() + "/samples/j2ee8.classpath");
+
+/// Places that differ between builds and runs, as the cases write them; a longer path before any
+/// that begins it.
+QList<QPair<QString, QString>> places(const QString &workDir)
+{
+    return { { "@APP@", JCT_APP_BINARY },
+             { "@FINDINGSAPI@", JCT_FIXTURES_FINDINGSAPI },
+             { "@FINDINGS@", JCT_FIXTURES_FINDINGS },
+             { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
+             { "@DATA@", BuiltData::dir() },
+             { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
+             { "@WORK@", workDir } };
+}
+
+/// A word of a step with its escapes made bytes: \n, \s for a space, \xHH for any byte.
+QByteArray unescape(const QByteArray &word)
+{
+    QByteArray bytes;
+    for (int i = 0; i < word.size(); ++i) {
+        const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+        if (word[i] != '\\' || !QByteArray("nsx").contains(next)) {
+            bytes += word[i];
+        } else if (next == 'x') {
+            bytes += char(word.mid(i + 2, 2).toInt(nullptr, 16));
+            i += 3;
+        } else {
+            bytes += next == 'n' ? '\n' : ' ';
+            ++i;
+        }
+    }
+    return bytes;
+}
+
+/// The lines of a results.txt that are not PASS, each after the class group it is in, with its
+/// description and log lines: what a run objects to, for a tree too large to keep whole.
+QByteArray objections(const QString &results)
+{
+    static const QRegularExpression result("^( *)(.*): (PASS|FAIL|UNKNOWN)$");
+    QByteArray found;
+    QString group;
+    int objectionIndent = -1;
+    for (const QString &line : results.split('\n')) {
+        const int indent = int(line.indexOf(QRegularExpression("\\S")));
+        if (objectionIndent >= 0 && indent > objectionIndent) {
+            found += " / " + line.trimmed().toUtf8();
+            continue;
+        }
+        if (objectionIndent >= 0)
+            found += '\n';
+        objectionIndent = -1;
+        const QRegularExpressionMatch match = result.match(line);
+        if (!match.hasMatch()) {
+            if (indent == 4)
+                group = line.trimmed();
+        } else if (match.captured(3) != "PASS") {
+            objectionIndent = indent;
+            found += (group + " " + line.trimmed()).toUtf8();
+        }
+    }
+    return found;
+}
+
+/// How the program is started: as it is, or on a file system that takes no file beyond 512 bytes
+/// (far less than a results.txt or a gold file of a sample).
+const QString plainStart = "exec \"$0\" \"$@\"";
+const QString tinyDiskStart = "trap '' XFSZ; ulimit -f 1; " + plainStart;
+
+class ProgramRun : public testing::Test
+{
+public:
+    explicit ProgramRun(Case c)
+        : c(std::move(c))
+    {
+    }
+
+    void TestBody() override
+    {
+        // As in the program, so that names given as bytes keep them on the way to it.
+        FileNameCodec::install();
+        for (const QString &step : c.steps) {
+            SCOPED_TRACE(step.toStdString());
+            QStringList arguments;
+            for (const QString &word : words(step))
+                arguments << QFile::decodeName(unescape(withPlaces(word).toUtf8()));
+            const QString verb = arguments.takeFirst();
+            if (verb == "run" || verb == "tiny") {
+                transcript += "$ " + step.mid(verb.size() + 1).toUtf8() + '\n';
+                run(verb == "run" ? plainStart : tinyDiskStart, arguments);
+            } else if (!steps.contains(verb)) {
+                ADD_FAILURE() << "no such step";
+            } else {
+                steps[verb](arguments);
+            }
+        }
+        Golden::expectEqual(QString::fromStdString("app/runs/" + c.suite + "." + c.name + ".txt"),
+                            transcript);
+    }
+
+private:
+    QString withPlaces(QString text) const
+    {
+        for (const auto &place : places(runner.workDir()))
+            text.replace(place.first, place.second);
+        return text;
+    }
+
+    /// Output with the places and the logger's time stamps written as the cases write them.
+    QString normalised(const QByteArray &output) const
+    {
+        static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ ",
+                                              QRegularExpression::MultilineOption);
+        QString text = QString::fromUtf8(output).replace(stamp, "@T ");
+        for (const auto &place : places(runner.workDir())) {
+            if (!place.second.isEmpty())
+                text.replace(place.second, place.first);
+        }
+        return text;
+    }
+
+    void run(const QString &start, const QStringList &arguments)
+    {
+        const ProcessRunner::Result result
+            = runner.run(QStringList { "-c", start, JCT_APP_BINARY } + arguments);
+        transcript += result.exitedNormally ? "exit " + QByteArray::number(result.exitCode) + '\n'
+                                            : QByteArray("crashed or hung\n");
+        section("out", result.out.isEmpty() ? QStringList() : lines(result.out));
+        QStringList errors = result.err.isEmpty() ? QStringList() : lines(result.err);
+        // On a tiny disk, where log.txt stops depends on the lengths of the paths it names.
+        if (start == tinyDiskStart)
+            errors.sort();
+        section("err", errors);
+    }
+
+    QStringList lines(const QByteArray &output) const
+    {
+        QStringList all = normalised(output).split('\n');
+        if (all.last().isEmpty())
+            all.removeLast();
+        return all;
+    }
+
+    void section(const QString &title, const QStringList &shown)
+    {
+        if (!shown.isEmpty())
+            transcript += ("--- " + title + '\n' + shown.join('\n') + '\n').toUtf8();
+    }
+
+    /// The lines of a file that match a pattern (by default all), or the first group the pattern
+    /// captures in each; sorted where the order is the threads' own.
+    void show(const QStringList &arguments, bool sorted)
+    {
+        const QString file = arguments.value(0);
+        if (!QFile::exists(runner.path(file))) {
+            transcript += "--- " + file.toUtf8() + ": none\n";
+            return;
+        }
+        const QRegularExpression pattern(arguments.mid(1).join(' '));
+        QStringList shown;
+        for (const QString &line : lines(runner.readFile(file))) {
+            const QRegularExpressionMatch match = pattern.match(line);
+            if (match.hasMatch())
+                shown << (match.lastCapturedIndex() > 0 ? match.captured(1) : line);
+        }
+        if (sorted)
+            shown.sort();
+        transcript += "--- " + file.toUtf8() + '\n';
+        transcript += shown.isEmpty() ? QByteArray() : (shown.join('\n') + '\n').toUtf8();
+    }
+
+    void writeClass(const QString &file, const QString &name)
+    {
+        ASSERT_TRUE(QDir(runner.workDir()).mkpath(QFileInfo(file).path()));
+        writeFile(runner.path(file), ClassFileBuilder(name).build());
+    }
+
+    /// Classes C0, C1, ... in a directory named after their package.
+    void writeClasses(const QString &dir, int count)
+    {
+        const QString package = QFileInfo(dir).fileName();
+        for (int i = 0; i < count; ++i)
+            writeClass(QString("%1/C%2.class").arg(dir).arg(i),
+                       QString("%1/C%2").arg(package).arg(i));
+    }
+
+    /// A class deeper than PATH_MAX can name from the top, made one directory at a time.
+    void writeDeepClass(const QString &dir, int depth, const QString &name)
+    {
+        QString package;
+        int fd = ::open(QFile::encodeName(runner.path(dir)).constData(), O_RDONLY | O_DIRECTORY);
+        for (int level = 0; level < depth && fd >= 0; ++level) {
+            ASSERT_EQ(::mkdirat(fd, "d", 0755), 0);
+            const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            package += "d/";
+        }
+        ASSERT_GE(fd, 0);
+        const QByteArray bytes = ClassFileBuilder(package + name).build();
+        const int file = ::openat(fd, qPrintable(name + ".class"), O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::write(file, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(file);
+        ::close(fd);
+    }
+
+    void writeGold(const QString &file, const QStringList &classNames)
+    {
+        JClasses gold;
+        for (const QString &name : classNames)
+            gold.add_classes()->set_name(name.toStdString());
+        ProtoIO::write(&gold, runner.path(file));
+    }
+
+    Case c;
+    ProcessRunner runner { "/bin/sh" };
+    QByteArray transcript;
+
+    using Arguments = const QStringList &;
+    const QHash<QString, std::function<void(Arguments)>> steps {
+        { "env", [this](Arguments a) { runner.setEnvironment(a.value(0), a.value(1)); } },
+        { "mkdir",
+          [this](Arguments a) { ASSERT_TRUE(QDir(runner.workDir()).mkpath(a.value(0))); } },
+        { "link",
+          [this](Arguments a) { ASSERT_TRUE(QFile::link(a.value(0), runner.path(a.value(1)))); } },
+        { "copy",
+          [this](Arguments a) { ASSERT_TRUE(QFile::copy(a.value(0), runner.path(a.value(1)))); } },
+        { "write",
+          [this](Arguments a) {
+              writeFile(runner.path(a.value(0)), a.mid(1).join(' ').toUtf8());
+          } },
+        { "fifo",
+          [this](Arguments a) {
+              ASSERT_EQ(::mkfifo(QFile::encodeName(runner.path(a.value(0))).constData(), 0644), 0);
+          } },
+        { "class", [this](Arguments a) { writeClass(a.value(0), a.value(1)); } },
+        { "classes", [this](Arguments a) { writeClasses(a.value(0), a.value(1).toInt()); } },
+        { "deep",
+          [this](Arguments a) { writeDeepClass(a.value(0), a.value(1).toInt(), a.value(2)); } },
+        { "gold", [this](Arguments a) { writeGold(a.value(0), a.mid(1)); } },
+        { "show", [this](Arguments a) { show(a, false); } },
+        { "sorted", [this](Arguments a) { show(a, true); } },
+        { "files",
+          [this](Arguments a) {
+              const QStringList entries
+                  = QDir(runner.path(a.value(0, ".")))
+                        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+              transcript
+                  += ("--- files in " + a.value(0, ".") + ": " + entries.join(' ') + '\n').toUtf8();
+          } },
+        { "objections",
+          [this](Arguments a) {
+              transcript += "--- objections in " + a.value(0).toUtf8() + '\n'
+                  + objections(QString::fromUtf8(runner.readFile(a.value(0))));
+          } },
+    };
+};
+
+const bool casesRegistered = [] {
+    for (const Case &c : readCases()) {
+        testing::RegisterTest(c.suite.c_str(),
+                              c.name.c_str(),
+                              nullptr,
+                              nullptr,
+                              __FILE__,
+                              __LINE__,
+                              [c]() -> testing::Test * { return new ProgramRun(c); });
+    }
+    return true;
+}();
+
+} // namespace
+
+// Beside the cases, which are tests without a fixture of their own.
+TEST(RunOutputs, ASecondRunOnALockedLogDirectoryIsRefused)
+{
+    const ProcessRunner runner(JCT_APP_BINARY);
+    const QStringList listing = words("--nogui --listcontents --classpath a --logdir logs");
+    ASSERT_TRUE(QDir(runner.workDir()).mkdir("logs"));
+    writeFile(runner.path("logs/log.txt"), "the first run's log\n");
+    {
+        const LogDirectoryLock firstRun(runner.path("logs"));
+        const ProcessRunner::Result second = runner.run(listing);
+        EXPECT_EQ(second.exitCode, 1);
+        EXPECT_EQ(second.err, "The log directory logs is in use by another run.\n");
+        EXPECT_EQ(runner.readFile("logs/log.txt"), "the first run's log\n");
+    }
+    EXPECT_EQ(runner.run(listing).exitCode, 0);
+}
+
+TEST(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
+{
+    const ProcessRunner runner(JCT_APP_BINARY);
+    ASSERT_TRUE(QFile::link(BuiltData::path("data"), runner.path("data")));
+    writeFile(runner.path("results.txt"), "Results of an earlier run\n");
+    QProcess process;
+    process.setWorkingDirectory(runner.workDir());
+    // The missing first entry is warned about on standard output once the test has started.
+    process.start(JCT_APP_BINARY,
+                  words("--nogui --testios --general --classpath missing:"
+                        + BuiltData::path("samples/ios-bad.jar")));
+    ASSERT_TRUE(process.waitForReadyRead(30000));
+    process.kill();
+    process.waitForFinished();
+    EXPECT_FALSE(QFile::exists(runner.path("results.txt")));
+}
