@@ -61,14 +61,6 @@ TEST(DependencyScan, DeclarationsPoolAndCodeMeetInThreeSortedLists)
     own.addMethodWithCode("m", useOwn);
     out.add("own members", own, true);
 
-    // The super constructor call of an enum is no dependency; of another class it is.
-    for (const char *parent : { "java/lang/Enum", "java/lang/Object" }) {
-        ClassFileBuilder enumeration("p/E", parent);
-        enumeration.methodRef("java/lang/Enum", "<init>", "(Ljava/lang/String;I)V");
-        enumeration.methodRef("java/lang/Enum", "<init>", "()V");
-        out.add(QString("extends ") + parent, enumeration, true);
-    }
-
     // Array classes add their element class only; the class-kind check of `new` and the like
     // ignores the array classes of the pool.
     CodeCase arrays;

@@ -19,58 +19,40 @@ QList<QByteArray> fixtureClasses()
     return classes;
 }
 
-class Mutator
+/// One to three random edits: a flipped bit, any byte, a huge count or length, a cut, or a few
+/// bytes inserted or removed.
+QByteArray mutate(std::mt19937 &random, QByteArray bytes)
 {
-public:
-    explicit Mutator(quint32 seed)
-        : random(seed)
-    {
-    }
-
-    QByteArray mutate(QByteArray bytes)
-    {
-        const int edits = 1 + int(below(3));
-        for (int i = 0; i < edits && !bytes.isEmpty(); ++i)
-            bytes = mutateOnce(bytes);
-        return bytes;
-    }
-
-private:
-    quint32 below(quint32 bound)
-    {
+    const auto below = [&random](quint32 bound) {
         return std::uniform_int_distribution<quint32>(0, bound - 1)(random);
-    }
-
-    QByteArray mutateOnce(QByteArray bytes)
-    {
+    };
+    for (int edits = 1 + int(below(3)); edits > 0 && !bytes.isEmpty(); --edits) {
         const int at = int(below(quint32(bytes.size())));
         switch (below(6)) {
-        case 0: // flip one bit
+        case 0:
             bytes[at] = char(bytes.at(at) ^ (1 << below(8)));
             break;
-        case 1: // any byte
+        case 1:
             bytes[at] = char(below(256));
             break;
-        case 2: // a huge count or length
+        case 2:
             bytes[at] = char(0xff);
             if (at + 1 < bytes.size())
                 bytes[at + 1] = char(0xf0 | below(16));
             break;
-        case 3: // cut short
+        case 3:
             bytes.truncate(at);
             break;
-        case 4: // insert a few bytes
+        case 4:
             bytes.insert(at, QByteArray(1 + int(below(8)), char(below(256))));
             break;
-        default: // remove a few bytes
+        default:
             bytes.remove(at, 1 + int(below(8)));
             break;
         }
-        return bytes;
     }
-
-    std::mt19937 random;
-};
+    return bytes;
+}
 
 // Every accessor must answer for whatever the reader kept, and the lists must be sets in order.
 void exerciseAccessors(const JavaClassFile &classFile)
@@ -126,11 +108,11 @@ TEST(ClassFileMutation, ThousandsOfMutantsEndAsParsedFilesOrErrors)
     const QList<QByteArray> originals = fixtureClasses();
     ASSERT_FALSE(originals.isEmpty());
     const quint32 seed = 20261206;
-    Mutator mutator(seed);
+    std::mt19937 random(seed);
     int rejectedCount = 0;
     const int mutants = 6000;
     for (int i = 0; i < mutants && !HasFailure(); ++i) {
-        const QByteArray mutant = mutator.mutate(originals.at(i % originals.size()));
+        const QByteArray mutant = mutate(random, originals.at(i % originals.size()));
         rejectedCount
             += rejected(mutant, "seed " + std::to_string(seed) + ", mutant " + std::to_string(i));
     }

@@ -1,4 +1,8 @@
+// Where each dependency is used: the golden file shows, per case, the origins kept and how many
+// more uses there were beyond them.
+
 #include "ClassFileTestSupport.h"
+#include "support/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +13,14 @@ const DepMethod reverse(TypeDescriptor("Ljava/lang/StringBuilder;"),
                         MethodSignature("()Ljava/lang/StringBuilder;"));
 const DepMethod gone(TypeDescriptor("Lq/B;"), "gone", MethodSignature("()V"));
 
-QStringList kept(const DependencyOrigins &origins)
+QString line(const QString &what, const DependencyOrigins &origins)
 {
-    QStringList lines;
+    QStringList kept;
     for (const DependencyOrigins::Origin &origin : origins.getKept())
-        lines << QString("%1 %2:%3")
-                     .arg(DependencyOrigins::placeText(origin.place), origin.member)
-                     .arg(origin.line);
-    return lines;
+        kept << QString("%1 %2:%3")
+                    .arg(DependencyOrigins::placeText(origin.place), origin.member)
+                    .arg(origin.line);
+    return QString("%1: %2 (%3 more)\n").arg(what, kept.join(" | ")).arg(origins.getMore());
 }
 
 // invokestatic q/B.gone()V as often as asked, then return.
@@ -29,98 +33,59 @@ QByteArray callGone(ClassFileBuilder &builder, int calls)
     return code.u1(177).data();
 }
 
+/// A method m()V calling gone three times (at 0, 3 and 6) with a line table of these entries.
+QByteArray withLineTable(quint32 count, const char *entries)
+{
+    ClassFileBuilder builder;
+    const QByteArray code = callGone(builder, 3);
+    const QByteArray lines = builder.attribute(
+        "LineNumberTable", ByteWriter().u2(count).bytes(QByteArray::fromHex(entries)).data());
+    builder.addMethod(0x0001, "m", "()V", { builder.codeAttribute(code, { lines }) });
+    return builder.build();
+}
+
 } // namespace
 
-TEST(Origins, EachMethodThatCallsIsAnOriginWithItsSourceLine)
+// Without line numbers only the methods are known: nine calls of one method are one origin, and
+// uses beyond the bound are counted. Bogus line tables give lines only where they fit the code;
+// one whose count runs past the file makes the file rejected. Asking for origins leaves the lists
+// as they were.
+TEST(Origins, EachUseIsAnOriginWithItsPlaceMemberAndSourceLine)
 {
-    const std::unique_ptr<JavaClassFile> classFile(
+    const std::unique_ptr<JavaClassFile> fixture(
         JavaClassFile::create(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class"));
-    ASSERT_FALSE(classFile->checkLog.hasErrors);
-    const QStringList before = texts(classFile->getDependentMethods());
-    EXPECT_EQ(kept(classFile->getOrigins(reverse)),
-              QStringList({ "code first(Ljava/lang/StringBuilder;)V:7",
-                            "code second(Ljava/lang/StringBuilder;)I:11" }));
-    // The class is used by both signatures and by the calls.
-    const QStringList ofClass = kept(classFile->getOrigins(reverse.owner));
-    EXPECT_TRUE(ofClass.contains("method signature first(Ljava/lang/StringBuilder;)V:0"));
-    EXPECT_TRUE(ofClass.contains("code first(Ljava/lang/StringBuilder;)V:7"));
-    // Asking for origins leaves the lists as they were.
-    EXPECT_EQ(texts(classFile->getDependentMethods()), before);
-    EXPECT_TRUE(classFile->getOrigins(gone).isEmpty());
-}
+    const QStringList before = texts(fixture->getDependentMethods());
+    QString out = line("fixture reverse", fixture->getOrigins(reverse))
+        + line("fixture StringBuilder", fixture->getOrigins(reverse.owner))
+        + line("fixture gone", fixture->getOrigins(gone));
+    EXPECT_EQ(texts(fixture->getDependentMethods()), before);
 
-TEST(Origins, WithoutLineNumbersOnlyTheMethodsAreKnownAndUsesBeyondTheBoundAreCounted)
-{
-    ClassFileBuilder builder;
-    const struct
-    {
-        const char *name;
-        int calls;
-    } methods[] = { { "once", 1 }, { "often", 9 }, { "more", 1 }, { "last", 1 }, { "beyond", 2 } };
-    for (const auto &method : methods)
-        builder.addMethodWithCode(method.name, callGone(builder, method.calls));
-    const DependencyOrigins origins = parse(builder)->getOrigins(gone);
-    // One origin per method and line: the nine calls without lines are one.
-    EXPECT_EQ(
-        kept(origins),
-        QStringList({ "code once()V:0", "code often()V:0", "code more()V:0", "code last()V:0" }));
-    EXPECT_EQ(origins.getMore(), 2);
-}
+    ClassFileBuilder noLines;
+    for (const auto &[name, calls] :
+         { std::pair("once", 1), { "often", 9 }, { "more", 1 }, { "last", 1 }, { "beyond", 2 } })
+        noLines.addMethodWithCode(name, callGone(noLines, calls));
+    out += line("without lines", parse(noLines)->getOrigins(gone));
 
-TEST(Origins, ReferencesOutsideCodeNameTheirPlace)
-{
-    ClassFileBuilder builder("p/A", "q/Base");
-    builder.addInterface(builder.classInfo("q/Face"));
-    builder.addField(0x0001, "kept", "[Lq/Kept;");
-    builder.addMethod(0x0401,
+    ClassFileBuilder outside("p/A", "q/Base");
+    outside.addInterface(outside.classInfo("q/Face"));
+    outside.addField(0x0001, "kept", "[Lq/Kept;");
+    outside.addMethod(0x0401,
                       "make",
                       "(Lq/In;)V",
-                      { builder.exceptionsAttribute({ builder.classInfo("q/Oops") }) });
-    builder.fieldRef("q/Pool", "only", "I");
-    const auto classFile = parse(builder);
-    ASSERT_FALSE(classFile->checkLog.hasErrors);
-    QStringList places;
+                      { outside.exceptionsAttribute({ outside.classInfo("q/Oops") }) });
+    outside.fieldRef("q/Pool", "only", "I");
+    const auto outsideFile = parse(outside);
     for (const char *used :
          { "Lq/Base;", "Lq/Face;", "Lq/Kept;", "Lq/In;", "Lq/Oops;", "Lq/Pool;" })
-        places += kept(classFile->getOrigins(TypeDescriptor(used)));
-    EXPECT_EQ(places,
-              QStringList({
-                  "superclass :0",
-                  "interface :0",
-                  "field type kept:0",
-                  "method signature make(Lq/In;)V:0",
-                  "throws clause make(Lq/In;)V:0",
-                  "constant pool :0",
-              }));
-}
+        out += line(used, outsideFile->getOrigins(TypeDescriptor(used)));
 
-TEST(Origins, BogusLineTablesGiveLinesOnlyWhereTheyFitTheCode)
-{
-    const auto lineTable = [](ClassFileBuilder &builder, quint32 count, const QByteArray &entries) {
-        return builder.attribute("LineNumberTable", ByteWriter().u2(count).bytes(entries).data());
-    };
-    ClassFileBuilder builder;
-    const QByteArray code = callGone(builder, 3); // calls at 0, 3 and 6
     // (start, line) pairs out of order, one past the code and one in the middle of an instruction.
-    const QByteArray lines = lineTable(builder,
-                                       4,
-                                       QByteArray::fromHex("ea600063"
-                                                           "00040008"
-                                                           "00000005"
-                                                           "ffff0001"));
-    builder.addMethod(0x0001, "m", "()V", { builder.codeAttribute(code, { lines }) });
-    const auto classFile = parse(builder);
-    ASSERT_FALSE(classFile->checkLog.hasErrors);
-    EXPECT_EQ(kept(classFile->getOrigins(gone)), QStringList({ "code m()V:5", "code m()V:8" }));
-
-    // A count far past the attribute and the file: the reader rejects the file, nothing is found.
-    ClassFileBuilder huge;
-    const QByteArray hugeCode = callGone(huge, 1);
-    const QByteArray hugeLines = lineTable(huge, 0xFFFF, QByteArray::fromHex("00000001"));
-    huge.addMethod(0x0001, "m", "()V", { huge.codeAttribute(hugeCode, { hugeLines }) });
-    const auto rejected = parse(huge);
-    EXPECT_TRUE(rejected->checkLog.hasErrors);
-    EXPECT_TRUE(rejected->getOrigins(gone).isEmpty());
+    out += line("bogus lines",
+                parse(withLineTable(4, "ea6000630004000800000005ffff0001"))->getOrigins(gone));
+    const auto huge = parse(withLineTable(0xFFFF, "00000001"));
+    out += line("line count past the file " + huge->checkLog.messages.join(' '),
+                huge->getOrigins(gone));
+    Golden::expectEqual("classfile/origins.txt", out.toUtf8());
 }
 
 // A class of more code than is worth keeping gives up its code right after the read, and with it
@@ -130,10 +95,10 @@ TEST(Origins, ABigCodeClassKeepsItsListsAndOriginsInsteadOfItsCode)
     const auto classFile = parse(longCodeClass(QStringLiteral("p/Big"), 1 << 20));
     ASSERT_FALSE(classFile->checkLog.hasErrors);
     EXPECT_EQ(classFile->getCodeBytes(), 0u);
-    const QStringList expected({ "code m()V:5", "code m()V:9" });
     for (int round = 0; round < 2; ++round) {
         EXPECT_TRUE(texts(classFile->getDependentMethods()).contains(gone.getKey()));
-        EXPECT_EQ(kept(classFile->getOrigins(gone)), expected);
+        EXPECT_EQ(line("big", classFile->getOrigins(gone)),
+                  "big: code m()V:5 | code m()V:9 (0 more)\n");
         classFile->releaseDependencies();
     }
 }

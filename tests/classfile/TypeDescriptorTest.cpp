@@ -53,22 +53,6 @@ TEST(TypeDescriptor, PrintsEveryKindOfDescriptorListAndSignature)
     Golden::expectEqual("classfile/descriptors.txt", out.replace(QChar(0), "\\0").toUtf8());
 }
 
-TEST(TypeDescriptor, CopiesAreDeepAndIndependent)
-{
-    TypeDescriptor copy("[[Ljava/lang/Object;");
-    {
-        const TypeDescriptor original("[Ljava/lang/String;");
-        copy = original;
-        EXPECT_NE(copy.element.get(), original.element.get());
-    }
-    EXPECT_EQ(copy.toString(), "java.lang.String[]");
-    copy = TypeDescriptor("I");
-    EXPECT_EQ(copy.element, nullptr);
-    const TypeDescriptor &self = copy;
-    copy = self;
-    EXPECT_EQ(copy.toString(), "int");
-}
-
 TEST(TypeDescriptor, EqualityByTextOrderByPrintedForm)
 {
     EXPECT_NE(TypeDescriptor("Lp/A;"), TypeDescriptor("Lp.A;"));

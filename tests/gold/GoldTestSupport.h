@@ -2,8 +2,10 @@
 
 #include "JavaTypes.pb.h"
 #include "gold/ProtoIO.h"
+#include "support/ProcessRunner.h"
 
 #include <QString>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -28,14 +30,12 @@ inline const JClass *findRecord(const JClasses &root, const std::string &name)
     return nullptr;
 }
 
-/// The first method record of that name, or null.
-inline const JMethod *findMethod(const JClass &record, const std::string &name)
+/// The gold file as golddump prints it.
+inline QByteArray dump(const QString &gold)
 {
-    for (const JMethod &method : record.methods()) {
-        if (method.name() == name)
-            return &method;
-    }
-    return nullptr;
+    const ProcessRunner::Result result = ProcessRunner(JCT_GOLDDUMP_BINARY).run({ gold });
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    return result.out;
 }
 
 } // namespace GoldTestSupport

@@ -178,38 +178,4 @@ TEST_F(ClassLoaderTest, LoadingAWholeJarMatchesLoadingEachNameInTurn)
     EXPECT_EQ(loaded, held(oneByOne));
 }
 
-TEST_F(ClassLoaderTest, AListingNamesWhatLoadingEverythingGivesAndKeepsNoClass)
-{
-    const QString first = jar("one.jar",
-                              { { "p/A.class", classBytes("p/A", "p/First") },
-                                { "p/Bad.class", notAClass },
-                                { "p/A.class", classBytes("p/A", "dup/Later") } });
-    makeFile("classes/p/A.class", classBytes("p/A"));
-    makeFile("classes/q/Moved.class", classBytes("elsewhere/Named")); // printed by its own name
-    const QString classpath = first + ":" + path("classes");
-
-    const auto loaded = chain(classpath);
-    QStringList loadLines;
-    {
-        LogCapture loadLog;
-        loaded->loadAllClasses();
-        loadLines = loadLog.lines();
-    }
-    QMultiMap<QString, QString> expected;
-    const QMap<QString, Class *> all = loaded->getAllClasses();
-    for (auto it = all.cend(); it != all.cbegin();) {
-        --it; // inserting backwards keeps the order of equal keys
-        expected.insert(it.key(), it.value()->getName().toString());
-    }
-
-    const auto listed = chain(classpath);
-    const LogCapture listLog;
-    const QMultiMap<QString, QString> names = listed->listAllClasses();
-    EXPECT_EQ(names.keys(), expected.keys());
-    EXPECT_EQ(names.values(), expected.values());
-    EXPECT_TRUE(names.values().contains("elsewhere.Named"));
-    EXPECT_EQ(listLog.lines(), loadLines);
-    EXPECT_TRUE(listed->getAllClasses().isEmpty());
-}
-
 } // namespace

@@ -60,6 +60,24 @@ QString describe(const Class &cls)
     return text;
 }
 
+/// What the class finds for each "name(descriptor)" as a method, and for each plain name as a
+/// field.
+QString lookups(const Class &cls, const QStringList &wanted)
+{
+    QString text;
+    for (const QString &key : wanted) {
+        const int open = key.indexOf('(');
+        const Method *method = open < 0
+            ? nullptr
+            : cls.getMethodByNameAndSignature(key.left(open), MethodSignature(key.mid(open)));
+        const QString found = open < 0
+            ? (cls.getFieldByName(key) ? "a field" : "nothing")
+            : (method ? method->getName() + method->getSignature().descriptor : "nothing");
+        text += "  " + key + " finds " + found + "\n";
+    }
+    return text;
+}
+
 std::unique_ptr<Class> fixture(const QString &relative)
 {
     return std::make_unique<JavaClass>(
@@ -84,32 +102,21 @@ TEST(JavaClass, AnswersFromTheClassFile)
     root.accessFlags = 0x0600;
     QByteArray bytes = root.build();
     text += describe(JavaClass(JavaClassFile::create(bytes)));
+    // Only declared members are seen (sides is the superclass's); copy()Lp/Square; and its bridge
+    // copy()Lp/Shape; differ only in their return type.
+    text += "lookups in Lp/Square;\n"
+        + lookups(*fixture("p/Square"),
+                  { "side", "sides", "SIDE", "copy()Lp/Square;", "copy()Lp/Shape;", "copy()V" });
     Golden::expectEqual("loader/java-classes.txt", text.toUtf8());
 }
 
-TEST(JavaClass, LookupsSeeOnlyDeclaredMembersAndTellSignaturesApart)
-{
-    const auto square = fixture("p/Square");
-    EXPECT_NE(square->getFieldByName("side"), nullptr);
-    EXPECT_EQ(square->getFieldByName("sides"), nullptr); // declared by the superclass
-    EXPECT_EQ(square->getFieldByName("SIDE"), nullptr);
-    EXPECT_EQ(square->getMethodsByName("<init>").size(), 2);
-    // copy()Lp/Square; and its bridge copy()Lp/Shape; differ only in their return type.
-    const Method *own
-        = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Square;"));
-    const Method *bridge
-        = square->getMethodByNameAndSignature("copy", MethodSignature("()Lp/Shape;"));
-    ASSERT_TRUE(own && bridge);
-    EXPECT_NE(own, bridge);
-    EXPECT_EQ(own->getSignature().descriptor, "()Lp/Square;");
-    EXPECT_EQ(square->getMethodByNameAndSignature("copy", MethodSignature("()V")), nullptr);
-}
-
 // A parent is there when the field is set, even empty; only public records are public classes
-// (public being the field's default).
+// (public being the field's default). Signature polymorphic methods match any signature.
 TEST_F(ProtoClassTest, AnswersFromTheRecord)
 {
-    QString text = describe(ProtoClass(record));
+    QString text = describe(ProtoClass(record))
+        + lookups(ProtoClass(record),
+                  { "invoke(ILjava/lang/String;)V", "bindTo(I)V", "bindTo(J)V" });
     record.set_parent("");
     text += describe(ProtoClass(record));
     for (JPermission permission : { JP_PUBLIC, JP_PRIVATE, JP_PROTECTED, JP_PACKAGE }) {
@@ -117,24 +124,4 @@ TEST_F(ProtoClassTest, AnswersFromTheRecord)
         text += describe(ProtoClass(record)).section('\n', 0, 0) + "\n";
     }
     Golden::expectEqual("loader/proto-class.txt", text.toUtf8());
-}
-
-TEST_F(ProtoClassTest, SignaturePolymorphicMethodsMatchAnySignature)
-{
-    ProtoClass cls(record);
-    const Method *invoke
-        = cls.getMethodByNameAndSignature("invoke", MethodSignature("(ILjava/lang/String;)V"));
-    ASSERT_NE(invoke, nullptr);
-    EXPECT_TRUE(invoke->signaturePolymorphic());
-    EXPECT_EQ(cls.getMethodByNameAndSignature("bindTo", MethodSignature("(I)V"))
-                  ->getSignature()
-                  .descriptor,
-              "(I)V");
-    EXPECT_EQ(cls.getMethodByNameAndSignature("bindTo", MethodSignature("(J)V")), nullptr);
-}
-
-TEST_F(ProtoClassTest, TextIsReadOneCharacterPerByte)
-{
-    record.mutable_fields(0)->set_name("caf\xE9");
-    EXPECT_EQ(ProtoClass(record).getFields().at(0)->getName(), QString::fromUtf8("caf\xC3\xA9"));
 }

@@ -99,8 +99,6 @@ public:
     void addClassAttribute(const QByteArray &attribute) { attributes.append(attribute); }
 
     QByteArray build() const;
-    /// The byte offset at which the pool's count starts (after magic and versions).
-    static int poolOffset() { return 8; }
 
     quint16 majorVersion = 52;
     quint16 accessFlags = 0x0021;
