@@ -87,35 +87,6 @@ QByteArray unescape(const QByteArray &word)
     return bytes;
 }
 
-/// The lines of a results.txt that are not PASS, each after the class group it is in, with its
-/// description and log lines: what a run objects to, for a tree too large to keep whole.
-QByteArray objections(const QString &results)
-{
-    static const QRegularExpression result("^( *)(.*): (PASS|FAIL|UNKNOWN)$");
-    QByteArray found;
-    QString group;
-    int objectionIndent = -1;
-    for (const QString &line : results.split('\n')) {
-        const int indent = int(line.indexOf(QRegularExpression("\\S")));
-        if (objectionIndent >= 0 && indent > objectionIndent) {
-            found += " / " + line.trimmed().toUtf8();
-            continue;
-        }
-        if (objectionIndent >= 0)
-            found += '\n';
-        objectionIndent = -1;
-        const QRegularExpressionMatch match = result.match(line);
-        if (!match.hasMatch()) {
-            if (indent == 4)
-                group = line.trimmed();
-        } else if (match.captured(3) != "PASS") {
-            objectionIndent = indent;
-            found += (group + " " + line.trimmed()).toUtf8();
-        }
-    }
-    return found;
-}
-
 /// How the program is started: as it is, or on a file system that takes no file beyond 512 bytes
 /// (far less than a results.txt or a gold file of a sample).
 const QString plainStart = "exec \"$0\" \"$@\"";
@@ -179,8 +150,8 @@ private:
             = runner.run(QStringList { "-c", start, JCT_APP_BINARY } + arguments);
         transcript += result.exitedNormally ? "exit " + QByteArray::number(result.exitCode) + '\n'
                                             : QByteArray("crashed or hung\n");
-        section("out", result.out.isEmpty() ? QStringList() : lines(result.out));
-        QStringList errors = result.err.isEmpty() ? QStringList() : lines(result.err);
+        section("out", lines(result.out));
+        QStringList errors = lines(result.err);
         // On a tiny disk, where log.txt stops depends on the lengths of the paths it names.
         if (start == tinyDiskStart)
             errors.sort();
@@ -301,11 +272,6 @@ private:
                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
               transcript
                   += ("--- files in " + a.value(0, ".") + ": " + entries.join(' ') + '\n').toUtf8();
-          } },
-        { "objections",
-          [this](Arguments a) {
-              transcript += "--- objections in " + a.value(0).toUtf8() + '\n'
-                  + objections(QString::fromUtf8(runner.readFile(a.value(0))));
           } },
     };
 };

@@ -5,9 +5,11 @@
 #include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/RunProgressDialog.h"
+#include "conformance/EmptyGoldData.h"
 #include "conformance/FindingTrees.h"
 #include "support/BuiltData.h"
 #include "support/Golden.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 
 #include <QAbstractButton>
@@ -79,7 +81,7 @@ QByteArray dump(const QTreeWidget &tree)
     return out;
 }
 
-/// Runs through the real window, from the top of the source tree where data/ is, with the log
+/// Runs through the real window, from the folder of the built data where data/ is, with the log
 /// directory in a fresh temporary directory.
 class WindowResults : public testing::Test
 {
@@ -98,15 +100,17 @@ protected:
         *Options::opts = saved;
     }
 
-    /// The results dialog after a PSS run through the window, or null.
-    ResultsDialog *runPss(const QString &classpath, const QString &framework)
+    /// The results dialog after a run of a segment's test through the window's fields, or null.
+    ResultsDialog *run(const char *segment,
+                       const QString &classpath,
+                       const QString &framework,
+                       const QString &tssGold = BuiltData::path("samples/tss-interface.javagold"))
     {
         window.show();
-        window.findChild<QRadioButton *>("segment_PSS")->click();
+        window.findChild<QRadioButton *>(segment)->click();
         window.findChild<QLineEdit *>("classpath")->setText(classpath);
         window.findChild<QLineEdit *>("frameworkclasspath")->setText(framework);
-        window.findChild<QLineEdit *>("tssgoldfilename")
-            ->setText(BuiltData::path("samples/tss-interface.javagold"));
+        window.findChild<QLineEdit *>("tssgoldfilename")->setText(tssGold);
         QSignalSpy finished(window.findChild<QProgressDialog *>(), &QDialog::finished);
         QTest::mouseClick(window.findChild<QAbstractButton *>("btn_runtest"), Qt::LeftButton);
         EXPECT_TRUE(finished.wait(60000));
@@ -114,7 +118,6 @@ protected:
         EXPECT_TRUE(dialog && dialog->isVisible());
         return dialog;
     }
-
     QTemporaryDir logDir;
     Options saved;
     QString previousDir;
@@ -125,8 +128,9 @@ protected:
 
 TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClasses)
 {
-    ResultsDialog *dialog = runPss(JCT_FIXTURES_FINDINGS "/findings.jar",
-                                   JCT_FIXTURES_FINDINGSAPI "/findingsapi.jar");
+    ResultsDialog *dialog = run("segment_PSS",
+                                JCT_FIXTURES_FINDINGS "/findings.jar",
+                                JCT_FIXTURES_FINDINGSAPI "/findingsapi.jar");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Results of the PSS test");
     EXPECT_EQ(labelText(*dialog, "verdict"),
@@ -166,15 +170,49 @@ TEST_F(WindowResults, ARunThatReadNothingSaysWhatWasNotRead)
         { "nowhere.jar",
           "component classpath entry nowhere.jar: not found in " + QDir::currentPath() },
     };
-    for (const auto &run : cases) {
-        SCOPED_TRACE(qPrintable(run.classpath));
-        ResultsDialog *dialog = runPss(run.classpath, "");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(qPrintable(c.classpath));
+        ResultsDialog *dialog = run("segment_PSS", c.classpath, "");
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(labelText(*dialog, "verdict"),
                   "Verdict: incomplete - 1 input not read, so part of the component or of what "
                   "it is checked against was never checked");
-        EXPECT_EQ(labelText(*dialog, "notRead"), "Not read, so never checked:\n    " + run.notRead);
+        EXPECT_EQ(labelText(*dialog, "notRead"), "Not read, so never checked:\n    " + c.notRead);
         EXPECT_EQ(treeOf(*dialog).topLevelItemCount(), 0);
+    }
+}
+
+// Under General Purpose, the only profile the window offers, J2EE 8 is allowed.
+TEST_F(WindowResults, EachSegmentRunsItsTestOnTheFieldsItReads)
+{
+    const struct
+    {
+        const char *button;
+        const char *workerLine;
+        bool framework;
+        bool tssGold;
+    } segments[] = {
+        { "segment_OSS", "Running OSS test", false, false },
+        { "segment_IOS", "Running IOS test", true, false },
+        { "segment_PCS", "Running PCS test", true, true },
+        { "segment_PSS", "Running PSS test", true, true },
+        { "segment_TSS", "Running TSS test", true, true },
+    };
+    const EmptyGoldData data;
+    for (const auto &segment : segments) {
+        SCOPED_TRACE(segment.button);
+        LogCapture log;
+        // "::" at the end leaves one entry.
+        run(segment.button, "component.jar::", "framework.jar", "interface.javagold");
+        EXPECT_TRUE(log.texts(Logger::L_INFO).contains(segment.workerLine));
+        const QString classpaths
+            = log.texts(Logger::L_DEBUG).filter("Processing classpath: ").join('\n') + '\n';
+        EXPECT_TRUE(classpaths.contains("component.jar")) << qPrintable(classpaths);
+        EXPECT_FALSE(classpaths.contains("::") || classpaths.contains(":\n"));
+        EXPECT_EQ(classpaths.contains("framework.jar"), segment.framework);
+        EXPECT_EQ(classpaths.contains("interface.javagold"), segment.tssGold);
+        EXPECT_TRUE(classpaths.contains("data/j2ee8.javagold")) << qPrintable(classpaths);
+        EXPECT_TRUE(QFile::exists(logDir.filePath("results.txt")));
     }
 }
 
