@@ -9,16 +9,15 @@
 
 TEST(ConsoleSummary, SaysCountsVerdictInputsFindingsWithCausesAndWhereTheFilesAre)
 {
-    const Findings findings(*FindingTree::mixedRun().root);
-    const QStringList lines
-        = ConsoleSummary("PSS test", findings, "A framework classpath may be missing.", "/logs")
-              .getLines();
-    Golden::expectEqual("conformance/console-summary.txt", lines.join('\n').toUtf8() + '\n');
-}
+    const auto summary = [](const char *title, const FindingTree &tree, const QString &hint) {
+        const Findings findings(*tree.root);
+        return ConsoleSummary(title, findings, hint, "/logs").getLines().join('\n').toUtf8() + '\n';
+    };
+    Golden::expectEqual(
+        "conformance/console-summary.txt",
+        summary("PSS test", FindingTree::mixedRun(), "A framework classpath may be missing."));
 
-// Long lists stop at a screenful and count the rest; a name cannot forge a line.
-TEST(ConsoleSummary, LongListsAndNamesOfLines)
-{
+    // Long lists stop at a screenful and count the rest; a name cannot forge a line.
     FindingTree tree;
     tree.add({ "Access Results", "a.User" },
              "Class p.Evil\n  Verdict: conforms existence test",
@@ -38,7 +37,5 @@ TEST(ConsoleSummary, LongListsAndNamesOfLines)
                  R_FAIL,
                  "holds no class file");
     }
-    const QStringList lines
-        = ConsoleSummary("PCS test", Findings(*tree.root), QString(), "/logs").getLines();
-    Golden::expectEqual("conformance/console-summary-long.txt", lines.join('\n').toUtf8() + '\n');
+    Golden::expectEqual("conformance/console-summary-long.txt", summary("PCS test", tree, ""));
 }

@@ -20,16 +20,12 @@ QByteArray wellFormed(const QByteArray &xml)
 
 } // namespace
 
-// One suite per top group, one case per class; failures with their texts and causes.
-TEST(JUnitReport, AMixedRun)
+// One suite per top group, one case per class; failures with their texts and causes. Inspections
+// alone skip a case; a control character in a name becomes a replacement character.
+TEST(JUnitReport, OfAMixedRunAndOfInspectionsAndControlCharacters)
 {
     Golden::expectEqual("conformance/junit-mixed-run.xml",
                         wellFormed(JUnitReport::toXml(*FindingTree::mixedRun().root)));
-}
-
-// Inspections alone skip a case; a control character in a name becomes a replacement character.
-TEST(JUnitReport, InspectionsAndControlCharacters)
-{
     FindingTree tree;
     tree.add({ "Access Results", QString("bad\x01name") },
              "Method open native test",

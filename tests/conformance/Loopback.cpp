@@ -9,27 +9,16 @@
 
 namespace {
 
-constexpr int silenceLimitMs = 10000;
-
-sockaddr_in loopback(quint16 port)
-{
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 void require(bool ok, const char *what)
 {
     if (!ok)
         throw std::runtime_error(what);
 }
 
-bool waitReadable(int fd)
+bool readableBeforeLongSilence(int fd)
 {
     pollfd watched { fd, POLLIN, 0 };
-    return poll(&watched, 1, silenceLimitMs) == 1;
+    return poll(&watched, 1, 10000) == 1;
 }
 
 } // namespace
@@ -40,17 +29,17 @@ LoopbackHost::LoopbackHost(Behaviour behaviour)
         return;
     fd = socket(AF_INET, SOCK_STREAM, 0);
     require(fd >= 0, "socket");
-    if (behaviour == NeverReads) {
-        const int size = 4096;
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    }
-    sockaddr_in address = loopback(0);
-    require(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0, "bind");
+    const int smallBuffer = 4096;
+    if (behaviour == NeverReads)
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &smallBuffer, sizeof smallBuffer);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
+    require(bind(fd, reinterpret_cast<sockaddr *>(&address), length) == 0, "bind");
     require(getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0, "getsockname");
     boundPort = ntohs(address.sin_port);
-    if (behaviour != Refuses)
-        require(listen(fd, 8) == 0, "listen");
+    require(behaviour == Refuses || listen(fd, 8) == 0, "listen");
     if (behaviour == ReadsAll || behaviour == ResetsAfterTwoBytes) {
         const int limit = behaviour == ReadsAll ? -1 : 2;
         reading = std::async(std::launch::async, [this, limit] { return acceptAndRead(limit); });
@@ -68,17 +57,17 @@ LoopbackHost::~LoopbackHost()
 QByteArray LoopbackHost::acceptAndRead(int limit)
 {
     QByteArray received;
-    const int connection = waitReadable(fd) ? accept(fd, nullptr, nullptr) : -1;
-    if (connection < 0)
-        return received;
+    const int connection = readableBeforeLongSilence(fd) ? accept(fd, nullptr, nullptr) : -1;
     char chunk[65536];
-    while ((limit < 0 || received.size() < limit) && waitReadable(connection)) {
+    while (connection >= 0 && (limit < 0 || received.size() < limit)
+           && readableBeforeLongSilence(connection)) {
         const size_t wanted = limit < 0 ? sizeof chunk : size_t(limit - received.size());
         const ssize_t count = read(connection, chunk, wanted);
         if (count <= 0)
             break;
         received.append(chunk, int(count));
     }
-    close(connection);
+    if (connection >= 0)
+        close(connection);
     return received;
 }

@@ -4,9 +4,9 @@
 
 #include <future>
 
-/// A reporting host on 127.0.0.1 that behaves as told while it lives. A plain TCP socket below Qt,
-/// so that the kernel, not an event loop, decides what the sender sees; it reads on a thread of its
-/// own and gives up after a long silence, so that a broken sender fails a test instead of hanging.
+/// A reporting host on 127.0.0.1 that behaves as told while it lives: a plain socket below Qt, so
+/// that the kernel decides what the sender sees. It reads on a thread of its own and gives up after
+/// a long silence, so that a broken sender fails a test instead of hanging it.
 class LoopbackHost
 {
 public:
@@ -26,7 +26,7 @@ public:
     QByteArray received() { return reading.valid() ? reading.get() : QByteArray(); }
 
 private:
-    /// Reads one connection until the peer closes it, or only limit bytes when limit >= 0.
+    /// Reads a connection until the peer closes it, or only limit bytes when limit >= 0.
     QByteArray acceptAndRead(int limit);
 
     int fd = -1;

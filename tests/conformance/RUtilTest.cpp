@@ -8,6 +8,7 @@
 #include "support/Files.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"
+#include "support/ProtoData.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,14 +23,6 @@ namespace {
 std::string logText(const LogCapture &log)
 {
     return log.lines().join('\n').toStdString();
-}
-
-/// A regular file in dir, to stand where a directory should: refused even to root.
-QString regularFile(const QTemporaryDir &dir)
-{
-    QFile file(dir.filePath("file"));
-    file.open(QIODevice::WriteOnly);
-    return file.fileName();
 }
 
 /// Points the report at a log directory and port for one test, then restores the options.
@@ -61,21 +54,11 @@ std::string messageOf(const QByteArray &report)
 
 } // namespace
 
-// Results come before subgroups, INSPECT reads UNKNOWN, and names from class files and jar
-// entries, which anybody can write, cannot forge lines.
 TEST(ResultsText, OrderScoresAndControlCharacters)
 {
-    TestResultGroup group;
-    group.set_name("p.A\nResults Tree:");
-    group.add_subgroup()->set_name("Sub");
-    TestResult *inspect = group.add_results();
-    inspect->set_name("Class p.A\n  Forged: PASS");
-    inspect->set_score(R_INSPECT);
-    inspect->set_description("Test\r\tit.");
-    warning(inspect->mutable_logs(), "native");
-    error(inspect->mutable_logs(), "bad\x1b[2J");
-    group.add_results()->set_score(R_FAIL);
-    Golden::expectEqual("conformance/results-text.txt", resultsText(group));
+    Golden::expectEqual(
+        "conformance/results-text.txt",
+        resultsText(protoData<TestResultGroup>("conformance/results-text.textproto")));
 }
 
 TEST(ResultsFile, ThePreviousFileGoesWhenTheRunStartsAndTheNewOneAppearsWhole)
@@ -134,8 +117,9 @@ TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
         SCOPED_TRACE(test.log.toStdString());
         QTemporaryDir dir;
         writeFile(dir.filePath("results.txt"), QByteArray(4096, 'x'));
-        // A trailing slash makes two slashes before the file name, which the file system accepts.
-        const QString logDir = test.logDirUsable ? dir.path() + "/" : regularFile(dir);
+        // A trailing slash makes two slashes before the file name, which the file system accepts;
+        // a file where the directory should be is refused even to root.
+        const QString logDir = test.logDirUsable ? dir.path() + "/" : dir.filePath("results.txt");
         LoopbackHost host(test.host);
         ReportOptions options(logDir, host.port());
         LogCapture log;

@@ -28,58 +28,39 @@ const QString laterClasses = QString(JCT_FIXTURES_ACCESSALT) + "/classes";
 const QString frameworkJar = QString(JCT_FIXTURES_ACCESSFRAMEWORK) + "/accessframework.jar";
 const QString laterJar = QString(JCT_FIXTURES_ACCESSALT) + "/accessalt.jar";
 
-/// One access test over a component assembled from fixture class files, with the platform slice
-/// and the chosen framework entries as the allowed classpath.
+/// One access test in a scratch directory: the platform slice is the first allowed entry, and
+/// fixture classes are copied into a component directory, which is tested unless `test` is given.
 class AccessRun
 {
 public:
     AccessRun()
     {
-        EXPECT_TRUE(QDir(dir.path()).mkpath("component"));
         JClasses platform = protoData<JClasses>("conformance/platform.textproto");
-        ProtoIO::write(&platform, goldPath());
-        allowed.append(goldPath());
+        ProtoIO::write(&platform, dir.filePath("platform.javagold"));
+        allowed.append(dir.filePath("platform.javagold"));
     }
 
-    QString goldPath() const { return dir.filePath("platform.javagold"); }
-    QString componentPath() const { return dir.filePath("component"); }
-
-    /// Copies a compiled fixture class (such as "app/Derived") into the component directory.
-    void addToComponent(const QString &from, const QString &name)
+    /// Copies compiled fixture classes (such as "app/Derived") into the component directory.
+    void addToComponent(const QString &from, const QString &names)
     {
-        const QString target = QString("%1/%2.class").arg(componentPath(), name);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(target).path()));
-        ASSERT_TRUE(QFile::copy(QString("%1/%2.class").arg(from, name), target))
-            << qPrintable(name);
+        for (const QString &name : words(names)) {
+            const QString target = QString("%1/component/%2.class").arg(dir.path(), name);
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(target).path()));
+            ASSERT_TRUE(QFile::copy(QString("%1/%2.class").arg(from, name), target))
+                << qPrintable(name);
+        }
     }
 
+    /// The access results.
     const TestResultGroup &run()
     {
         if (test.isEmpty())
-            test.append(componentPath());
+            test.append(dir.filePath("component"));
         root.reset(createResultsTreeRootNode());
         UoPTest(root.get(), test, allowed).runTest();
-        return accessResults();
-    }
-
-    const TestResultGroup &accessResults() const
-    {
         const TestResultGroup &last = root->subgroup(root->subgroup_size() - 1);
         EXPECT_EQ(last.name(), "Access Results");
         return last;
-    }
-
-    /// The access results as results.txt has them, then the log of the run: the stages, one
-    /// progress line per class, the walks and each reference found.
-    QByteArray transcript() const
-    {
-        const QString text = resultsText(accessResults()) + "[log]\n" + log.lines().join('\n');
-        return QString(text)
-                   .replace(dir.path(), "@DIR@")
-                   .replace(frameworkJar, "@FRAMEWORK@")
-                   .replace(laterJar, "@LATER@")
-                   .toLocal8Bit()
-            + '\n';
     }
 
     QTemporaryDir dir;
@@ -125,13 +106,19 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
         AccessRun access;
         access.allowed.append(fixture.allowedJars);
         access.test.append(fixture.testJars);
-        for (const QString &name : words(fixture.fromMain))
-            access.addToComponent(mainClasses, name);
-        for (const QString &name : words(fixture.fromLater))
-            access.addToComponent(laterClasses, name);
-        access.run();
+        access.addToComponent(mainClasses, fixture.fromMain);
+        access.addToComponent(laterClasses, fixture.fromLater);
+        // The access results as results.txt has them, then the log of the run: the stages, one
+        // progress line per class, the walks and each reference found.
+        const QByteArray results = resultsText(access.run());
+        const QString text = results + "[log]\n" + access.log.lines().join('\n');
         Golden::expectEqual(QString("conformance/access-%1.txt").arg(fixture.golden),
-                            access.transcript());
+                            QString(text)
+                                    .replace(access.dir.path(), "@DIR@")
+                                    .replace(frameworkJar, "@FRAMEWORK@")
+                                    .replace(laterJar, "@LATER@")
+                                    .toLocal8Bit()
+                                + '\n');
     }
 }
 
@@ -140,8 +127,8 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
 TEST(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
 {
     AccessRun access;
-    ASSERT_TRUE(QDir(access.componentPath()).mkpath("p"));
-    writeFile(access.componentPath() + "/p/Big.class", longCodeClass("p/Big", 1 << 20));
+    ASSERT_TRUE(QDir(access.dir.path()).mkpath("component/p"));
+    writeFile(access.dir.filePath("component/p/Big.class"), longCodeClass("p/Big", 1 << 20));
 
     const TestResultGroup &group = access.run().subgroup(0);
     ASSERT_EQ(group.name(), "p.Big");
