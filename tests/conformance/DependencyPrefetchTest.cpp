@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -29,47 +28,39 @@ public:
     mutable std::atomic<bool> collected { false };
 };
 
-/// The classes of a test and the order it goes through them in; every `repeatEvery`-th class comes
-/// twice, as a key held by two classpath entries does.
-struct TestOrder
+/// The order a test goes through classes in; every tenth class comes twice, as a key held by two
+/// classpath entries does.
+QList<const Class *> testOrder(const std::vector<CountingClass> &classes)
 {
-    TestOrder(int count, int repeatEvery)
-    {
-        for (int i = 0; i < count; ++i) {
-            classes.push_back(std::make_unique<CountingClass>());
-            order.append(classes.back().get());
-            if (repeatEvery > 0 && i % repeatEvery == 3)
-                order.append(classes.back().get());
-        }
-    }
-
-    std::vector<std::unique_ptr<CountingClass>> classes;
     QList<const Class *> order;
-};
+    for (size_t i = 0; i < classes.size(); ++i) {
+        order.append(&classes[i]);
+        if (i % 10 == 3)
+            order.append(&classes[i]);
+    }
+    return order;
+}
 
 TEST(DependencyPrefetch, EveryClassIsCollectedOnceBeforeTheTestReachesIt)
 {
-    const TestOrder test(50, 10);
-    const QList<const Class *> &order = test.order;
+    const std::vector<CountingClass> classes(50);
+    const QList<const Class *> order = testOrder(classes);
     DependencyPrefetch prefetch(order, 4);
     for (int position = 0; position < order.size(); ++position) {
         prefetch.reach(position);
         EXPECT_TRUE(static_cast<const CountingClass *>(order.at(position))->collected) << position;
     }
-    for (const auto &cls : test.classes)
-        EXPECT_EQ(cls->collections, 1);
+    for (const CountingClass &cls : classes)
+        EXPECT_EQ(cls.collections, 1);
 }
 
 TEST(DependencyPrefetch, ATestThatStopsEarlyEndsTheHelper)
 {
-    const TestOrder test(100, 0);
-    {
-        DependencyPrefetch prefetch(test.order, 8);
-        prefetch.reach(0);
-    }
+    const std::vector<CountingClass> classes(100);
+    DependencyPrefetch(testOrder(classes), 8).reach(0);
     int collected = 0;
-    for (const auto &cls : test.classes)
-        collected += cls->collections;
+    for (const CountingClass &cls : classes)
+        collected += cls.collections;
     EXPECT_LE(collected, 8); // never more than the window ahead of where the test stopped
 }
 

@@ -21,8 +21,7 @@ public:
                     const QString &name,
                     const QString &description,
                     TestScore score,
-                    const QString &line,
-                    const QString &cause = QString())
+                    const QString &line)
     {
         TestResult &result = *group(path).add_results();
         result.set_name(name.toStdString());
@@ -32,7 +31,6 @@ public:
             error(result.mutable_logs(), line);
         else
             warning(result.mutable_logs(), line);
-        setCause(result, cause);
         return result;
     }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <future>
 #include <gtest/gtest.h>
+#include <set>
 #include <vector>
 
 namespace {
@@ -157,32 +158,28 @@ TEST(ReportReceiver, TwoReceiversOnOneDirectoryNeverOverwriteEachOther)
 {
     Receiver first(60000);
     Receiver second(60000, first.path("."));
-    constexpr int reports = 20;
-    std::vector<TestResultGroup> trees(reports);
-    std::vector<const TestResultGroup *> toFirst;
-    std::vector<const TestResultGroup *> toSecond;
-    for (int i = 0; i < reports; ++i) {
-        trees[size_t(i)].set_name(QString("Report %1").arg(i).toStdString());
-        (i % 2 ? toFirst : toSecond).push_back(&trees[size_t(i)]);
+    std::vector<TestResultGroup> trees(20);
+    std::vector<const TestResultGroup *> toEach[2];
+    for (size_t i = 0; i < trees.size(); ++i) {
+        trees[i].set_name("Report " + std::to_string(i));
+        toEach[i % 2].push_back(&trees[i]);
     }
-    auto sentToFirst = sendFromAnotherThread(first.port(), toFirst);
-    auto sentToSecond = sendFromAnotherThread(second.port(), toSecond);
-    for (int i = 0; i < reports / 2; ++i) {
+    auto sentToFirst = sendFromAnotherThread(first.port(), toEach[0]);
+    auto sentToSecond = sendFromAnotherThread(second.port(), toEach[1]);
+    for (size_t i = 0; i < trees.size() / 2; ++i) {
         EXPECT_TRUE(first.nextLine().startsWith("Report "));
         EXPECT_TRUE(second.nextLine().startsWith("Report "));
     }
     EXPECT_EQ(sentToFirst.get() + sentToSecond.get(), QStringList());
 
-    QStringList names;
-    for (int number = 1; number <= reports; ++number) {
+    std::set<std::string> names;
+    for (size_t number = 1; number <= trees.size(); ++number) {
         TestResultGroup tree;
         EXPECT_TRUE(tree.ParseFromString(
             readFile(first.path(QString("report-%1.bin").arg(number))).toStdString()));
-        names << QString::fromStdString(tree.name());
+        names.insert(tree.name());
     }
-    names.sort();
-    names.removeDuplicates();
-    EXPECT_EQ(names.size(), reports);
+    EXPECT_EQ(names.size(), trees.size());
 }
 
 #ifdef JCT_RECEIVER_BINARY

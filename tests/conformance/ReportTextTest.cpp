@@ -17,9 +17,7 @@ std::optional<std::string> runtimeText(const std::string &message)
     TestResultGroup tree;
     if (!tree.ParseFromString(message))
         return std::nullopt;
-    std::ostringstream out;
-    write(out, tree, 0);
-    return out.str();
+    return resultsText(tree).toStdString();
 }
 
 std::optional<std::string> reportText(const std::string &message)
