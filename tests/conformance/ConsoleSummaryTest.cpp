@@ -7,35 +7,58 @@
 
 #include <gtest/gtest.h>
 
-TEST(ConsoleSummary, SaysCountsVerdictInputsFindingsWithCausesAndWhereTheFilesAre)
+// Counts, verdict, inputs not read, findings with their causes, most classes first, and where the
+// files are. Of a mixed run, where results that share what they name are one finding with every
+// class they affect and results of an unknown shape are findings by name and lines; of a run whose
+// access test was interrupted; of one with nothing but results a person has to judge; of a clean
+// one; and of one whose lists stop at a screenful and count the rest, where a name cannot forge a
+// line.
+TEST(ConsoleSummary, OfRunsOfEveryVerdict)
 {
     const auto summary = [](const char *title, const FindingTree &tree, const QString &hint) {
         const Findings findings(*tree.root);
-        return ConsoleSummary(title, findings, hint, "/logs").getLines().join('\n').toUtf8() + '\n';
+        return ConsoleSummary(title, findings, hint, "/logs").getLines().join('\n').toUtf8()
+            + "\n\n";
     };
-    Golden::expectEqual(
-        "conformance/console-summary.txt",
-        summary("PSS test", FindingTree::mixedRun(), "A framework classpath may be missing."));
-
-    // Long lists stop at a screenful and count the rest; a name cannot forge a line.
-    FindingTree tree;
-    tree.add({ "Access Results", "a.User" },
-             "Class p.Evil\n  Verdict: conforms existence test",
-             "Access to class was requested.",
-             R_FAIL,
-             "Class not found");
+    FindingTree mixed = FindingTree::mixedRun();
+    for (const char *user : { "b.One", "b.Two" })
+        mixed.add(
+            { "Access Results", user }, "Field f existence test", "Odd.", R_FAIL, "Not found");
+    FindingTree interrupted;
+    interrupted.add(
+        { "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
+    interrupted.add({ "Input Results" },
+                    "Access test completion test",
+                    "Test if the access test ran to its end.",
+                    R_FAIL,
+                    "Test interrupted by exception - boom");
+    FindingTree toJudge;
+    toJudge.add({ "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
+    toJudge.add({ "Access Results", "a.Two" }, "Method open native test", "", R_INSPECT, "native");
+    FindingTree clean;
+    clean.add({ "Access Results", "a.One" }, "Class x reflection test", "", R_PASS, "reflection");
+    FindingTree longLists;
+    longLists.add({ "Access Results", "a.User" },
+                  "Class p.Evil\n  Verdict: conforms existence test",
+                  "Access to class was requested.",
+                  R_FAIL,
+                  "Class not found");
     for (int i = 0; i < 30; ++i) {
         const QString cls = QString("p.Missing%1").arg(i, 2, 10, QChar('0'));
-        tree.add({ "Access Results", "a.User" },
-                 QString("Class %1 existence test").arg(cls),
-                 "Access to class was requested.",
-                 R_FAIL,
-                 "Class not found");
-        tree.add({ "Input Results" },
-                 QString("Input %1.jar read test").arg(cls),
-                 QString("Test if %1.jar was read.").arg(cls),
-                 R_FAIL,
-                 "holds no class file");
+        longLists.add({ "Access Results", "a.User" },
+                      QString("Class %1 existence test").arg(cls),
+                      "Access to class was requested.",
+                      R_FAIL,
+                      "Class not found");
+        longLists.add({ "Input Results" },
+                      QString("Input %1.jar read test").arg(cls),
+                      QString("Test if %1.jar was read.").arg(cls),
+                      R_FAIL,
+                      "holds no class file");
     }
-    Golden::expectEqual("conformance/console-summary-long.txt", summary("PCS test", tree, ""));
+    Golden::expectEqual("conformance/console-summary.txt",
+                        summary("PSS test", mixed, "A framework classpath may be missing.")
+                            + summary("PSS test", interrupted, "")
+                            + summary("PSS test", toJudge, "") + summary("PSS test", clean, "")
+                            + summary("PCS test", longLists, ""));
 }

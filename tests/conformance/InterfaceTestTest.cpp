@@ -6,7 +6,6 @@
 #include "support/LogCapture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,31 +55,4 @@ TEST(InterfaceTest, EveryDeviationIsNamedAndAClassDefinedTwiceInTheGoldIsTestedT
         = log.texts(Logger::L_INFO).filter(QRegExp("^(Test |Interface test|Gold|Test classpath)"));
     Golden::expectEqual("conformance/interface-defined-twice.txt",
                         results + progress.join('\n').toLocal8Bit() + '\n');
-}
-
-// The access test's own gold file is unreadable: its test is interrupted, the interface test's
-// results stay.
-TEST(InterfaceTest, AnUnreadableGoldFileInterruptsTheAccessTestAndKeepsEarlierResults)
-{
-    QTemporaryDir dir;
-    const QString broken = dir.filePath("broken.javagold");
-    writeFile(broken, QByteArray("\x0a\xff\xff\xff\x0f", 5)); // a record longer than the file
-
-    LogCapture log;
-    std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
-    InterfaceTest(root.get(),
-                  Classpath(componentJar),
-                  Classpath(referenceJar),
-                  Classpath(referenceJar + ":" + broken))
-        .runTest();
-    ASSERT_EQ(root->subgroup_size(), 2);
-    EXPECT_EQ(root->subgroup(0).name(), "Interface Results");
-    EXPECT_GT(root->subgroup(0).subgroup_size(), 0);
-    EXPECT_EQ(root->subgroup(1).name(), "Access Results");
-    EXPECT_EQ(root->subgroup(1).subgroup_size(), 0);
-    EXPECT_TRUE(
-        log.contains(Logger::L_ERROR,
-                     "Test interrupted by exception - Could not deserialize from file " + broken));
-    EXPECT_TRUE(log.contains(Logger::L_INFO, "Interface test completed"));
-    EXPECT_FALSE(log.contains(Logger::L_INFO, "Access test starting"));
 }

@@ -84,6 +84,10 @@ TEST(ResultsPage, OfAMixedRunWithPlaces)
     addOrigin(one, "run()V", 12);
     addOrigin(one, "get()I", 0);
     one.set_more_origins(3);
+    // The same class's other result of the finding: its places join the first one's, once.
+    TestResult &again = *tree.root->mutable_subgroup(1)->mutable_subgroup(0)->mutable_results(1);
+    addOrigin(again, "run()V", 12);
+    addOrigin(again, "<clinit>()V", 40);
     addOrigin(
         *tree.root->mutable_subgroup(1)->mutable_subgroup(1)->mutable_results(0), "get()I", 9);
     QString page = pageOf(
