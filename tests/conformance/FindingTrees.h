@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 
 /// Result trees shaped like the tests' own, built result by result.
@@ -49,16 +50,12 @@ private:
     {
         TestResultGroup *at = root.get();
         for (const QString &name : path) {
-            TestResultGroup *next = nullptr;
-            for (TestResultGroup &child : *at->mutable_subgroup()) {
-                if (child.name() == name.toStdString())
-                    next = &child;
-            }
-            if (!next) {
-                next = at->add_subgroup();
-                next->set_name(name.toStdString());
-            }
-            at = next;
+            auto &children = *at->mutable_subgroup();
+            const auto found = std::find_if(children.begin(), children.end(), [&name](auto &child) {
+                return child.name() == name.toStdString();
+            });
+            at = found != children.end() ? &*found : at->add_subgroup();
+            at->set_name(name.toStdString());
         }
         return *at;
     }

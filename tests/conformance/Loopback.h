@@ -10,10 +10,9 @@
 class LoopbackHost
 {
 public:
-    /// Absent: port 0, which sends no report. Refuses: bound, not listening. ResetsAfterTwoBytes:
-    /// closes with the rest unread, which makes the kernel reset the connection. NeverAccepts: the
-    /// kernel completes connections alone. NeverReads: so small a receive buffer besides that a
-    /// large report never drains.
+    /// Absent has port 0, which sends no report; ResetsAfterTwoBytes closes with the rest unread,
+    /// which makes the kernel reset the connection; NeverReads has besides so small a receive
+    /// buffer that a large report never drains.
     enum Behaviour { Absent, ReadsAll, Refuses, ResetsAfterTwoBytes, NeverAccepts, NeverReads };
 
     explicit LoopbackHost(Behaviour behaviour);

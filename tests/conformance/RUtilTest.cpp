@@ -25,23 +25,6 @@ std::string logText(const LogCapture &log)
     return log.lines().join('\n').toStdString();
 }
 
-/// Points the report at a log directory and port for one test, then restores the options.
-class ReportOptions
-{
-public:
-    ReportOptions(const QString &logDir, int port)
-        : saved(*Options::opts)
-    {
-        Options::opts->logDir = logDir;
-        Options::opts->host = "127.0.0.1";
-        Options::opts->port = port;
-    }
-    ~ReportOptions() { *Options::opts = saved; }
-
-private:
-    Options saved;
-};
-
 /// The message of a report, once its length field is checked.
 std::string messageOf(const QByteArray &report)
 {
@@ -97,6 +80,8 @@ TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
         = *tree->mutable_subgroup(0)->mutable_subgroup(0)->mutable_subgroup(0)->mutable_results(0);
     result.add_origins()->set_member("m()V");
     result.set_more_origins(2);
+    const Options saved = *Options::opts;
+    Options::opts->host = "127.0.0.1";
     for (const auto &test : cases) {
         SCOPED_TRACE(test.log.toStdString());
         QTemporaryDir dir;
@@ -105,7 +90,8 @@ TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
         // a file where the directory should be is refused even to root.
         const QString logDir = test.logDirUsable ? dir.path() + "/" : dir.filePath("results.txt");
         LoopbackHost host(test.host);
-        ReportOptions options(logDir, host.port());
+        Options::opts->logDir = logDir;
+        Options::opts->port = host.port();
         LogCapture log;
 
         store(*tree);
@@ -123,6 +109,7 @@ TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
             EXPECT_EQ(messageOf(host.received()), exampleTree()->SerializeAsString());
         }
     }
+    *Options::opts = saved;
 }
 
 TEST(SendResults, AHostThatLosesTheReportIsAnErrorOfItsOwn)

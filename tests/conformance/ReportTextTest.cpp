@@ -59,17 +59,13 @@ TEST(ReportText, AgreesWithTheProtobufRuntimeOnAnEmptyAWholeAndDamagedReports)
         std::string message = original;
         for (int change = 0; mutant > 0 && change < 1 + mutant % 4; ++change) {
             const size_t at = random() % message.size();
-            switch (random() % 3) {
-            case 0:
+            const auto kind = random() % 3;
+            if (kind == 0)
                 message[at] = char(random());
-                break;
-            case 1:
+            else if (kind == 1)
                 message.erase(at, 1 + random() % 3);
-                break;
-            default:
+            else
                 message.insert(at, 1, char(random()));
-                break;
-            }
         }
         ASSERT_EQ(reportText(message), runtimeText(message)) << "mutant " << mutant;
     }

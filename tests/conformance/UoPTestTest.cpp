@@ -74,7 +74,6 @@ public:
 
 TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
 {
-    const QString both = laterJar + ":" + frameworkJar;
     const struct
     {
         const char *golden;
@@ -93,7 +92,11 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
           "" },
         // The later framework release shadows the one the component was compiled against: a
         // class made package-private, a method made private, natives.
-        { "later-release", both, "", "app/UsesHidden app/CallsNatives", "" },
+        { "later-release",
+          laterJar + ":" + frameworkJar,
+          "",
+          "app/UsesHidden app/CallsNatives",
+          "" },
         // Both turns of a class that two jars hold test the first jar's copy: the later
         // release's, the only one that uses System.
         { "two-jars", "", frameworkJar + ":" + laterJar, "", "" },
