@@ -15,11 +15,6 @@ inline std::unique_ptr<JavaClassFile> parse(const QByteArray &bytes)
     return std::unique_ptr<JavaClassFile>(JavaClassFile::create(bytes.constData(), bytes.size()));
 }
 
-inline std::unique_ptr<JavaClassFile> parse(const ClassFileBuilder &builder)
-{
-    return parse(builder.build());
-}
-
 /// The compiled Java fixtures, relative to JCT_FIXTURES_CLASSFILE "/classes/", in order.
 inline QStringList fixtureClassFiles()
 {
@@ -63,10 +58,6 @@ public:
                 + texts(file->getDependentMethods()).join(' ')
                                         : "";
         text += (name + ": " + file->checkLog.messages.join(" | ") + lists).toUtf8() + '\n';
-    }
-    void add(const QString &name, const ClassFileBuilder &builder, bool withLists = false)
-    {
-        add(name, builder.build(), withLists);
     }
 
     QByteArray text;

@@ -1,19 +1,14 @@
 #include "GoldTestSupport.h"
-#include "support/Files.h"
 #include "support/Golden.h"
-#include "support/LogCapture.h"
 #include "support/ProcessRunner.h"
 
 #include "gold/Pretest.h"
 #include "gold/ProtoIO.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <stdexcept>
 
 using GoldTestSupport::dump;
 
@@ -49,15 +44,6 @@ TEST_F(GoldBuild, ClassHeldByTwoEntriesIsWrittenOnceFromTheFirst)
     QByteArray out = dump(goldPath());
     build(secondClasses + ":" + firstClasses);
     Golden::expectEqual("gold/twice.golddump.txt", out + dump(goldPath()));
-}
-TEST_F(GoldBuild, AnUnreadableInputWritesNothingAndThrowsAfterLoggingOnce)
-{
-    const QString broken = dir.filePath("broken.javagold");
-    writeFile(broken, QByteArray("\x0a\x7f\x01", 3)); // a classes record cut off after its length
-    LogCapture log;
-    EXPECT_THROW(build(builderClasses + ":" + broken), std::runtime_error);
-    EXPECT_FALSE(QFileInfo::exists(goldPath()));
-    EXPECT_EQ(log.texts(Logger::L_ERROR), QStringList("Could not deserialize from file " + broken));
 }
 
 #ifdef JCT_APP_BINARY

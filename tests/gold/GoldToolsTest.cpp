@@ -59,15 +59,13 @@ TEST(SigConverter, GivesEveryConcreteMethodACodeBodyTheReaderAccepts)
     EXPECT_TRUE(file->checkLog.messages.isEmpty())
         << file->checkLog.messages.join("\n").toStdString();
     EXPECT_EQ(file->major_version, 52);
-    ASSERT_EQ(file->methods.size(), 4);
-    const Code_attribute *concrete = file->getMethodCodeAttr(file->methods[0]);
-    ASSERT_NE(concrete, nullptr);
-    EXPECT_EQ(concrete->max_locals, 1 + 2 + 1 + 1 + 2) << "this, long, int, array, double";
-    EXPECT_EQ(file->getMethodCodeAttr(file->methods[1]), nullptr) << "abstract";
-    EXPECT_EQ(file->getMethodCodeAttr(file->methods[2]), nullptr) << "native";
-    const Code_attribute *staticBody = file->getMethodCodeAttr(file->methods[3]);
-    ASSERT_NE(staticBody, nullptr);
-    EXPECT_EQ(staticBody->max_locals, 0);
+    QStringList locals;
+    for (const method_info *method : file->methods) {
+        const Code_attribute *code = file->getMethodCodeAttr(method);
+        locals << (code ? QString::number(code->max_locals) : "none");
+    }
+    // this, long, int, array and double; abstract; native; static without parameters.
+    EXPECT_EQ(locals.join(' '), "7 none none 0");
 }
 
 TEST(SigConverter, RejectsEveryTruncationAndBadMagic)

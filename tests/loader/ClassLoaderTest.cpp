@@ -45,11 +45,6 @@ protected:
         return path(relative);
     }
 
-    std::unique_ptr<ClassLoader> chain(const QString &classpath) const
-    {
-        return std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(classpath)));
-    }
-
     /// Every class the loader holds, by name, with its parent.
     static QStringList held(const ClassLoader &loader)
     {
@@ -60,24 +55,20 @@ protected:
         return texts;
     }
 
-    static QStringList loadAll(ClassLoader &loader)
-    {
-        loader.loadAllClasses();
-        return held(loader);
-    }
-
     /// What a chain over the entries warns about and answers for each name, then all it holds
     /// once everything is loaded; the temporary folder reads $TMP.
     QString chainOver(const QStringList &entries, const QStringList &names)
     {
         LogCapture log;
-        const auto loader = chain(entries.join(':'));
+        const std::unique_ptr<ClassLoader> loader(
+            ClassLoader::create(Classpath(entries.join(':'))));
         QStringList text { "classpath " + entries.join(':') };
         for (const QString &name : names) {
             const Class *cls = loader->loadClass(name);
             text << name + (cls ? " extends " + cls->getParent().descriptor : " not found");
         }
-        text << loadAll(*loader);
+        loader->loadAllClasses();
+        text << held(*loader);
         for (const Logger::Level level : { Logger::L_WARN, Logger::L_ERROR })
             text << log.texts(level);
         return text.join("\n").replace(dir.path(), "$TMP") + "\n\n";
@@ -138,7 +129,7 @@ TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
     ProtoIO::write(&root, path("api.javagold"));
     out += chainOver({ path("api.javagold") }, { "Lp/A;", "Lp/C;" });
     Golden::expectEqual("loader/chains.txt", out.toUtf8());
-    EXPECT_THROW(chain(path("missing.javagold")), std::runtime_error);
+    EXPECT_THROW(ClassLoader::create(Classpath(path("missing.javagold"))), std::runtime_error);
 }
 
 // Loading a whole jar in one pass must behave exactly like asking for each of its names in turn:
@@ -171,11 +162,11 @@ TEST_F(ClassLoaderTest, LoadingAWholeJarMatchesLoadingEachNameInTurn)
     JarFileClassLoader whole(path("big.jar"));
     const Class *early = whole.loadClass("Lc/C300;");
     LogCapture log;
-    const QStringList loaded = loadAll(whole);
+    whole.loadAllClasses();
     EXPECT_EQ(log.texts(Logger::L_WARN), expectedWarnings);
     EXPECT_GE(expectedWarnings.size(), 14);
     EXPECT_EQ(whole.loadClass("Lc/C300;"), early);
-    EXPECT_EQ(loaded, held(oneByOne));
+    EXPECT_EQ(held(whole), held(oneByOne));
 }
 
 } // namespace

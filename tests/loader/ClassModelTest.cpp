@@ -84,12 +84,6 @@ std::unique_ptr<Class> fixture(const QString &relative)
         JavaClassFile::create(JCT_FIXTURES_LOADER "/classes/" + relative + ".class"));
 }
 
-class ProtoClassTest : public testing::Test
-{
-protected:
-    JClass record = protoData<JClass>("loader/method-handle.textproto");
-};
-
 } // namespace
 
 // A member class is static in its source, but the class file's own flags never say so.
@@ -112,8 +106,9 @@ TEST(JavaClass, AnswersFromTheClassFile)
 
 // A parent is there when the field is set, even empty; only public records are public classes
 // (public being the field's default). Signature polymorphic methods match any signature.
-TEST_F(ProtoClassTest, AnswersFromTheRecord)
+TEST(ProtoClass, AnswersFromTheRecord)
 {
+    JClass record = protoData<JClass>("loader/method-handle.textproto");
     QString text = describe(ProtoClass(record))
         + lookups(ProtoClass(record),
                   { "invoke(ILjava/lang/String;)V", "bindTo(I)V", "bindTo(J)V" });

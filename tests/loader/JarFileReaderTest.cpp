@@ -67,22 +67,6 @@ TEST_F(JarFileReaderTest, ListsClassEntriesAndReadsTheFirstOfEachNameInAnyOrder)
     EXPECT_EQ(visited, QStringList({ "0 first", "1 b" }));
 }
 
-TEST_F(JarFileReaderTest, ReadingEveryClassBackwardsReadsEachEntryOnce)
-{
-    const int count = 300;
-    const QString jar = path("many.jar");
-    JarBuilder builder;
-    for (int i = 0; i < count; ++i)
-        builder.add(QString("C%1.class").arg(i), QByteArray::number(i));
-    builder.write(jar);
-    JarFileReader reader(jar);
-    const qint64 listing = reader.getHeadersRead();
-    for (int i = count - 1; i >= 0; --i)
-        ASSERT_EQ(reader.readClass(QString("LC%1;").arg(i)), QByteArray::number(i));
-    // Starting over for every name behind the cursor would read about count * count / 2 headers.
-    EXPECT_LE(reader.getHeadersRead() - listing, count);
-}
-
 // A missing jar, an empty one, a tar, one cut inside its second entry's header, and a FIFO, which
 // opening would wait for a writer forever: each is reported once, with whatever names it still
 // gives (the file name and the damage in the golden file, the temporary folder as $TMP).

@@ -98,20 +98,11 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
 
     // Read entries record nothing; the others say what to change.
     QString out;
-    for (const char *entry : { "good.jar",
-                               "classes",
-                               "missing.jar",
-                               "missing-dir",
-                               "readme-only.jar",
-                               "text.jar",
-                               "fifo.jar",
-                               "GOOD.JAR",
-                               "A.class",
-                               "notes.txt",
-                               "empty",
-                               "jars-without-classes",
-                               "broken.javagold",
-                               "absent.javagold" })
+    for (const QString &entry :
+         QString(
+             "good.jar classes missing.jar missing-dir readme-only.jar text.jar fifo.jar GOOD.JAR "
+             "A.class notes.txt empty jars-without-classes broken.javagold absent.javagold")
+             .split(' '))
         out += entry + (": " + unreadBy(path(entry)).join(" | ").replace(dir.path(), "$TMP"))
             + "\n";
     Golden::expectEqual("loader/unread-entries.txt", out.toUtf8());

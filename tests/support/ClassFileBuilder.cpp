@@ -19,31 +19,6 @@ quint16 ClassFileBuilder::utf8(const QString &text)
     return index;
 }
 
-quint16 ClassFileBuilder::nameAndType(const QString &name, const QString &descriptor)
-{
-    const quint16 nameIndex = utf8(name);
-    const quint16 descriptorIndex = utf8(descriptor);
-    return rawConstant(ByteWriter().u1(12).u2(nameIndex).u2(descriptorIndex).data());
-}
-
-quint16 ClassFileBuilder::reference(quint8 tag,
-                                    const QString &owner,
-                                    const QString &name,
-                                    const QString &descriptor)
-{
-    const quint16 ownerIndex = classInfo(owner);
-    const quint16 nameAndTypeIndex = nameAndType(name, descriptor);
-    return referenceOfIndices(tag, ownerIndex, nameAndTypeIndex);
-}
-
-quint16 ClassFileBuilder::rawConstant(const QByteArray &entry, int slots)
-{
-    pool.bytes(entry);
-    const quint16 index = quint16(nextIndex);
-    nextIndex += slots;
-    return index;
-}
-
 QByteArray ClassFileBuilder::codeAttribute(const QByteArray &code, const QList<QByteArray> &nested)
 {
     ByteWriter body;

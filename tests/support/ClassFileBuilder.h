@@ -42,7 +42,11 @@ public:
     {
         return rawConstant(ByteWriter().u1(7).u2(utf8(internalName)).data());
     }
-    quint16 nameAndType(const QString &name, const QString &descriptor);
+    quint16 nameAndType(const QString &name, const QString &descriptor)
+    {
+        const quint16 nameIndex = utf8(name);
+        return rawConstant(ByteWriter().u1(12).u2(nameIndex).u2(utf8(descriptor)).data());
+    }
     quint16 fieldRef(const QString &owner, const QString &name, const QString &descriptor)
     {
         return reference(9, owner, name, descriptor);
@@ -55,8 +59,13 @@ public:
     {
         return rawConstant(ByteWriter().u1(5).u8(quint64(value)).data(), 2);
     }
-    /// Any entry, tag included, as bytes; `slots` is 2 for Long and Double.
-    quint16 rawConstant(const QByteArray &entry, int slots = 1);
+    /// Any entry, tag included, as bytes; `width` is 2 for Long and Double.
+    quint16 rawConstant(const QByteArray &entry, int width = 1)
+    {
+        pool.bytes(entry);
+        nextIndex += width;
+        return quint16(nextIndex - width);
+    }
     /// A reference of kind `tag` made of raw indices.
     quint16 referenceOfIndices(quint8 tag, quint16 classIndex, quint16 nameAndTypeIndex)
     {
@@ -99,6 +108,8 @@ public:
     void addClassAttribute(const QByteArray &attribute) { attributes.append(attribute); }
 
     QByteArray build() const;
+    /// A builder stands for the class file it builds wherever bytes are asked for.
+    operator QByteArray() const { return build(); }
 
     quint16 majorVersion = 52;
     quint16 accessFlags = 0x0021;
@@ -114,7 +125,11 @@ private:
                       const QString &descriptor,
                       const QList<QByteArray> &attributes);
     quint16
-    reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor);
+    reference(quint8 tag, const QString &owner, const QString &name, const QString &descriptor)
+    {
+        const quint16 ownerIndex = classInfo(owner);
+        return referenceOfIndices(tag, ownerIndex, nameAndType(name, descriptor));
+    }
 
     ByteWriter pool;
     int nextIndex = 1;
