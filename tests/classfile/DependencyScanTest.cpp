@@ -55,12 +55,6 @@ TEST(DependencyScan, DeclarationsPoolAndCodeMeetInThreeSortedLists)
         all.with(op(GETSTATIC, all.out) + op(NEW, all.list) + op(INVOKEVIRTUAL, println) + RETURN),
         true);
 
-    ClassFileBuilder own("p/A");
-    const QByteArray useOwn = op(GETSTATIC, own.fieldRef("p/A", "x", "I")) + "\x57"
-        + op(INVOKEVIRTUAL, own.methodRef("p/A", "m", "()V")) + RETURN;
-    own.addMethodWithCode("m", useOwn);
-    out.add("own members", own, true);
-
     // Array classes add their element class only; the class-kind check of `new` and the like
     // ignores the array classes of the pool.
     CodeCase arrays;

@@ -1,22 +1,8 @@
-#include "classfile/TypeDescriptor.h"
-#include "classfile/MethodSignature.h"
+#include "ClassFileTestSupport.h"
 #include "support/Golden.h"
-#include "support/QtPrinters.h"
 
 #include <QMap>
 #include <gtest/gtest.h>
-
-namespace {
-
-QString printed(const QList<TypeDescriptor> &types)
-{
-    QStringList names;
-    for (const TypeDescriptor &type : types)
-        names.append(type.toString());
-    return names.join(", ");
-}
-
-} // namespace
 
 // Primitives are decided by the first character alone; class kinds drop the first and last
 // character, whatever the last is; only Latin-1 letters can be kinds. A list ends at an
@@ -40,7 +26,8 @@ TEST(TypeDescriptor, PrintsEveryKindOfDescriptorListAndSignature)
     }
     for (const QString &list :
          QString("IJ[Ljava/lang/Object;Z||[[IXLa;|ILjava/lang|I[[Ljava|I[[").split('|'))
-        out += "list " + list + " -> " + printed(TypeDescriptor::toDescriptorList(list)) + "\n";
+        out += "list " + list + " -> " + texts(TypeDescriptor::toDescriptorList(list)).join(", ")
+            + "\n";
     for (const QString &text :
          QString("(ILjava/lang/String;[J)V|()V|()[Ljava/lang/Object;||V|(I|xI)Z|(I)").split('|')) {
         const MethodSignature signature(text);
@@ -59,5 +46,5 @@ TEST(TypeDescriptor, EqualityByTextOrderByPrintedForm)
     QMap<TypeDescriptor, bool> map;
     for (const char *text : { "Lp/A;", "Lp.A;", "Ljava/lang/String;", "I", "[I", "Z" })
         map.insert(TypeDescriptor(text), true);
-    EXPECT_EQ(printed(map.keys()), "boolean, int, int[], java.lang.String, p.A");
+    EXPECT_EQ(texts(map.keys()).join(", "), "boolean, int, int[], java.lang.String, p.A");
 }

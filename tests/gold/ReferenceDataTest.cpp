@@ -61,7 +61,6 @@ TEST(ReferenceData, EveryFileHoldsItsApiOnceInOrderWithItsMarks)
          }) {
         const QStringList names = QString(line).split(' ');
         const auto root = readGold(dataFile(names.first()));
-        ASSERT_TRUE(root) << names.first().toStdString();
         out += names.first() + "\n";
         for (const QString &name : names.mid(1))
             out += summary(*root, name);
