@@ -5,6 +5,7 @@
 #include "app/QtArgHelp.h"
 #include "app/QtArgHelpHasPrintedEx.h"
 #include "app/QtXorArg.h"
+#include "app/Version.h"
 
 #include <QRegExp>
 #include <cstdio>
@@ -67,6 +68,9 @@ struct OptionTable
         cmdLine.addArg(host);
         cmdLine.addArg(port);
         cmdLine.addArg(help);
+        // Options the first releases did not have come last, so that every abbreviation and
+        // help line of the earlier ones stays as it was.
+        cmdLine.addArg(version);
     }
 
     QtArg gui { "gui", "Show the GUI. [Default] (No other options will be used.)" };
@@ -107,6 +111,7 @@ struct OptionTable
     QtArg host { "host", "Hostname to report results.", QtArg::TakesValue };
     QtArg port { "port", "TCP port to report results.", QtArg::TakesValue };
     QtArgHelp help;
+    QtArg version { "version", "Print the version and how the program was built, and exit." };
 };
 
 QStringList consoleOnlyOptions(OptionTable &table)
@@ -165,6 +170,11 @@ bool Options::read(int argc, char *argv[])
     OptionTable table(&cmdLine);
     if (!parse(cmdLine, table))
         return false;
+    if (table.version.isDefined()) {
+        std::printf(
+            "DRAV Java Conformance Tester %s\nBuilt with %s\n", Version::number, Version::build);
+        std::exit(0);
+    }
 
     // A number that does not fit a TCP port would be cut down to one nobody asked for.
     const QString portText = table.port.value();

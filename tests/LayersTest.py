@@ -1,4 +1,4 @@
-"""The layers of the product, as the README's development section lists them, lowest first: every
+"""The layers of the product, as docs/development.md lists them, lowest first: every
 #include of a product file names a header of its own layer or of a layer below.
 
 Usage: LayersTest.py SOURCE_DIR
@@ -13,13 +13,13 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 ITEM = re.compile(r"^\d+\. (\w+): (.*)$")
 
 
-def read_layers(readme):
-    """[(name, [path prefix...])] from the numbered list under "### Layers"."""
-    with open(readme, encoding="utf-8") as f:
+def read_layers(notes):
+    """[(name, [path prefix...])] from the numbered list under "## Layers"."""
+    with open(notes, encoding="utf-8") as f:
         text = f.read()
-    section = text.split("\n### Layers\n", 1)
+    section = text.split("\n## Layers\n", 1)
     if len(section) < 2:
-        sys.exit("README.md has no '### Layers' section")
+        sys.exit(f"{notes} has no '## Layers' section")
     layers = []
     for line in section[1].splitlines():
         if line.startswith("#"):
@@ -28,7 +28,7 @@ def read_layers(readme):
         if match:
             layers.append((match.group(1), re.findall(r"`([^`]+)`", match.group(2))))
     if not layers:
-        sys.exit("README.md lists no layers under '### Layers'")
+        sys.exit(f"{notes} lists no layers under '## Layers'")
     return layers
 
 
@@ -83,7 +83,7 @@ def violations(root, layers):
 
 def main():
     root = sys.argv[1]
-    layers = read_layers(os.path.join(root, "README.md"))
+    layers = read_layers(os.path.join(root, "docs", "development.md"))
     found = list(violations(root, layers))
     for line in found:
         print(line)

@@ -4,6 +4,7 @@
 
 #include "app/FileNameCodec.h"
 #include "app/LogDirectoryLock.h"
+#include "app/Version.h"
 #include "gold/ProtoIO.h"
 #include "support/BuiltData.h"
 #include "support/ClassFileBuilder.h"
@@ -65,7 +66,9 @@ QList<QPair<QString, QString>> places(const QString &workDir)
              { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
              { "@DATA@", BuiltData::dir() },
              { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
-             { "@WORK@", workDir } };
+             { "@WORK@", workDir },
+             { "@BUILD@", Version::build },
+             { "@VERSION@", Version::number } };
 }
 
 /// A word of a step with its escapes made bytes: \n, \s for a space, \xHH for any byte.
