@@ -14,7 +14,21 @@ public:
     {
     }
 
+    /// A cursor over the next count bytes only, whose positions still count from the start of
+    /// the data; this cursor moves past them. On failure the window is empty.
+    ClassFileCursor windowOf(quint32 count)
+    {
+        const quint32 from = offset;
+        if (!skip(count))
+            return ClassFileCursor(data, from, from);
+        return ClassFileCursor(data, from, offset);
+    }
+
     quint32 position() const { return offset; }
+    /// Whether this cursor reads a window of its data: its end is a length, not the data's end.
+    bool isWindow() const { return window; }
+    /// The bytes the cursor reads from its start to its end.
+    quint32 length() const { return size - start; }
     quint32 remaining() const { return size - offset; }
     bool hasFailed() const { return failed; }
     /// Where the first read that failed started, and how many bytes it wanted.
@@ -53,6 +67,15 @@ public:
     bool skip(quint32 count) { return bytes(count) != nullptr; }
 
 private:
+    ClassFileCursor(const uchar *data, quint32 from, quint32 end)
+        : data(data)
+        , size(end)
+        , start(from)
+        , offset(from)
+        , window(true)
+    {
+    }
+
     quint64 read(quint32 width)
     {
         const uchar *p = bytes(width);
@@ -66,7 +89,9 @@ private:
 
     const uchar *data;
     quint32 size;
+    quint32 start = 0;
     quint32 offset = 0;
+    bool window = false;
     bool failed = false;
     quint32 failedAt = 0;
     quint32 wanted = 0;

@@ -27,7 +27,10 @@ struct cp_info
         CONSTANT_NameAndType = 12,
         CONSTANT_MethodHandle = 15,
         CONSTANT_MethodType = 16,
+        CONSTANT_Dynamic = 17,
         CONSTANT_InvokeDynamic = 18,
+        CONSTANT_Module = 19,
+        CONSTANT_Package = 20,
         CONSTANT_Placeholder = 255
     };
 
@@ -144,14 +147,26 @@ struct CONSTANT_MethodType_info : cp_info
     unsigned short descriptor_index = 0;
 };
 
+/// InvokeDynamic and Dynamic share one record; the tag tells them apart.
 struct CONSTANT_InvokeDynamic_info : cp_info
 {
-    CONSTANT_InvokeDynamic_info()
-        : cp_info(CONSTANT_InvokeDynamic)
+    explicit CONSTANT_InvokeDynamic_info(unsigned char tag = CONSTANT_InvokeDynamic)
+        : cp_info(tag)
     {
     }
     unsigned short bootstrap_method_attr_index = 0;
     unsigned short name_and_type_index = 0;
+};
+
+/// Module and Package share one record; the tag tells them apart. Only module descriptors hold
+/// them.
+struct CONSTANT_Module_info : cp_info
+{
+    explicit CONSTANT_Module_info(unsigned char tag)
+        : cp_info(tag)
+    {
+    }
+    unsigned short name_index = 0;
 };
 
 /// An attribute that was kept. The kinds without content ("StackMapTable", "Synthetic",

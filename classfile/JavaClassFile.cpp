@@ -16,7 +16,6 @@
 #include <memory>
 
 enum JavaClassFile::AttributeKind : signed char {
-    AK_NOT_LOOKED_UP = -1,
     AK_UNKNOWN = 0,
     AK_CONSTANT_VALUE,
     AK_CODE,
@@ -36,9 +35,12 @@ enum JavaClassFile::AttributeKind : signed char {
 namespace {
 
 const quint32 CLASS_FILE_MAGIC = 0xCAFEBABE;
-// Code attributes nest through their own attribute tables; no real class file goes deeper than
-// one level, and a bound keeps hostile nesting from exhausting the stack.
-const int MAX_ATTRIBUTE_NESTING = 8;
+// Class-file major versions of the releases that introduced parts of the format.
+const quint16 JAVA_5 = 49;
+const quint16 JAVA_6 = 50;
+const quint16 JAVA_7 = 51;
+const quint16 JAVA_8 = 52;
+const quint16 JAVA_11 = 55;
 // A method's code is at most 64 KiB, and real classes hold far less in all. Past this the code
 // outweighs the lists it gives: they are collected at once and the code dropped.
 const quint64 MAX_KEPT_CODE = 256 << 10;
@@ -54,13 +56,27 @@ const quint64 MAX_KEPT_CODE = 256 << 10;
         true);
 }
 
+// The content of an attribute the reader interprets must fill its length exactly: the JVM rejects
+// a class file where it does not, and reading on from anywhere else would be out of step.
+[[noreturn]] void failLength(quint32 length)
+{
+    throw BadClassFileException(
+        QStringLiteral("Class file format error - attribute length (%1) does not match its content")
+            .arg(length),
+        true);
+}
+
 // A table of `count` items of at least `itemSize` bytes each must fit into what is left, before
-// anything is sized or looped by the count.
+// anything is sized or looped by the count. Inside an attribute, what is left is what its length
+// leaves.
 void requireTable(const ClassFileCursor &cursor, quint32 count, quint32 itemSize)
 {
     const quint64 needed = quint64(count) * itemSize;
-    if (needed > cursor.remaining())
-        failTruncated(needed, cursor.position(), cursor.remaining());
+    if (needed <= cursor.remaining())
+        return;
+    if (cursor.isWindow())
+        failLength(cursor.length());
+    failTruncated(needed, cursor.position(), cursor.remaining());
 }
 
 // Runs one item's reading; an error of the reader's own names the item on its way out.
@@ -258,12 +274,13 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         readConstantPool(cursor);
         checkClassEntries();
         access_flags = cursor.u2(); // u2 access_flags
+        checkPoolTags();
         this_class = cursor.u2(); // u2 this_class
         super_class = cursor.u2(); // u2 super_class
         readInterfaces(cursor);
-        readMembers(cursor, fields, "Field");
-        readMembers(cursor, methods, "Method");
-        readAttributes(cursor, attributes, 0);
+        readMembers(cursor, fields, "Field", AL_FIELD);
+        readMembers(cursor, methods, "Method", AL_METHOD);
+        readAttributes(cursor, attributes, AL_CLASS);
         // Reading past the end gave zeros; if they happened to form a complete class, the file
         // was still cut short.
         if (cursor.hasFailed())
@@ -344,6 +361,50 @@ void JavaClassFile::checkClassEntries() const
     }
 }
 
+namespace {
+
+// The first class-file version that has constants of the tag.
+quint16 sinceMajor(unsigned char tag)
+{
+    switch (tag) {
+    case cp_info::CONSTANT_MethodHandle:
+    case cp_info::CONSTANT_MethodType:
+    case cp_info::CONSTANT_InvokeDynamic:
+        return JAVA_7;
+    case cp_info::CONSTANT_Dynamic:
+        return JAVA_11;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+// The JVM refuses a constant that the file's version does not have yet, and module constants
+// outside a module descriptor, also where nothing uses them.
+void JavaClassFile::checkPoolTags() const
+{
+    for (int index = 1; index <= constant_pool.size(); ++index) {
+        const unsigned char tag = constant_pool.at(index - 1)->tag;
+        const bool moduleTag = tag == cp_info::CONSTANT_Module || tag == cp_info::CONSTANT_Package;
+        if (moduleTag && !isModuleDescriptor())
+            throw BadClassFileException(
+                QStringLiteral(
+                    "Class file format error - constant_pool[%1] tag (%2) belongs in a module "
+                    "descriptor")
+                    .arg(index)
+                    .arg(tag));
+        if (major_version < sinceMajor(tag))
+            throw BadClassFileException(
+                QStringLiteral("Class file format error - constant_pool[%1] tag (%2) needs "
+                               "class-file version %3 or later, found %4")
+                    .arg(index)
+                    .arg(tag)
+                    .arg(sinceMajor(tag))
+                    .arg(major_version));
+    }
+}
+
 cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
 {
     switch (tag) {
@@ -407,11 +468,18 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
         entry->descriptor_index = cursor.u2(); // u2 descriptor_index
         return entry;
     }
+    case cp_info::CONSTANT_Dynamic:
     case cp_info::CONSTANT_InvokeDynamic: // u2 bootstrap_method_attr_index, u2 name_and_type_index
         return readTwoIndices(cursor,
-                              new CONSTANT_InvokeDynamic_info,
+                              new CONSTANT_InvokeDynamic_info(tag),
                               &CONSTANT_InvokeDynamic_info::bootstrap_method_attr_index,
                               &CONSTANT_InvokeDynamic_info::name_and_type_index);
+    case cp_info::CONSTANT_Module:
+    case cp_info::CONSTANT_Package: {
+        auto *entry = new CONSTANT_Module_info(tag);
+        entry->name_index = cursor.u2(); // u2 name_index
+        return entry;
+    }
     default:
         throw BadClassFileException(
             QStringLiteral("Class file format error - unknown constant pool tag (%1)").arg(tag));
@@ -433,7 +501,8 @@ void JavaClassFile::readInterfaces(ClassFileCursor &cursor)
 template<typename Member>
 void JavaClassFile::readMembers(ClassFileCursor &cursor,
                                 QList<Member *> &members,
-                                const char *label)
+                                const char *label,
+                                AttributeLevel level)
 {
     const quint16 count = cursor.u2(); // u2 fields_count or methods_count
     requireTable(cursor, count, 8);
@@ -451,21 +520,19 @@ void JavaClassFile::readMembers(ClassFileCursor &cursor,
                     .arg(i)
                     .arg(*utf8At(member->name_index));
             },
-            [&] { readAttributes(cursor, member->attributes, 0); });
+            [&] {
+                const bool isStaticField = level == AL_FIELD && (member->access_flags & ACC_STATIC);
+                readAttributes(
+                    cursor, member->attributes, isStaticField ? level | AL_STATIC_FIELD : level);
+            });
         members.append(member.release());
     }
 }
 
 void JavaClassFile::readAttributes(ClassFileCursor &cursor,
                                    QList<attribute_info *> &list,
-                                   int depth)
+                                   unsigned levels)
 {
-    if (depth > MAX_ATTRIBUTE_NESTING)
-        throw BadClassFileException(QStringLiteral("Class file format error - attributes nested "
-                                                   "too deeply: more than %1 levels at offset %2")
-                                        .arg(MAX_ATTRIBUTE_NESTING)
-                                        .arg(cursor.position()),
-                                    true);
     const quint16 count = cursor.u2(); // u2 attributes_count
     requireTable(cursor, count, 6);
     list.reserve(list.size() + count);
@@ -473,25 +540,29 @@ void JavaClassFile::readAttributes(ClassFileCursor &cursor,
         const quint16 nameIndex = cursor.u2(); // u2 attribute_name_index
         cptest("Attr", i, cp_info::CONSTANT_Utf8, nameIndex);
         const quint32 length = cursor.u4(); // u4 attribute_length
-        attribute_info *attribute = nullptr;
+        std::unique_ptr<attribute_info> attribute;
         readItem([&] { return QStringLiteral("Attr[%1] %2").arg(i).arg(*utf8At(nameIndex)); },
                  [&] {
-                     attribute = readAttributeContent(
-                         cursor, attributeKind(nameIndex), nameIndex, length, depth);
+                     // The length bounds the content: an attribute never reads into the next.
+                     requireTable(cursor, length, 1);
+                     ClassFileCursor content = cursor.windowOf(length);
+                     attribute.reset(readAttributeContent(
+                         content, attributeKindAt(nameIndex, levels), nameIndex, length));
+                     if (content.hasFailed() || content.remaining() > 0)
+                         failLength(length);
                  });
         if (!attribute)
             continue;
         attribute->attribute_name_index = nameIndex;
         attribute->attribute_length = length;
-        list.append(attribute);
+        list.append(attribute.release());
     }
 }
 
 attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
                                                     AttributeKind kind,
                                                     unsigned short nameIndex,
-                                                    quint32 length,
-                                                    int depth)
+                                                    quint32 length)
 {
     switch (kind) {
     case AK_CONSTANT_VALUE: {
@@ -500,7 +571,7 @@ attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
         return attribute;
     }
     case AK_CODE:
-        return readCode(cursor, depth);
+        return readCode(cursor);
     case AK_BODY_SKIPPED:
         takeBytes(cursor, length);
         return new attribute_info;
@@ -571,7 +642,6 @@ attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
         return attribute.release();
     }
     case AK_UNKNOWN:
-    case AK_NOT_LOOKED_UP:
         break;
     }
     checkLog.warning(QStringLiteral("Unknown attribute - %1").arg(*utf8At(nameIndex)));
@@ -579,7 +649,7 @@ attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
     return nullptr;
 }
 
-Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor, int depth)
+Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor)
 {
     std::unique_ptr<Code_attribute> code(new Code_attribute);
     code->max_stack = cursor.u2(); // u2 max_stack
@@ -588,58 +658,89 @@ Code_attribute *JavaClassFile::readCode(ClassFileCursor &cursor, int depth)
     code->code = takeByteArray(cursor, code->code_length); // u1 code[code_length]
     // u2 exception_table_length; each: u2 start_pc, u2 end_pc, u2 handler_pc, u2 catch_type
     readU2Table(cursor, code->exception_table, readU2Fields<Code_attribute::exception_t, 4>);
-    readAttributes(cursor, code->attributes, depth + 1);
+    readAttributes(cursor, code->attributes, AL_CODE);
     return code.release();
+}
+
+// Each kind is interpreted only in the tables where the class-file format defines it, and only
+// from the version that introduced it; anywhere else the JVM skips an attribute of that name by
+// its length, whatever it holds, and so does the reader.
+struct JavaClassFile::AttributeName
+{
+    QLatin1String name;
+    AttributeKind kind;
+    unsigned char levels;
+    quint16 sinceMajor;
+};
+
+const JavaClassFile::AttributeName *JavaClassFile::knownAttribute(unsigned short nameIndex) const
+{
+    const unsigned char member = AL_CLASS | AL_FIELD | AL_STATIC_FIELD | AL_METHOD;
+    static const AttributeName names[] = {
+        { QLatin1String("Code"), AK_CODE, AL_METHOD, 0 },
+        { QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE, AL_CODE, 0 },
+        { QLatin1String("StackMapTable"), AK_BODY_SKIPPED, AL_CODE, JAVA_6 },
+        { QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE, AL_CODE, 0 },
+        { QLatin1String("Signature"), AK_SIGNATURE, member, JAVA_5 },
+        { QLatin1String("Exceptions"), AK_EXCEPTIONS, AL_METHOD, 0 },
+        { QLatin1String("SourceFile"), AK_SOURCE_FILE, AL_CLASS, 0 },
+        { QLatin1String("InnerClasses"), AK_INNER_CLASSES, AL_CLASS, 0 },
+        // The JVM reads a constant value for static fields only.
+        { QLatin1String("ConstantValue"), AK_CONSTANT_VALUE, AL_STATIC_FIELD, 0 },
+        { QLatin1String("LocalVariableTypeTable"), AK_LOCAL_VARIABLE_TYPE_TABLE, AL_CODE, JAVA_5 },
+        { QLatin1String("EnclosingMethod"), AK_ENCLOSING_METHOD, AL_CLASS, JAVA_5 },
+        { QLatin1String("Synthetic"), AK_NO_BODY, member, 0 },
+        { QLatin1String("Deprecated"), AK_NO_BODY, member, 0 },
+        { QLatin1String("SourceDebugExtension"), AK_SOURCE_DEBUG_EXTENSION, AL_CLASS, JAVA_5 },
+        { QLatin1String("RuntimeVisibleAnnotations"), AK_BODY_SKIPPED, member, JAVA_5 },
+        { QLatin1String("RuntimeInvisibleAnnotations"), AK_BODY_SKIPPED, member, JAVA_5 },
+        { QLatin1String("RuntimeVisibleParameterAnnotations"), AK_BODY_SKIPPED, AL_METHOD, JAVA_5 },
+        { QLatin1String("RuntimeInvisibleParameterAnnotations"),
+          AK_BODY_SKIPPED,
+          AL_METHOD,
+          JAVA_5 },
+        { QLatin1String("AnnotationDefault"), AK_BODY_SKIPPED, AL_METHOD, JAVA_5 },
+        { QLatin1String("BootstrapMethods"), AK_BODY_SKIPPED, AL_CLASS, JAVA_7 },
+        { QLatin1String("RuntimeVisibleTypeAnnotations"),
+          AK_BODY_SKIPPED,
+          member | AL_CODE,
+          JAVA_8 },
+        { QLatin1String("RuntimeInvisibleTypeAnnotations"),
+          AK_BODY_SKIPPED,
+          member | AL_CODE,
+          JAVA_8 },
+        { QLatin1String("MethodParameters"), AK_BODY_SKIPPED, AL_METHOD, JAVA_8 },
+    };
+    const QString *name = utf8At(nameIndex);
+    if (!name)
+        return nullptr;
+    if (attributeNames.size() < size_t(constant_pool.size()) + 1)
+        attributeNames.assign(size_t(constant_pool.size()) + 1, NAME_NOT_LOOKED_UP);
+    signed char &position = attributeNames[nameIndex];
+    if (position == NAME_NOT_LOOKED_UP) {
+        const auto found
+            = std::find_if(std::begin(names), std::end(names), [&](const AttributeName &known) {
+                  return *name == known.name;
+              });
+        position = found == std::end(names) ? NAME_UNKNOWN
+                                            : static_cast<signed char>(found - std::begin(names));
+    }
+    return position == NAME_UNKNOWN ? nullptr : &names[position];
 }
 
 JavaClassFile::AttributeKind JavaClassFile::attributeKind(unsigned short nameIndex) const
 {
-    struct AttributeName
-    {
-        QLatin1String name;
-        signed char kind;
-    };
-    static const AttributeName names[] = {
-        { QLatin1String("Code"), AK_CODE },
-        { QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE },
-        { QLatin1String("StackMapTable"), AK_BODY_SKIPPED },
-        { QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE },
-        { QLatin1String("Signature"), AK_SIGNATURE },
-        { QLatin1String("Exceptions"), AK_EXCEPTIONS },
-        { QLatin1String("SourceFile"), AK_SOURCE_FILE },
-        { QLatin1String("InnerClasses"), AK_INNER_CLASSES },
-        { QLatin1String("ConstantValue"), AK_CONSTANT_VALUE },
-        { QLatin1String("LocalVariableTypeTable"), AK_LOCAL_VARIABLE_TYPE_TABLE },
-        { QLatin1String("EnclosingMethod"), AK_ENCLOSING_METHOD },
-        { QLatin1String("Synthetic"), AK_NO_BODY },
-        { QLatin1String("Deprecated"), AK_NO_BODY },
-        { QLatin1String("SourceDebugExtension"), AK_SOURCE_DEBUG_EXTENSION },
-        { QLatin1String("RuntimeVisibleAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("RuntimeInvisibleAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("RuntimeVisibleParameterAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("RuntimeInvisibleParameterAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("AnnotationDefault"), AK_BODY_SKIPPED },
-        { QLatin1String("BootstrapMethods"), AK_BODY_SKIPPED },
-        { QLatin1String("RuntimeVisibleTypeAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("RuntimeInvisibleTypeAnnotations"), AK_BODY_SKIPPED },
-        { QLatin1String("MethodParameters"), AK_BODY_SKIPPED },
-    };
-    const QString *name = utf8At(nameIndex);
-    if (!name)
+    const AttributeName *known = knownAttribute(nameIndex);
+    return known ? known->kind : AK_UNKNOWN;
+}
+
+JavaClassFile::AttributeKind JavaClassFile::attributeKindAt(unsigned short nameIndex,
+                                                            unsigned levels) const
+{
+    const AttributeName *known = knownAttribute(nameIndex);
+    if (!known || !(known->levels & levels) || major_version < known->sinceMajor)
         return AK_UNKNOWN;
-    if (attributeKinds.size() < size_t(constant_pool.size()) + 1)
-        attributeKinds.assign(size_t(constant_pool.size()) + 1, AK_NOT_LOOKED_UP);
-    signed char &kind = attributeKinds[nameIndex];
-    if (kind == AK_NOT_LOOKED_UP) {
-        kind = AK_UNKNOWN;
-        for (const AttributeName &known : names) {
-            if (*name == known.name) {
-                kind = known.kind;
-                break;
-            }
-        }
-    }
-    return AttributeKind(kind);
+    return known->kind;
 }
 
 void JavaClassFile::cptest(const char *table,

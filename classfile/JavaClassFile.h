@@ -37,7 +37,8 @@ public:
         ACC_STATIC = 0x0008,
         ACC_FINAL = 0x0010,
         ACC_NATIVE = 0x0100,
-        ACC_ABSTRACT = 0x0400
+        ACC_ABSTRACT = 0x0400,
+        ACC_MODULE = 0x8000
     };
 
     ~JavaClassFile();
@@ -60,6 +61,9 @@ public:
     bool constantInfoContains(int index) const;
 
     // This class.
+    /// A module descriptor (module-info.class) describes a module and is no class: a JVM refuses
+    /// to load it as one. Before Java 9 the flag meant nothing.
+    bool isModuleDescriptor() const { return (access_flags & ACC_MODULE) && major_version >= 53; }
     QString getName() const;
     QString getParentName() const;
     TypeDescriptor getTypeDescriptor() const;
@@ -194,6 +198,15 @@ public:
 
 private:
     enum AttributeKind : signed char;
+    /// The tables attributes stand in, as bits: an attribute kind is interpreted in some of them.
+    enum AttributeLevel : unsigned char {
+        AL_CLASS = 1,
+        AL_FIELD = 2,
+        AL_STATIC_FIELD = 4,
+        AL_METHOD = 8,
+        AL_CODE = 16
+    };
+    struct AttributeName;
 
     JavaClassFile() = default;
 
@@ -206,17 +219,26 @@ private:
     void readConstantPool(ClassFileCursor &cursor);
     cp_info *readConstant(ClassFileCursor &cursor, unsigned char tag);
     void checkClassEntries() const;
+    void checkPoolTags() const;
     void readInterfaces(ClassFileCursor &cursor);
     template<typename Member>
-    void readMembers(ClassFileCursor &cursor, QList<Member *> &members, const char *label);
-    void readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, int depth);
+    void readMembers(ClassFileCursor &cursor,
+                     QList<Member *> &members,
+                     const char *label,
+                     AttributeLevel level);
+    /// levels: the AttributeLevel bits of the table.
+    void readAttributes(ClassFileCursor &cursor, QList<attribute_info *> &list, unsigned levels);
     attribute_info *readAttributeContent(ClassFileCursor &cursor,
                                          AttributeKind kind,
                                          unsigned short nameIndex,
-                                         quint32 length,
-                                         int depth);
-    Code_attribute *readCode(ClassFileCursor &cursor, int depth);
+                                         quint32 length);
+    Code_attribute *readCode(ClassFileCursor &cursor);
+    /// The attribute the name stands for, or null for a name the reader does not know.
+    const AttributeName *knownAttribute(unsigned short nameIndex) const;
+    /// The kind of an attribute kept in some table: kept attributes are of their name's kind.
     AttributeKind attributeKind(unsigned short nameIndex) const;
+    /// The kind an attribute of that name is read as in a table of those levels.
+    AttributeKind attributeKindAt(unsigned short nameIndex, unsigned levels) const;
     /// Checks a pool index read from the file: in range and of the expected kind. The label is the
     /// table's name and the item's position in it.
     void cptest(const char *table, int position, unsigned char kind, unsigned short index) const;
@@ -327,6 +349,9 @@ private:
     /// Filled on first use; the class file is used by one thread at a time.
     mutable std::unique_ptr<Dependencies> dependencies;
 
-    /// Kinds of attribute names by pool index, looked up once each: attribute names repeat a lot.
-    mutable std::vector<signed char> attributeKinds;
+    /// Positions of attribute names in the table of known names by pool index, looked up once
+    /// each: attribute names repeat a lot.
+    static constexpr signed char NAME_NOT_LOOKED_UP = -2;
+    static constexpr signed char NAME_UNKNOWN = -1;
+    mutable std::vector<signed char> attributeNames;
 };

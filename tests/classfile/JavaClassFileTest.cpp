@@ -23,7 +23,7 @@ TEST(JavaClassFile, MalformedFilesAreRejectedNamingWhereTheyBreak)
     out.add("zip", QByteArray("PK\x03\x04\x14\x00", 6));
     out.add("empty", QByteArray());
     out.add("magic cut short", QByteArray("\xCA\xFE\xBA", 3));
-    for (int tag : { 0, 2, 13, 14, 17, 19, 200 }) {
+    for (int tag : { 0, 2, 13, 14, 21, 200 }) {
         ClassFileBuilder builder;
         builder.rawConstant(ByteWriter().u1(quint32(tag)).u2(1).data());
         out.add(QString("pool tag %1").arg(tag), builder);
