@@ -26,6 +26,10 @@ public:
     /// .class files found below the root when the loader was made.
     int getClassFileCount() const { return classFileCount; }
     QString getSource() const override { return root.path(); }
+    QString getClassFilePath(const QString &internalName) const override
+    {
+        return QString("%1/%2.class").arg(root.path(), internalName);
+    }
     /// The jar loaders this loader still owns, in walk order.
     QList<JarFileClassLoader *> getJarLoaders() const;
     /// Hands the jar loaders over to the caller, who then owns them.

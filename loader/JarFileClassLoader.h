@@ -21,6 +21,11 @@ public:
 
     const QStringList &getClassNames() const { return reader->getClassNames(); }
     QString getSource() const override { return path; }
+    /// As Java names an entry of a jar: "lib.jar!/p/Main.class".
+    QString getClassFilePath(const QString &internalName) const override
+    {
+        return QString("%1!/%2.class").arg(path, internalName);
+    }
 
 private:
     struct RawEntry;

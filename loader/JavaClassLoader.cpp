@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "classfile/JavaClassFile.h"
 #include "loader/JavaClass.h"
+#include "loader/UnreadInputs.h"
 
 #include <memory>
 
@@ -27,17 +28,34 @@ QByteArray JavaClassLoader::readClassData(const QString &)
 
 namespace {
 
-void logRejection(const QString &name, const QStringList &messages)
+QString printedName(const QString &name)
 {
-    const QString printed = TypeDescriptor::fromClassDescriptorName(name).toString();
-    for (const QString &message : messages)
-        logLine(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+    return TypeDescriptor::fromClassDescriptorName(name).toString();
+}
+
+// "p/Main" of "Lp/Main;"
+QString internalName(const QString &name)
+{
+    return QString(TypeDescriptor::fromClassDescriptorName(name).className).replace('.', '/');
+}
+
+// The errors of a check log without their level, for the reason a class file was not read.
+QString errorsOf(const QStringList &messages)
+{
+    static const QString errorPrefix = "Error - ";
+    QStringList errors;
+    for (const QString &message : messages) {
+        if (message.startsWith(errorPrefix))
+            errors << message.mid(errorPrefix.size());
+    }
+    return errors.join("; ");
 }
 
 } // namespace
 
 ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
     : rejected(file.checkLog.hasErrors)
+    , moduleDescriptor(file.isModuleDescriptor())
 {
     if (rejected) {
         messages = file.checkLog.messages;
@@ -58,16 +76,36 @@ void JavaClassLoader::checkDeclaredName(const QString &name, const QString &decl
         Logger::L_WARN,
         QString(
             "The class file of %1 in %2 declares the class %3: its path does not match its name")
-            .arg(TypeDescriptor::fromClassDescriptorName(name).toString(),
-                 getSource(),
-                 TypeDescriptor::fromClassDescriptorName(declared).toString()));
+            .arg(printedName(name), getSource(), printedName(declared)));
+}
+
+// A class file the reader refuses is code nobody checked: the run that needed it cannot pass.
+void JavaClassLoader::reject(const QString &name, const QStringList &messages) const
+{
+    const QString printed = printedName(name);
+    for (const QString &message : messages)
+        logLine(Logger::L_WARN, QString("%1: %2").arg(printed, message));
+    UnreadInputs::record(getClassFilePath(internalName(name)),
+                         QString("class %1 cannot be read: %2").arg(printed, errorsOf(messages)));
+}
+
+// A JVM refuses to load a module descriptor as a class, so no code of it ever runs.
+void JavaClassLoader::skipModuleDescriptor(const QString &name) const
+{
+    logLine(Logger::L_INFO,
+            QString("%1 is a module descriptor, not a class: it is not tested")
+                .arg(getClassFilePath(internalName(name))));
 }
 
 Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file) const
 {
     std::unique_ptr<JavaClassFile> owned(file);
     if (owned->checkLog.hasErrors) {
-        logRejection(name, owned->checkLog.messages);
+        reject(name, owned->checkLog.messages);
+        return nullptr;
+    }
+    if (owned->isModuleDescriptor()) {
+        skipModuleDescriptor(name);
         return nullptr;
     }
     checkDeclaredName(name, owned->getTypeDescriptor().descriptor);
@@ -77,7 +115,11 @@ Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file
 void JavaClassLoader::keepOutline(const QString &name, const ClassFileOutline &outline)
 {
     if (outline.rejected) {
-        logRejection(name, outline.messages);
+        reject(name, outline.messages);
+        return;
+    }
+    if (outline.moduleDescriptor) {
+        skipModuleDescriptor(name);
         return;
     }
     checkDeclaredName(name, outline.name);

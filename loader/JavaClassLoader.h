@@ -14,6 +14,8 @@ struct ClassFileOutline
     explicit ClassFileOutline(const JavaClassFile &file);
 
     bool rejected = false;
+    /// A module descriptor, which is no class (and not rejected).
+    bool moduleDescriptor = false;
     QStringList messages; // when rejected
     QString printedName; // otherwise
     QString name; // otherwise: the descriptor text of the class the file declares
@@ -30,6 +32,8 @@ public:
 
     /// The jar file or directory the classes come from, as the classpath named it.
     virtual QString getSource() const = 0;
+    /// Where the class file of a class (internal name, "p/Main") is, as a user would look for it.
+    virtual QString getClassFilePath(const QString &internalName) const = 0;
     /// A loader over the same source whose cached classes this one may define from without
     /// reading and parsing them again; not owned, and it must outlive every later defineClass.
     /// Null (the default) reads every class itself.
@@ -39,9 +43,10 @@ public:
     QMultiMap<QString, QString> listAllClasses() override;
 
 protected:
-    /// Wraps a parsed class file, or logs each message of its check log at WARN and deletes it
-    /// when the log holds an error. Takes ownership of file; null when rejected. A file that
-    /// declares another class than the one its path names is kept, with a warning.
+    /// Wraps a parsed class file, or logs each message of its check log at WARN, records the file
+    /// as not read and deletes it when the log holds an error. Takes ownership of file; null when
+    /// rejected and for a module descriptor. A file that declares another class than the one its
+    /// path names is kept, with a warning.
     Class *acceptClassFile(const QString &name, JavaClassFile *file) const;
 
     // What loadAllClasses() uses in place of the cache, so that a listing can drop the classes.
@@ -58,6 +63,8 @@ protected:
 
 private:
     void checkDeclaredName(const QString &name, const QString &declared) const;
+    void reject(const QString &name, const QStringList &messages) const;
+    void skipModuleDescriptor(const QString &name) const;
 
     const JavaClassLoader *donor = nullptr;
     /// While listing: the names noted so far, which the classes are dropped for.

@@ -55,21 +55,26 @@ class UnreadEntries : public testing::Test
 protected:
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    /// A gold file that cannot be read is recorded and still thrown.
+    /// What making a chain over the entry and loading its classes records. A gold file that
+    /// cannot be read is recorded and still thrown.
     QStringList unreadBy(const QString &entry)
     {
         UnreadInputs unread;
         try {
-            std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(entry)));
+            std::unique_ptr<ClassLoader>(ClassLoader::create(Classpath(entry)))->loadAllClasses();
         } catch (const std::runtime_error &) {
             return described(unread) << "thrown";
         }
         return described(unread);
     }
 
-    void writeJar(const QString &name, const QByteArray &classBytes)
+    void writeJar(const QString &name,
+                  const QByteArray &classBytes,
+                  const QByteArray &moduleDescriptor = QByteArray())
     {
         JarBuilder builder;
+        if (!moduleDescriptor.isNull())
+            builder.add("module-info.class", moduleDescriptor);
         if (!classBytes.isNull())
             builder.add("p/A.class", classBytes);
         builder.add("README", "text");
@@ -94,6 +99,15 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
     QDir(dir.path()).mkpath("classes/p");
     writeFile(path("classes/p/A.class"), cls);
     writeFile(path("broken.javagold"), "\xff\xff\xff");
+    // A class file cut short is code nobody checked; a module descriptor is no class at all.
+    writeJar("cut.jar", cls.left(cls.size() - 1));
+    QDir(dir.path()).mkpath("cut/p");
+    writeFile(path("cut/p/A.class"), cls.left(20));
+    ClassFileBuilder module("module-info", QString());
+    module.majorVersion = 53;
+    module.accessFlags = 0x8000;
+    module.rawConstant(ByteWriter().u1(19).u2(module.utf8("m")).data());
+    writeJar("module.jar", cls, module);
     ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo.jar")).constData(), 0600), 0); // must not block
 
     // Read entries record nothing; the others say what to change.
@@ -101,7 +115,8 @@ TEST_F(UnreadEntries, EachEntryThatYieldsNoClassIsRecordedWithWhatToChange)
     for (const QString &entry :
          QString(
              "good.jar classes missing.jar missing-dir readme-only.jar text.jar fifo.jar GOOD.JAR "
-             "A.class notes.txt empty jars-without-classes broken.javagold absent.javagold")
+             "A.class notes.txt empty jars-without-classes broken.javagold absent.javagold cut.jar "
+             "cut module.jar")
              .split(' '))
         out += entry + (": " + unreadBy(path(entry)).join(" | ").replace(dir.path(), "$TMP"))
             + "\n";
