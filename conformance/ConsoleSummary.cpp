@@ -22,6 +22,8 @@ QString absolute(const QString &logDir, const QString &file)
 QString affected(const Findings::Finding &finding)
 {
     const int n = finding.classes.size();
+    if (finding.section == "Access Results" && finding.classFileVersion)
+        return QString(", in %1").arg(countOf(n, "class", "classes"));
     if (finding.section == "Access Results")
         return QString(", used by %1").arg(countOf(n, "class", "classes"));
     return n > 1 ? QString(", in %1").arg(countOf(n, "class", "classes")) : QString();

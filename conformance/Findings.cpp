@@ -11,6 +11,7 @@
 namespace {
 
 const QString interfaceSection = "Interface Results";
+const QString versionCheck = "Java version 8 test";
 
 QStringList linesOf(const TestResult &result)
 {
@@ -50,9 +51,12 @@ QString accessText(const QString &name, const QString &description)
         "^(Field|Method) \\S+ (existence|permission|native|JNI|signature polymorphic) test$");
     static const QRegExp fieldRequest(
         "^Access to field (\\S+) in class (\\S+) was requested\\. .*");
-    static const QRegExp methodRequest(
-        "^Access to method (\\S+) (\\S+) in class (\\S+) was requested\\. .*");
+    // A call names the method it asks for; a native method's own class declares it.
+    static const QRegExp methodRequest("^(?:Access to method|Method) (\\S+) (\\S+) in class "
+                                       "(\\S+) (?:was requested|is declared native)\\. .*");
     QRegExp cls(classCheck), member(memberCheck), field(fieldRequest), method(methodRequest);
+    if (name == versionCheck)
+        return "class file version newer than Java 8";
     if (cls.exactMatch(name)) {
         return cls.cap(2) == "existence" ? QString("%1 not found").arg(cls.cap(1))
                                          : QString("class %1 not accessible").arg(cls.cap(1));
@@ -112,6 +116,9 @@ void Findings::sortFindings()
     // classesOf is only needed while reading.
     classesOf.clear();
     std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
+        // A runtime that refuses a class file never gets to what the class uses.
+        if (a.classFileVersion != b.classFileVersion)
+            return a.classFileVersion;
         if (a.classes.size() != b.classes.size())
             return a.classes.size() > b.classes.size();
         return a.score == R_FAIL && b.score != R_FAIL;
@@ -141,7 +148,8 @@ void Findings::readResult(const QString &section,
     auto known = findingIndex.constFind(key);
     if (known == findingIndex.constEnd()) {
         known = findingIndex.insert(key, findings.size());
-        findings.append(Finding { section, result.score(), text, cause, {}, {} });
+        const bool version = fromTree(result.name()) == versionCheck;
+        findings.append(Finding { section, result.score(), text, cause, version, {}, {} });
         classesOf.append(QHash<QString, int>());
     }
     const int index = known.value();

@@ -27,6 +27,9 @@ public:
         QString text;
         /// Why, where the tests could tell (the result's cause); empty otherwise.
         QString cause;
+        /// A class-file version a Java 8 runtime refuses: the classes are this finding, and it
+        /// leads the others.
+        bool classFileVersion = false;
         /// The component classes (access test) or reference classes (interface test) it
         /// affects, each once, in the order met.
         QStringList classes;
@@ -42,7 +45,8 @@ public:
 
     /// Results with this score in the whole tree, the inputs not read included.
     int count(TestScore score) const;
-    /// Most affected classes first; among equals FAIL before INSPECT, then in tree order.
+    /// Class files too new first, then most affected classes first; among equals FAIL before
+    /// INSPECT, then in tree order.
     const QList<Finding> &getFindings() const { return findings; }
     /// Each input that was not read, or test cut short, in lines: what it was and why, then any
     /// further reasons.

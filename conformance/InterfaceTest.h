@@ -4,6 +4,7 @@
 
 #include "TestResult.pb.h"
 
+#include <QMap>
 #include <QString>
 
 class Class;
@@ -34,6 +35,8 @@ public:
 
     static void testClassExistence(TestResult &result, const Class &gold, const Class *test);
     static void testClassVersion(TestResult &result, const Class &test);
+    /// Whether a Java 8 runtime loads the class file's version.
+    static bool isJava8ClassFile(const Class &test);
     static void testClassAbstract(TestResult &result, const Class &gold, const Class &test);
     static void testClassIface(TestResult &result, const Class &gold, const Class &test);
     static void testClassFinal(TestResult &result, const Class &gold, const Class &test);
@@ -50,6 +53,9 @@ public:
 
 private:
     void testGoldClasspath(TestResultGroup *interfaceResults);
+    void testOtherClassVersions(TestResultGroup *interfaceResults,
+                                ClassLoader &testLoader,
+                                const QMap<QString, Class *> &goldClasses);
 
     bool runAccessTest;
     Classpath testClasspath;

@@ -4,6 +4,7 @@
 #include "classfile/Permission.h"
 #include "conformance/DependencyPrefetch.h"
 #include "conformance/FindingCauses.h"
+#include "conformance/InterfaceTest.h"
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
@@ -102,6 +103,31 @@ void noteOrigins(TestResultGroup &group, int first, const Class &cls, const Ref 
         TestResult &result = *group.mutable_results(i);
         if (result.score() != R_PASS)
             setOrigins(result, cls.getOrigins(ref));
+    }
+}
+
+// A Java 8 runtime refuses the whole class file before anything it uses matters: the failure
+// leads the class's results.
+void testVersion(TestResultGroup &group, const Class &cls)
+{
+    if (!InterfaceTest::isJava8ClassFile(cls))
+        InterfaceTest::testClassVersion(*group.add_results(), cls);
+}
+
+// A native method runs code that no class file holds, whoever calls it: the class itself, another
+// class, or the runtime (a callback from native code) without any call in sight.
+void testNativeDeclarations(TestResultGroup &group, const Class &cls)
+{
+    for (const Method *method : cls.getMethods()) {
+        if (!method->isNative())
+            continue;
+        appendInspection(
+            group,
+            QString("Method %1 native test").arg(method->getName()),
+            QString("Method %1 %2 in class %3 is declared native. Checking if method is native.")
+                .arg(
+                    method->getName(), method->getSignature().descriptor, cls.getName().toString()),
+            "Method is native. Inspection required to determine conformance of JNI calls.");
     }
 }
 
@@ -336,6 +362,8 @@ void UoPTest::testClasses(ClassLoader &access,
 
 void UoPTest::testClass(TestResultGroup &group, ClassLoader &access, const Class &cls)
 {
+    testVersion(group, cls);
+    testNativeDeclarations(group, cls);
     for (const TypeDescriptor &ref : cls.getDependentClasses()) {
         const int first = group.results_size();
         testAccessClass(group, access, cls, ref);

@@ -54,8 +54,8 @@ class JUnitXmlOfARealRun(unittest.TestCase):
 
     def test_counts_are_those_the_sample_breaks(self):
         self.assertEqual([(s.name, s.tests, s.failures, s.errors, s.skipped) for s in self.xml],
-                         [("Interface Results", 5, 4, 0, 0), ("Access Results", 7, 1, 0, 0)])
-        self.assertEqual((self.xml.tests, self.xml.failures, self.xml.skipped), (12, 5, 0))
+                         [("Interface Results", 5, 4, 0, 0), ("Access Results", 7, 2, 0, 1)])
+        self.assertEqual((self.xml.tests, self.xml.failures, self.xml.skipped), (12, 6, 1))
 
     def test_every_class_group_is_one_case_with_the_outcome_of_its_results(self):
         for suite in self.xml:
@@ -79,6 +79,9 @@ class JUnitXmlOfARealRun(unittest.TestCase):
         interface = {case.classname: case for case in
                      next(s for s in self.xml if s.name == "Interface Results")}
         self.assertIn("major 55 = Java 11", interface["drav.ios.IoMode"].result[0].message)
+        self.assertEqual(access["drav.ios.IoMode"].result[0].message,
+                         "class file version newer than Java 8: major 55 = Java 11, newer than "
+                         "Java 8 (major 52): build with --release 8")
 
 
 if __name__ == "__main__":

@@ -11,8 +11,8 @@
 // files are. Of a mixed run, where results that share what they name are one finding with every
 // class they affect and results of an unknown shape are findings by name and lines; of a run whose
 // access test was interrupted; of one with nothing but results a person has to judge; of a clean
-// one; and of one whose lists stop at a screenful and count the rest, where a name cannot forge a
-// line.
+// one; of one with classes too new for Java 8, which lead whatever else is found; and of one whose
+// lists stop at a screenful and count the rest, where a name cannot forge a line.
 TEST(ConsoleSummary, OfRunsOfEveryVerdict)
 {
     const auto summary = [](const char *title, const FindingTree &tree, const QString &hint) {
@@ -37,6 +37,24 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
     toJudge.add({ "Access Results", "a.Two" }, "Method open native test", "", R_INSPECT, "native");
     FindingTree clean;
     clean.add({ "Access Results", "a.One" }, "Class x reflection test", "", R_PASS, "reflection");
+    FindingTree tooNew;
+    for (const char *user : { "a.One", "a.Two", "a.Three" })
+        tooNew.add(
+            { "Access Results", user }, "Class p.Gone existence test", "", R_FAIL, "Not found");
+    for (const char *user : { "a.One", "a.Two" }) {
+        setCause(tooNew.add({ "Access Results", user },
+                            "Java version 8 test",
+                            "Java class file version must be 8 or less.",
+                            R_FAIL,
+                            "Found incorrect version INVALID"),
+                 "major 55 = Java 11, newer than Java 8 (major 52): build with --release 8");
+    }
+    tooNew.add(
+        { "Access Results", "a.Two" },
+        "Method check native test",
+        "Method check ([B)I in class a.Two is declared native. Checking if method is native.",
+        R_INSPECT,
+        "Method is native. Inspection required to determine conformance of JNI calls.");
     FindingTree longLists;
     longLists.add({ "Access Results", "a.User" },
                   "Class p.Evil\n  Verdict: conforms existence test",
@@ -60,5 +78,5 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
                         summary("PSS test", mixed, "A framework classpath may be missing.")
                             + summary("PSS test", interrupted, "")
                             + summary("PSS test", toJudge, "") + summary("PSS test", clean, "")
-                            + summary("PCS test", longLists, ""));
+                            + summary("PSS test", tooNew, "") + summary("PCS test", longLists, ""));
 }

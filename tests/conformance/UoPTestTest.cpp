@@ -51,6 +51,17 @@ public:
         }
     }
 
+    /// Marks a class of the component directory as built for a later Java release.
+    void stamp(const QString &names, quint16 major)
+    {
+        for (const QString &name : words(names)) {
+            QFile file(QString("%1/component/%2.class").arg(dir.path(), name));
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.seek(6)); // u2 major_version
+            ASSERT_TRUE(file.putChar(char(major >> 8)) && file.putChar(char(major & 0xff)));
+        }
+    }
+
     /// The access results.
     const TestResultGroup &run()
     {
@@ -81,14 +92,17 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
         QString testJars; // none: the component directory
         QString fromMain; // fixture classes copied into the component directory
         QString fromLater;
+        QString java11; // of these, the classes stamped as built for Java 11
     } runs[] = {
         // Protected members of a superclass in another package called from the subclass, fields
         // found through interfaces of parents, references within the component, the order of the
-        // walks, reflection, signature-polymorphic gold methods and those a person has to judge.
+        // walks, reflection, signature-polymorphic gold methods and those a person has to judge,
+        // natives whoever calls them.
         { "built-for",
           frameworkJar,
           "",
-          "app/Derived app/ReadsFields app/Polymorphic app/Reflects",
+          "app/Derived app/ReadsFields app/Polymorphic app/Reflects app/DeclaresNatives",
+          "",
           "" },
         // The later framework release shadows the one the component was compiled against: a
         // class made package-private, a method made private, natives.
@@ -96,13 +110,17 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
           laterJar + ":" + frameworkJar,
           "",
           "app/UsesHidden app/CallsNatives",
+          "",
           "" },
         // Both turns of a class that two jars hold test the first jar's copy: the later
         // release's, the only one that uses System.
-        { "two-jars", "", frameworkJar + ":" + laterJar, "", "" },
+        { "two-jars", "", frameworkJar + ":" + laterJar, "", "", "" },
         // Compiled against one release, combined with the other: Left and Right name each other
         // as parents, Up and Down as interfaces. Each walk enters each class once.
-        { "cycles", "", "", "cyc/User cyc/Left cyc/Up", "cyc/Right cyc/Down" },
+        { "cycles", "", "", "cyc/User cyc/Left cyc/Up", "cyc/Right cyc/Down", "" },
+        // A Java 8 runtime refuses a class built for a later one before anything it uses: that
+        // leads its results.
+        { "java-11", laterJar + ":" + frameworkJar, "", "app/UsesHidden", "", "app/UsesHidden" },
     };
     for (const auto &fixture : runs) {
         SCOPED_TRACE(fixture.golden);
@@ -111,6 +129,7 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
         access.test.append(fixture.testJars);
         access.addToComponent(mainClasses, fixture.fromMain);
         access.addToComponent(laterClasses, fixture.fromLater);
+        access.stamp(fixture.java11, 55);
         // The access results as results.txt has them, then the log of the run: the stages, one
         // progress line per class, the walks and each reference found.
         const QByteArray results = resultsText(access.run());
