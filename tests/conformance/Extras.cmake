@@ -19,3 +19,10 @@ if(TARGET jct_conformance_tests)
     jct_java_fixtures(jct_conformance_tests DIR tests/conformance/interface/reference NAME interface_reference)
     jct_java_fixtures(jct_conformance_tests DIR tests/conformance/interface/component NAME interface_component)
 endif()
+
+# The differential test builds its cases with the JDK's javac and runs them with its java.
+if(TARGET jct_conformance_tests)
+    target_compile_definitions(jct_conformance_tests PRIVATE
+        JCT_JAVAC="${Java_JAVAC_EXECUTABLE}" JCT_JAVA="${Java_JAVA_EXECUTABLE}"
+        JCT_JVM_CASE_RUNNER="${CMAKE_CURRENT_SOURCE_DIR}/conformance/jvm/CaseRunner.java")
+endif()

@@ -143,3 +143,7 @@ private:
 /// A class whose method m()V calls q/B.gone()V on line 5, again on line 9, then runs `padding`
 /// nops, calls it once more and returns: code as long as a test needs, with something missing.
 QByteArray longCodeClass(const QString &name, int padding);
+
+/// A class file of javac as a compiler before Java 6 wrote it: another major version, and code
+/// without stack map frames, so that the JVM infers the types of the code itself.
+QByteArray withoutStackMaps(const QByteArray &classFile, quint16 major);
