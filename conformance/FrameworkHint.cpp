@@ -1,11 +1,8 @@
 #include "conformance/FrameworkHint.h"
 
 #include "classfile/TypeDescriptor.h"
-#include "gold/ProtoIO.h"
+#include "gold/GoldFile.h"
 #include "loader/JarFileReader.h"
-#include "loader/ProtoClass.h"
-
-#include "JavaTypes.pb.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -13,7 +10,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <memory>
 
 namespace {
 
@@ -85,15 +81,13 @@ void FrameworkHint::addPackagesOf(const QString &entry)
     } else if (info.suffix() == "jar") {
         addJar(entry);
     } else if (info.suffix() == "javagold") {
-        JClasses *read = nullptr;
         try {
-            ProtoIO::read(read, entry);
+            const GoldFile file(entry);
+            for (int index = 0; index < file.getRecordCount(); ++index)
+                addClassName(file.getName(index));
         } catch (const std::exception &) {
             return; // reported by the test that read it first
         }
-        const std::unique_ptr<JClasses> classes(read);
-        for (const JClass &record : classes->classes())
-            addClassName(ProtoClass::text(record.name()));
     }
 }
 

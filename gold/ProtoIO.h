@@ -17,9 +17,6 @@ public:
     /// On success points classes at a new root that the caller owns. If the file cannot be opened
     /// classes is left unchanged; if it cannot be parsed classes is set to null.
     static void read(JClasses *&classes, const QString &path);
-    /// The same, with the root and all its records allocated on arena, which owns them: a large
-    /// gold file is read and freed in a fraction of the time.
-    static JClasses *read(google::protobuf::Arena &arena, const QString &path);
 
     /// Which members setJClass copies: SET_API keeps the public and protected ones that are not
     /// compiler-made; every other value copies all of them (the fixed underlying type makes any

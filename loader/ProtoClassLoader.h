@@ -1,20 +1,15 @@
 #pragma once
 
+#include "gold/GoldFile.h"
 #include "loader/ClassLoader.h"
 
-#include <QHash>
-
-#include <google/protobuf/arena.h>
-
-#include <memory>
-
-class JClasses;
-
-/// The classes of one gold file. Owns the file's root message, which its classes point into.
+/// The classes of one gold file. Owns the opened file, whose records its classes point into; a
+/// record is parsed when its class is first defined.
 class ProtoClassLoader : public ClassLoader
 {
 public:
-    /// Reads the gold file; throws std::runtime_error (already logged) when it cannot.
+    /// Reads and indexes the gold file; throws std::runtime_error (already logged) when it
+    /// cannot.
     explicit ProtoClassLoader(const QString &path);
     ~ProtoClassLoader() override;
 
@@ -25,7 +20,5 @@ public:
 private:
     // Freed before the base's cached classes that point into it: destroying a gold class never
     // reads its record.
-    google::protobuf::Arena arena;
-    JClasses *root; // owned by the arena
-    QHash<QString, int> recordOf; // name -> index of its first record
+    GoldFile file;
 };
