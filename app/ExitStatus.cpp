@@ -5,16 +5,24 @@
 namespace {
 
 // Set by a worker thread, read by the main thread after that worker was joined.
-std::atomic<int> status { 0 };
+std::atomic<bool> lost { false };
+std::atomic<int> verdict { 0 };
 
 } // namespace
 
 void ExitStatus::outputLost()
 {
-    status = OUTPUT_LOST;
+    lost = true;
 }
 
-int ExitStatus::get()
+void ExitStatus::verdictReached(int verdictStatus)
 {
-    return status;
+    verdict = verdictStatus;
+}
+
+int ExitStatus::get(bool followVerdict)
+{
+    if (lost)
+        return OUTPUT_LOST;
+    return followVerdict ? verdict.load() : 0;
 }

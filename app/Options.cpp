@@ -1,9 +1,11 @@
 #include "app/Options.h"
 
+#include "app/DataDirectory.h"
 #include "app/QtArg.h"
 #include "app/QtArgCmdLine.h"
 #include "app/QtArgHelp.h"
 #include "app/QtArgHelpHasPrintedEx.h"
+#include "app/QtArgUnexpectedOptionEx.h"
 #include "app/QtXorArg.h"
 #include "app/Version.h"
 
@@ -71,6 +73,8 @@ struct OptionTable
         // Options the first releases did not have come last, so that every abbreviation and
         // help line of the earlier ones stays as it was.
         cmdLine.addArg(version);
+        cmdLine.addArg(dataDir);
+        cmdLine.addArg(verdictStatus);
     }
 
     QtArg gui { "gui", "Show the GUI. [Default] (No other options will be used.)" };
@@ -112,6 +116,13 @@ struct OptionTable
     QtArg port { "port", "TCP port to report results.", QtArg::TakesValue };
     QtArgHelp help;
     QtArg version { "version", "Print the version and how the program was built, and exit." };
+    QtArg dataDir { "datadir",
+                    "Reference gold files directory. (Defaults to data/ in the current directory, "
+                    "then the installation's.)",
+                    QtArg::TakesValue };
+    QtArg verdictStatus { "verdictstatus",
+                          "Exit with the verdict's status in command mode: 0 conforms, 3 does not "
+                          "conform, 4 needs inspection, 5 incomplete." };
 };
 
 QStringList consoleOnlyOptions(OptionTable &table)
@@ -125,12 +136,20 @@ QStringList consoleOnlyOptions(OptionTable &table)
     const int profile = definedIndex(table.profiles);
     if (profile >= 0)
         given << &table.profiles[profile];
+    given << &table.verdictStatus;
     QStringList names;
     for (const QtArg *option : given) {
         if (option->isDefined())
             names << "--" + option->name();
     }
     return names;
+}
+
+// A second word after a classpath option is nearly always a second entry.
+bool isClasspathOption(const QString &token, const QtArgCmdLine &cmdLine, const OptionTable &table)
+{
+    const QtArg *option = cmdLine.findLong(token.mid(2)).arg;
+    return option == &table.classpath || option == &table.frameworkClasspath;
 }
 
 /// Reads the command line into the table; false, with the reason printed, when the process must
@@ -141,6 +160,12 @@ bool parse(QtArgCmdLine &cmdLine, OptionTable &table)
         table.registerWith(cmdLine);
         cmdLine.parse();
     } catch (const QtArgHelpHasPrintedEx &) {
+        return false;
+    } catch (const QtArgUnexpectedOptionEx &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        if (isClasspathOption(error.lastOption(), cmdLine, table))
+            printError("Classpath entries are joined with ':' into one value, as in --classpath "
+                       "a.jar:b.jar.");
         return false;
     } catch (const QtArgBaseException &error) {
         std::fprintf(stderr, "%s\n", error.what());
@@ -197,6 +222,8 @@ bool Options::read(int argc, char *argv[])
     command = definedIndex(table.commands) + 1;
     profile = definedIndex(table.profiles) + 1;
     consoleOnly = consoleOnlyOptions(table);
+    dataDir = DataDirectory::find(table.dataDir.value());
+    verdictStatus = table.verdictStatus.isDefined();
     return true;
 }
 
@@ -207,12 +234,16 @@ QString Options::validationError() const
     if (command >= C_BUILDJAVAGOLD)
         return classpath.isEmpty() ? "A classpath is required." : QString();
     if (profile < P_GENERAL || profile > P_SAFETY_BASE)
-        return "Unknown profile.";
+        return "Unknown profile.\nGive one of --general (General Purpose), --safetyExt (Safety "
+               "Extended) or --safetyBase (Safety Base).";
     if (classpath.isEmpty())
         return "A classpath is required for test command mode.";
     const bool needsTssGold = command == C_TESTPCS || command == C_TESTPSS || command == C_TESTTSS
         || command == C_TESTTSSABS;
     if (needsTssGold && tssGold.isNull())
-        return "A TSS Java Gold classpath is required for PCS, PSS, and TSS test modes.";
+        return QString("A TSS Java Gold classpath is required for PCS, PSS, and TSS test modes.\n"
+                       "Name the platform's TSS gold file with --tssgold FILE, or the shipped one: "
+                       "--tssgold %1/TSS_type_independent.javagold")
+            .arg(dataDir);
     return QString();
 }

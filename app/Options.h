@@ -42,6 +42,11 @@ public:
     QString logDir;
     QString host = QStringLiteral("localhost");
     int port = 0;
+    /// Where the reference gold files are read from ("data" in the working directory unless
+    /// another place was named or found).
+    QString dataDir = QStringLiteral("data");
+    /// Whether a test command ends with a status that follows its verdict rather than 0.
+    bool verdictStatus = false;
     /// The options given that only console mode uses ("--classpath", "--testtss", ...), in table
     /// order: the window takes these from its own fields.
     QStringList consoleOnly;

@@ -11,6 +11,12 @@ public:
         : QtArgBaseException(
             QString("Unexpected option: %1. Argument \"%2\" doesn't expect any values.")
                 .arg(word, lastOption))
+        , option(lastOption)
     {
     }
+
+    QString lastOption() const { return option; }
+
+private:
+    QString option;
 };

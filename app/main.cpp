@@ -86,5 +86,7 @@ int main(int argc, char **argv)
     }
     Logger::init(Options::opts->logDir);
     const int status = Options::opts->gui ? runGui(argc, argv) : runConsole(argc, argv);
-    return status != 0 ? status : ExitStatus::get();
+    // The window runs any number of tests: only a console command has one verdict to follow.
+    const bool followVerdict = !Options::opts->gui && Options::opts->verdictStatus;
+    return status != 0 ? status : ExitStatus::get(followVerdict);
 }

@@ -34,7 +34,8 @@ QString affected(const Findings::Finding &finding)
 ConsoleSummary::ConsoleSummary(const QString &title,
                                const Findings &findings,
                                const QString &frameworkHint,
-                               const QString &logDir)
+                               const QString &logDir,
+                               const QString &dataDir)
 {
     lines << QString("Summary of the %1:").arg(title)
           << QString("  Results: %1 PASS, %2 FAIL, %3 INSPECT")
@@ -46,7 +47,7 @@ ConsoleSummary::ConsoleSummary(const QString &title,
     addFindings(findings);
     if (!frameworkHint.isEmpty())
         lines << "  " + frameworkHint;
-    addFiles(logDir);
+    addFiles(logDir, dataDir);
     // Names come from class files and jar entries: none may end a line early or forge one.
     for (QString &line : lines)
         line = PrintableText::escape(line);
@@ -94,11 +95,13 @@ void ConsoleSummary::addFindings(const Findings &findings)
         lines << QString("    and %1 more in results.txt").arg(all.size() - shown);
 }
 
-void ConsoleSummary::addFiles(const QString &logDir)
+void ConsoleSummary::addFiles(const QString &logDir, const QString &dataDir)
 {
     lines << "  Results file: " + absolute(logDir, "results.txt")
           << "  JUnit XML:    " + absolute(logDir, "results.xml")
-          << "  Log file:     " + absolute(logDir, "log.txt");
+          << "  Log file:     " + absolute(logDir, "log.txt")
+          // The same component can conform against one installation's data and not another's.
+          << "  Reference data: " + QFileInfo(dataDir).absoluteFilePath();
 }
 
 void ConsoleSummary::print() const

@@ -7,8 +7,8 @@ class Findings;
 
 /// The few lines a test command ends with on standard output: the counts, the verdict with its
 /// reason, the inputs not read, the distinct findings (most classes first, as many as fit a
-/// screen), the framework hint and where the files are. Log lines stay in the log and on the
-/// console as they always were; the summary comes after them.
+/// screen), the framework hint, where the files are and which reference data was read. Log lines
+/// stay in the log and on the console as they always were; the summary comes after them.
 class ConsoleSummary
 {
 public:
@@ -21,7 +21,8 @@ public:
     ConsoleSummary(const QString &title,
                    const Findings &findings,
                    const QString &frameworkHint,
-                   const QString &logDir);
+                   const QString &logDir,
+                   const QString &dataDir);
 
     const QStringList &getLines() const { return lines; }
 
@@ -32,7 +33,7 @@ public:
 private:
     void addInputs(const Findings &findings);
     void addFindings(const Findings &findings);
-    void addFiles(const QString &logDir);
+    void addFiles(const QString &logDir, const QString &dataDir);
 
     QStringList lines;
 };

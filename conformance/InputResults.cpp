@@ -2,7 +2,6 @@
 
 #include "conformance/Results.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegExp>
 
@@ -40,10 +39,11 @@ void InputResults::addRole(const QStringList &entries, const QString &role)
         roles.append({ entry, role });
 }
 
-void InputResults::addReferenceData(const QStringList &entries)
+void InputResults::addReferenceData(const QStringList &entries, const QString &whereLookedFor)
 {
     addRole(entries, "reference data file");
     referenceData.append(entries);
+    whereReferenceDataIsLookedFor = whereLookedFor;
 }
 
 void InputResults::append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const
@@ -68,13 +68,15 @@ void InputResults::appendUnread(TestResultGroup &group, const UnreadInputs::Inpu
                                        QString("Input %1 read test").arg(input.entry),
                                        QString("Test if %1 was read.").arg(subject));
     error(result.mutable_logs(), input.reason);
+    if (QFileInfo::exists(input.entry))
+        return;
     // The usual cause: the tester was started somewhere else than beside its data.
-    if (referenceData.contains(input.entry) && !QFileInfo::exists(input.entry)) {
+    if (referenceData.contains(input.entry))
+        error(result.mutable_logs(), whereReferenceDataIsLookedFor);
+    // Other tools separate classpath entries with commas.
+    else if (input.entry.contains(','))
         error(result.mutable_logs(),
-              QString("Reference data is read from data/ in the working directory %1: start the "
-                      "tester in the directory that holds data/.")
-                  .arg(QDir::currentPath()));
-    }
+              "Classpath entries are joined with ':', not ',': a.jar:b.jar is two entries.");
 }
 
 QString InputResults::roleOf(const QString &entry) const

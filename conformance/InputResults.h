@@ -21,8 +21,8 @@ public:
     /// Says in the results' texts what these entries are ("component classpath entry"); the
     /// first role given to an entry is the one used.
     void addRole(const QStringList &entries, const QString &role);
-    /// Marks the entries as the reference data, which is looked for below the working directory.
-    void addReferenceData(const QStringList &entries);
+    /// Marks the entries as the reference data; whereLookedFor is said under each that is missing.
+    void addReferenceData(const QStringList &entries, const QString &whereLookedFor);
 
     /// Appends the group with a result per input to root; nothing when inputs is empty.
     void append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const;
@@ -38,4 +38,5 @@ private:
 
     QList<QPair<QString, QString>> roles; // entry, role; in the order given
     QStringList referenceData;
+    QString whereReferenceDataIsLookedFor;
 };

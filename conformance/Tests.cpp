@@ -1,5 +1,8 @@
 #include "conformance/Tests.h"
 
+#include "app/DataDirectory.h"
+#include "app/ExitStatus.h"
+#include "app/Logger.h"
 #include "app/Options.h"
 #include "conformance/ConsoleSummary.h"
 #include "conformance/Findings.h"
@@ -14,28 +17,47 @@
 #include "conformance/UoPTest.h"
 #include "loader/UnreadInputs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <functional>
 #include <memory>
 
 namespace {
-const QString J2SE8 = "data/j2se8.javagold";
-const QString J2EE8 = "data/j2ee8.javagold";
-const QString DRAV_COMMON = "data/DRAV_common.javagold";
-const QString FORMERLY_CORBA = "data/FormerlyCORBA.javagold";
-const QString IOS = "data/IOS.javagold";
-const QString TSS_TYPE_INDEPENDENT = "data/TSS_type_independent.javagold";
-const QString TSS_TYPE_ABSTRACTION = "data/TSS_type_abstraction.javagold";
+/// The seven reference gold files, in the data directory of the options ("data" in the working
+/// directory unless another was named or found).
+struct ReferenceData
+{
+    QString file(const char *name) const
+    {
+        return Options::opts->dataDir + "/" + name + ".javagold";
+    }
+
+    const QString j2se8 = file("j2se8");
+    const QString j2ee8 = file("j2ee8");
+    const QString dravCommon = file("DRAV_common");
+    const QString formerlyCorba = file("FormerlyCORBA");
+    const QString ios = file("IOS");
+    const QString tssTypeIndependent = file("TSS_type_independent");
+    const QString tssTypeAbstraction = file("TSS_type_abstraction");
+
+    QStringList all() const
+    {
+        return {
+            j2se8, j2ee8, dravCommon, formerlyCorba, ios, tssTypeIndependent, tssTypeAbstraction
+        };
+    }
+};
 
 // Every classpath of a recipe that holds the Java APIs starts with J2EE 8, but only under the
 // General Purpose profile, followed by J2SE 8.
-Classpath javaApis()
+Classpath javaApis(const ReferenceData &data)
 {
     Classpath classpath;
     if (Options::opts->profile == Options::P_GENERAL)
-        classpath.append(J2EE8);
-    classpath.append(J2SE8);
+        classpath.append(data.j2ee8);
+    classpath.append(data.j2se8);
     return classpath;
 }
 
@@ -57,10 +79,18 @@ struct Inputs
     const Tests::OutcomeHandler &onOutcome;
 };
 
-// The reference data, looked for below the working directory.
-const QStringList referenceData {
-    J2SE8, J2EE8, DRAV_COMMON, FORMERLY_CORBA, IOS, TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION
-};
+// Said under a reference data file that is missing.
+QString whereDataIsLookedFor()
+{
+    const QString dataDir = Options::opts->dataDir;
+    if (dataDir != "data")
+        return QString("Reference data is read from %1, the directory --datadir names.")
+            .arg(QFileInfo(dataDir).absoluteFilePath());
+    return QString("Reference data is read from data/ in the working directory %1, else from the "
+                   "installation's %2: start the tester in the directory that holds data/, or "
+                   "name the directory with --datadir.")
+        .arg(QDir::currentPath(), DataDirectory::installed());
+}
 
 void appendInputResults(TestResultGroup &root, const Inputs &inputs, const UnreadInputs &unread)
 {
@@ -69,7 +99,7 @@ void appendInputResults(TestResultGroup &root, const Inputs &inputs, const Unrea
     inputResults.addRole(inputs.framework, "framework classpath entry");
     if (!inputs.tssGold.isEmpty())
         inputResults.addRole({ inputs.tssGold }, "TSS gold file");
-    inputResults.addReferenceData(referenceData);
+    inputResults.addReferenceData(ReferenceData().all(), whereDataIsLookedFor());
     inputResults.append(root, unread.getInputs());
 }
 
@@ -97,6 +127,22 @@ struct Outputs
     ResultsFile page { Options::opts->logDir + "/results.html" };
 };
 
+int verdictStatus(const Findings &findings)
+{
+    switch (findings.getVerdict()) {
+    case Findings::V_DOES_NOT_CONFORM:
+        return ExitStatus::DOES_NOT_CONFORM;
+    case Findings::V_INCOMPLETE:
+        // Both are incomplete in words; a script must tell what a person can settle from what
+        // was never read.
+        return findings.getUnreadInputs().isEmpty() ? ExitStatus::NEEDS_INSPECTION
+                                                    : ExitStatus::INCOMPLETE;
+    case Findings::V_CONFORMS:
+        break;
+    }
+    return 0;
+}
+
 // Inputs the tests could not read become results; then the tree is stored, written as JUnit XML
 // and as a page beside results.txt, summed up on the console and handed to whoever started the run.
 void report(TestResultGroup &root,
@@ -115,7 +161,9 @@ void report(TestResultGroup &root,
     outputs.page.write(
         ResultsPage::toHtml(root, findings, ResultsPage::currentRun(inputs.title, references)));
     const QString hint = frameworkHint(findings, inputs, allowed, unread);
-    ConsoleSummary(inputs.title, findings, hint, Options::opts->logDir).print();
+    ConsoleSummary(inputs.title, findings, hint, Options::opts->logDir, Options::opts->dataDir)
+        .print();
+    ExitStatus::verdictReached(verdictStatus(findings));
     if (inputs.onOutcome)
         inputs.onOutcome({ inputs.title, findings, hint });
 }
@@ -128,6 +176,8 @@ int run(const Inputs &inputs,
         const std::function<void(TestResultGroup *root)> &tests)
 {
     Outputs outputs;
+    logLine(Logger::L_INFO,
+            "Reference data: " + QFileInfo(Options::opts->dataDir).absoluteFilePath());
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
     const UnreadInputs unread;
     // The window hands on an empty classpath field as it stands: a run given no component read
@@ -166,11 +216,11 @@ int accessOnly(const Inputs &inputs, const Classpath &allowed)
 }
 
 // [j2ee8], j2se8, DRAV_common, FormerlyCORBA: the head of most allowed classpaths.
-Classpath commonApis()
+Classpath commonApis(const ReferenceData &data)
 {
-    Classpath classpath = javaApis();
-    classpath.append(DRAV_COMMON);
-    classpath.append(FORMERLY_CORBA);
+    Classpath classpath = javaApis(data);
+    classpath.append(data.dravCommon);
+    classpath.append(data.formerlyCorba);
     return classpath;
 }
 } // namespace
@@ -179,7 +229,8 @@ namespace Tests {
 
 int oss(const Classpath &test, const OutcomeHandler &onOutcome)
 {
-    return interfaceOnly({ "OSS test", test, Classpath(), QString(), onOutcome }, javaApis());
+    return interfaceOnly({ "OSS test", test, Classpath(), QString(), onOutcome },
+                         javaApis(ReferenceData()));
 }
 
 int tss(const Classpath &test,
@@ -187,11 +238,12 @@ int tss(const Classpath &test,
         const Classpath &framework,
         const OutcomeHandler &onOutcome)
 {
-    Classpath allowed = commonApis();
+    const ReferenceData data;
+    Classpath allowed = commonApis(data);
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess({ "TSS test", test, framework, tssGold, onOutcome },
-                               classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
+                               classpathOf({ data.tssTypeIndependent, tssGold }),
                                allowed);
 }
 
@@ -200,34 +252,37 @@ int tssabs(const Classpath &test,
            const Classpath &framework,
            const OutcomeHandler &onOutcome)
 {
-    Classpath allowed = commonApis();
-    allowed.append(TSS_TYPE_ABSTRACTION);
+    const ReferenceData data;
+    Classpath allowed = commonApis(data);
+    allowed.append(data.tssTypeAbstraction);
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess(
         { "TSS with Type Abstraction test", test, framework, tssGold, onOutcome },
-        classpathOf({ TSS_TYPE_INDEPENDENT, tssGold }),
+        classpathOf({ data.tssTypeIndependent, tssGold }),
         allowed);
 }
 
 int tssabsiface(const Classpath &test, const Classpath &framework, const OutcomeHandler &onOutcome)
 {
-    Classpath allowed = commonApis();
+    const ReferenceData data;
+    Classpath allowed = commonApis(data);
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess(
         { "TSS Abstraction Interface test", test, framework, QString(), onOutcome },
-        classpathOf({ TSS_TYPE_INDEPENDENT, TSS_TYPE_ABSTRACTION }),
+        classpathOf({ data.tssTypeIndependent, data.tssTypeAbstraction }),
         allowed);
 }
 
 int ios(const Classpath &test, const Classpath &framework, const OutcomeHandler &onOutcome)
 {
-    Classpath allowed = commonApis();
+    const ReferenceData data;
+    Classpath allowed = commonApis(data);
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess(
-        { "IOS test", test, framework, QString(), onOutcome }, classpathOf({ IOS }), allowed);
+        { "IOS test", test, framework, QString(), onOutcome }, classpathOf({ data.ios }), allowed);
 }
 
 int pss(const Classpath &test,
@@ -235,9 +290,10 @@ int pss(const Classpath &test,
         const Classpath &framework,
         const OutcomeHandler &onOutcome)
 {
-    Classpath allowed = commonApis();
-    allowed.append(IOS);
-    allowed.append(TSS_TYPE_INDEPENDENT);
+    const ReferenceData data;
+    Classpath allowed = commonApis(data);
+    allowed.append(data.ios);
+    allowed.append(data.tssTypeIndependent);
     allowed.append(tssGold);
     allowed.append(framework);
     return accessOnly({ "PSS test", test, framework, tssGold, onOutcome }, allowed);
@@ -249,11 +305,12 @@ int pcs(const Classpath &test,
         const OutcomeHandler &onOutcome)
 {
     // PCS sees IOS right after the Java APIs, ahead of the common files: the first definition wins.
-    Classpath allowed = javaApis();
-    allowed.append(IOS);
-    allowed.append(DRAV_COMMON);
-    allowed.append(FORMERLY_CORBA);
-    allowed.append(TSS_TYPE_INDEPENDENT);
+    const ReferenceData data;
+    Classpath allowed = javaApis(data);
+    allowed.append(data.ios);
+    allowed.append(data.dravCommon);
+    allowed.append(data.formerlyCorba);
+    allowed.append(data.tssTypeIndependent);
     allowed.append(tssGold);
     allowed.append(framework);
     return accessOnly({ "PCS test", test, framework, tssGold, onOutcome }, allowed);

@@ -2,6 +2,7 @@
 // the case prepares, the command lines it runs, and what they print, how they end and the files
 // they leave, compared whole with the case's transcript under tests/data/app/runs/.
 
+#include "app/DataDirectory.h"
 #include "app/FileNameCodec.h"
 #include "app/LogDirectoryLock.h"
 #include "app/Version.h"
@@ -60,7 +61,8 @@ const QByteArray j2ee8Jars = readFile(BuiltData::dir() + "/samples/j2ee8.classpa
 /// that begins it.
 QList<QPair<QString, QString>> places(const QString &workDir)
 {
-    return { { "@APP@", JCT_APP_BINARY },
+    return { { "@INSTALLED@", DataDirectory::installedBeside(JCT_APP_BINARY) },
+             { "@APP@", JCT_APP_BINARY },
              { "@FINDINGSAPI@", JCT_FIXTURES_FINDINGSAPI },
              { "@FINDINGS@", JCT_FIXTURES_FINDINGS },
              { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },

@@ -17,7 +17,10 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
 {
     const auto summary = [](const char *title, const FindingTree &tree, const QString &hint) {
         const Findings findings(*tree.root);
-        return ConsoleSummary(title, findings, hint, "/logs").getLines().join('\n').toUtf8()
+        return ConsoleSummary(title, findings, hint, "/logs", "/data")
+                   .getLines()
+                   .join('\n')
+                   .toUtf8()
             + "\n\n";
     };
     FindingTree mixed = FindingTree::mixedRun();
