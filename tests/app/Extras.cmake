@@ -33,3 +33,12 @@ if(TARGET javaconformance AND JCT_CHROMIUM)
     set_tests_properties(ResultsPage.ARealRunReadsInABrowserWithItsFindingsAndLines
         PROPERTIES LABELS app TIMEOUT 600)
 endif()
+
+# The build installed into a temporary root and run from elsewhere, the README's CI job included.
+if(TARGET javaconformance)
+    add_test(NAME Install.AnInstallationFindsItsDataFromAnyDirectoryAndRunsTheReadmeCiJob
+        COMMAND ${JCT_SYSTEM_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/app/InstallTest.py
+            ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${JCT_DATA_DIR}/samples ${CMAKE_SOURCE_DIR})
+    set_tests_properties(Install.AnInstallationFindsItsDataFromAnyDirectoryAndRunsTheReadmeCiJob
+        PROPERTIES LABELS app)
+endif()
