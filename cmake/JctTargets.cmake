@@ -127,7 +127,7 @@ function(jct_test_suite name)
         list(REMOVE_ITEM support ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
         add_library(jct_test_support STATIC ${support})
         target_include_directories(jct_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-        target_link_libraries(jct_test_support PUBLIC jct_base GTest::gtest Qt5::Test)
+        target_link_libraries(jct_test_support PUBLIC jct_base GTest::gtest Qt5::Test ZLIB::ZLIB)
         target_compile_definitions(jct_test_support PRIVATE JCT_DATA_DIR="${JCT_DATA_DIR}"
             JCT_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
     endif()

@@ -44,6 +44,7 @@ ConsoleSummary::ConsoleSummary(const QString &title,
                  .arg(findings.count(R_INSPECT))
           << "  Verdict: " + findings.getVerdictLine();
     addInputs(findings);
+    addUnchecked(findings);
     addFindings(findings);
     if (!frameworkHint.isEmpty())
         lines << "  " + frameworkHint;
@@ -71,6 +72,15 @@ void ConsoleSummary::addInputs(const Findings &findings)
     }
     if (inputs.size() > maxInputLines)
         lines << QString("    and %1 more in results.txt").arg(inputs.size() - maxInputLines);
+}
+
+void ConsoleSummary::addUnchecked(const Findings &findings)
+{
+    if (findings.getUnchecked().isEmpty())
+        return;
+    lines << "  Not checked:";
+    for (const QString &line : findings.getUnchecked())
+        lines << "    " + line;
 }
 
 void ConsoleSummary::addFindings(const Findings &findings)

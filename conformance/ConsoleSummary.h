@@ -32,6 +32,7 @@ public:
 
 private:
     void addInputs(const Findings &findings);
+    void addUnchecked(const Findings &findings);
     void addFindings(const Findings &findings);
     void addFiles(const QString &logDir, const QString &dataDir);
 

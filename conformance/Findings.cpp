@@ -87,6 +87,7 @@ QString interfaceText(const QString &className, const QString &name, const QStri
 } // namespace
 
 Findings::Findings(const TestResultGroup &root)
+    : unchecked(InputResults::uncheckedLines(root))
 {
     // Iterative and in tree order: a group's results, then its subgroups.
     struct Visit

@@ -51,6 +51,8 @@ public:
     /// Each input that was not read, or test cut short, in lines: what it was and why, then any
     /// further reasons.
     const QList<QStringList> &getUnreadInputs() const { return unreadInputs; }
+    /// What the run left unchecked on purpose, a line each: "12 entries of x.jar: why".
+    const QStringList &getUnchecked() const { return unchecked; }
     /// Dotted names of the classes the access test found nowhere, each once, in the order met.
     const QStringList &getMissingClasses() const { return missingClasses; }
 
@@ -76,6 +78,7 @@ private:
     QHash<QString, int> findingIndex; // section, score, text and cause -> index in findings
     QList<QHash<QString, int>> classesOf; // class -> position, for each finding, while reading
     QList<QStringList> unreadInputs;
+    QStringList unchecked;
     int interruptions = 0;
     QStringList missingClasses;
     QSet<QString> missingClassSet;

@@ -79,6 +79,29 @@ void InputResults::appendUnread(TestResultGroup &group, const UnreadInputs::Inpu
               "Classpath entries are joined with ':', not ',': a.jar:b.jar is two entries.");
 }
 
+void InputResults::noteUnchecked(TestResultGroup &root,
+                                 const QList<UnreadInputs::Unchecked> &entries)
+{
+    for (const UnreadInputs::Unchecked &entry : entries) {
+        Unchecked &note = *root.add_unchecked();
+        note.set_entry(bytes(entry.entry));
+        note.set_count(entry.count);
+        note.set_reason(bytes(entry.reason));
+    }
+}
+
+QStringList InputResults::uncheckedLines(const TestResultGroup &root)
+{
+    QStringList lines;
+    for (const Unchecked &note : root.unchecked()) {
+        lines << QString("%1 of %2: %3")
+                     .arg(countOf(note.count(), "entry", "entries"),
+                          fromTree(note.entry()),
+                          fromTree(note.reason()));
+    }
+    return lines;
+}
+
 QString InputResults::roleOf(const QString &entry) const
 {
     for (const auto &role : roles) {

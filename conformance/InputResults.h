@@ -26,6 +26,10 @@ public:
 
     /// Appends the group with a result per input to root; nothing when inputs is empty.
     void append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const;
+    /// Notes on root what was left unchecked on purpose; results are not touched.
+    static void noteUnchecked(TestResultGroup &root, const QList<UnreadInputs::Unchecked> &entries);
+    /// What root notes as left unchecked, a line each: "12 entries of x.jar: why".
+    static QStringList uncheckedLines(const TestResultGroup &root);
 
     /// One result of the group in lines: what was not read and why, then any further reasons.
     static QStringList toLines(const TestResult &result);

@@ -1,6 +1,7 @@
 #include "conformance/JUnitReport.h"
 
 #include "conformance/Findings.h"
+#include "conformance/InputResults.h"
 #include "conformance/Results.h"
 
 #include <QList>
@@ -182,6 +183,22 @@ void writeCounts(QXmlStreamWriter &xml, const Totals &totals)
     xml.writeAttribute("skipped", QString::number(totals.skipped));
 }
 
+// What was left unchecked on purpose belongs to no test case: each suite carries it, as
+// properties, which JUnit readers show with the suite.
+void writeUnchecked(QXmlStreamWriter &xml, const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    xml.writeStartElement("properties");
+    for (const QString &line : lines) {
+        xml.writeStartElement("property");
+        xml.writeAttribute("name", "not checked");
+        xml.writeAttribute("value", xmlText(line));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
 } // namespace
 
 QByteArray JUnitReport::toXml(const TestResultGroup &root)
@@ -194,6 +211,7 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
             all.add(testCase);
     }
 
+    const QStringList unchecked = InputResults::uncheckedLines(root);
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -208,6 +226,7 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
         xml.writeStartElement("testsuite");
         xml.writeAttribute("name", xmlText(suite.first));
         writeCounts(xml, totals);
+        writeUnchecked(xml, unchecked);
         for (const Case &testCase : suite.second)
             writeCase(xml, testCase);
         xml.writeEndElement();

@@ -340,6 +340,12 @@ private:
                 out << "<li>" << html(lines.join(QLatin1String(" - "))) << "</li>\n";
             out << "</ul></section>\n";
         }
+        if (!findings.getUnchecked().isEmpty()) {
+            out << "<section id=\"unchecked\"><h2>Not checked</h2><ul>\n";
+            for (const QString &line : findings.getUnchecked())
+                out << "<li>" << html(line) << "</li>\n";
+            out << "</ul></section>\n";
+        }
         out << "</header>\n";
     }
 

@@ -101,6 +101,7 @@ void appendInputResults(TestResultGroup &root, const Inputs &inputs, const Unrea
         inputResults.addRole({ inputs.tssGold }, "TSS gold file");
     inputResults.addReferenceData(ReferenceData().all(), whereDataIsLookedFor());
     inputResults.append(root, unread.getInputs());
+    InputResults::noteUnchecked(root, unread.getUnchecked());
 }
 
 // Empty unless the classes found nowhere point at a framework classpath left out.

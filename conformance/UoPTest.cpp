@@ -334,8 +334,7 @@ void UoPTest::testClasses(ClassLoader &access,
                           ClassLoader &testLoader,
                           TestResultGroup &accessResults)
 {
-    // A class in two entries of the component is one key twice; both turns test the class the map
-    // holds first for that key.
+    // A class in two entries of the component is tested once, from the entry a lookup finds.
     const QMap<QString, Class *> classes = testLoader.getAllClasses();
     const QList<QString> keys = classes.keys();
     QList<const Class *> order;

@@ -3,7 +3,6 @@
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
 
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -23,14 +22,11 @@ void Pretest::createGold(const Classpath &classpath, const QString &goldFile)
     std::unique_ptr<ClassLoader> chain(ClassLoader::create(classpath));
     chain->loadAllClasses();
     const QMap<QString, Class *> classes = chain->getAllClasses();
-    for (auto entry = classes.cbegin(); entry != classes.cend(); ++entry) {
-        // A name held by several loaders is written once, from the class a lookup through the chain
-        // finds: that of the earliest loader, which the map lists last among equal names.
-        const auto next = std::next(entry);
-        if (next != classes.cend() && next.key() == entry.key())
-            continue;
-        if (belongsToApi(*entry.value()))
-            ProtoIO::setJClass(root->add_classes(), *entry.value(), ProtoIO::SET_API);
+    // A name held by several loaders is written once, from the class a lookup through the chain
+    // finds.
+    for (const Class *cls : classes) {
+        if (belongsToApi(*cls))
+            ProtoIO::setJClass(root->add_classes(), *cls, ProtoIO::SET_API);
     }
     ProtoIO::write(root.get(), goldFile);
 }

@@ -33,21 +33,11 @@ QString notFoundReason(const QFileInfo &info)
     return QString("not found in %1").arg(info.absolutePath());
 }
 
-// A jar is a zip archive: it starts with a local file header, or with the end record when it has
-// no entries at all.
-bool startsLikeZip(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(4);
-    return head == QByteArray("PK\x03\x04", 4) || head == QByteArray("PK\x05\x06", 4);
-}
-
 // A jar that yields no class leaves the component untested without a word from the reader.
+// A jar that a Java runtime would refuse was recorded with the reason by its reader.
 void checkJar(const JarFileClassLoader &jar, const QString &path)
 {
-    if (!jar.getClassNames().isEmpty() || !UnreadInputs::isCollecting())
+    if (!jar.getClassNames().isEmpty() || !UnreadInputs::isCollecting() || jar.isRefused())
         return;
     const QFileInfo info(path);
     if (!info.exists())
@@ -56,8 +46,6 @@ void checkJar(const JarFileClassLoader &jar, const QString &path)
         UnreadInputs::record(path, "is not a regular file");
     else if (!info.isReadable())
         UnreadInputs::record(path, "cannot be read: no read permission");
-    else if (!startsLikeZip(path))
-        UnreadInputs::record(path, "is not a jar (zip) file");
     else
         UnreadInputs::record(path, "holds no class file");
 }
@@ -85,11 +73,11 @@ void addDirectory(ParentClassLoader &chain, const QString &entry, bool repeated)
                              jars.isEmpty() ? "holds no .class or .jar file"
                                             : "holds no class file: its jars hold none");
     if (directory->getClassFileCount() > 0)
-        chain.addLoader(directory.release());
+        chain.addLoader(directory.release(), entry);
     else
         chain.addOwnedLoader(directory.release());
     for (JarFileClassLoader *jar : jars)
-        chain.addLoader(jar);
+        chain.addLoader(jar, jar->getSource());
 }
 
 void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
@@ -98,7 +86,7 @@ void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
     if (repeated)
         return;
     auto *jar = new JarFileClassLoader(entry);
-    chain.addLoader(jar);
+    chain.addLoader(jar, entry);
     checkJar(*jar, entry);
 }
 
@@ -108,7 +96,7 @@ void addGoldFile(ParentClassLoader &chain, const QString &entry)
 {
     logLine(Logger::L_DEBUG, QString("Treating %1 as a binary javagold file").arg(entry));
     try {
-        chain.addLoader(new ProtoClassLoader(entry));
+        chain.addLoader(new ProtoClassLoader(entry), entry);
     } catch (const std::exception &e) {
         const QFileInfo info(entry);
         QString reason = QString::fromLocal8Bit(e.what());

@@ -1,6 +1,7 @@
 #include "loader/FileSystemClassLoader.h"
 
 #include "app/Logger.h"
+#include "loader/ClassEntryName.h"
 #include "loader/UnreadInputs.h"
 
 namespace {
@@ -20,11 +21,11 @@ unreadable(const QString &name, const QString &path, const QString &reason, cons
     return QByteArray();
 }
 
-// The text after the last "." of a file name, or after its first for the complete suffix.
-QString suffixOf(const QString &relative, bool complete)
+// The text after the last "." of a file name.
+QString suffixOf(const QString &relative)
 {
     const QString name = relative.section('/', -1);
-    const int dot = complete ? name.indexOf('.') : name.lastIndexOf('.');
+    const int dot = name.lastIndexOf('.');
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
@@ -34,6 +35,7 @@ FileSystemClassLoader::FileSystemClassLoader(const QDir &root)
     : root(root)
 {
     createJarFileReaders();
+    ClassEntryName::recordLaterRelease(root.path(), laterReleaseFiles);
 }
 
 FileSystemClassLoader::~FileSystemClassLoader() = default;
@@ -58,12 +60,20 @@ QList<JarFileClassLoader *> FileSystemClassLoader::takeJarLoaders()
 void FileSystemClassLoader::createJarFileReaders()
 {
     walk([this](const QString &relative) {
-        const QString suffix = suffixOf(relative, false);
-        if (suffix == "class")
+        switch (ClassEntryName::kindOf(relative)) {
+        case ClassEntryName::Kind::Class:
             ++classFileCount;
-        else if (suffix == "jar")
-            jarLoaders.push_back(
-                std::make_unique<JarFileClassLoader>(QString("%1/%2").arg(root.path(), relative)));
+            break;
+        case ClassEntryName::Kind::LaterRelease:
+            ++laterReleaseFiles;
+            break;
+        case ClassEntryName::Kind::NotAClass:
+        case ClassEntryName::Kind::ModuleDescriptor:
+            if (suffixOf(relative) == "jar")
+                jarLoaders.push_back(std::make_unique<JarFileClassLoader>(
+                    QString("%1/%2").arg(root.path(), relative)));
+            break;
+        }
     });
 }
 
@@ -71,8 +81,8 @@ void FileSystemClassLoader::loadAllClasses()
 {
     walking = true;
     walk([this](const QString &relative) {
-        if (suffixOf(relative, true) == "class")
-            loadToKeep(TypeDescriptor::fromClassFileName(relative).descriptor);
+        if (ClassEntryName::kindOf(relative) == ClassEntryName::Kind::Class)
+            loadToKeep(ClassEntryName::descriptorOf(relative));
     });
     walking = false;
 }

@@ -23,8 +23,11 @@ public:
     explicit FileSystemClassLoader(const QDir &root);
     ~FileSystemClassLoader() override;
 
-    /// .class files found below the root when the loader was made.
+    /// Class files found below the root when the loader was made: files whose path relative to
+    /// the root names a class (ClassEntryName).
     int getClassFileCount() const { return classFileCount; }
+    /// Class files below META-INF/versions/, which are not classes to a Java 8 runtime.
+    int getLaterReleaseFiles() const { return laterReleaseFiles; }
     QString getSource() const override { return root.path(); }
     QString getClassFilePath(const QString &internalName) const override
     {
@@ -47,6 +50,7 @@ private:
 
     QDir root;
     int classFileCount = 0;
+    int laterReleaseFiles = 0;
     bool walking = false; // loading the files the walk lists, each of which should be there
     std::vector<std::unique_ptr<JarFileClassLoader>> jarLoaders;
 };

@@ -20,6 +20,8 @@ public:
     QByteArray readClassData(const QString &name) override;
 
     const QStringList &getClassNames() const { return reader->getClassNames(); }
+    /// Whether a Java runtime would not open the jar at all, so that none of it is read.
+    bool isRefused() const { return !reader->getProblem().isEmpty(); }
     QString getSource() const override { return path; }
     /// As Java names an entry of a jar: "lib.jar!/p/Main.class".
     QString getClassFilePath(const QString &internalName) const override

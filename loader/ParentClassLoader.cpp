@@ -1,5 +1,6 @@
 #include "loader/ParentClassLoader.h"
 
+#include "app/Logger.h"
 #include "loader/JavaClassLoader.h"
 
 #include <QHash>
@@ -13,9 +14,10 @@ ParentClassLoader::~ParentClassLoader()
     qDeleteAll(ownedLoaders);
 }
 
-void ParentClassLoader::addLoader(ClassLoader *loader)
+void ParentClassLoader::addLoader(ClassLoader *loader, const QString &source)
 {
     loaders.append(loader);
+    sources.append(source);
 }
 
 void ParentClassLoader::addOwnedLoader(ClassLoader *loader)
@@ -27,17 +29,41 @@ void ParentClassLoader::loadAllClasses()
 {
     for (ClassLoader *loader : loaders)
         loader->loadAllClasses();
+    reportShadowedClasses();
+}
+
+void ParentClassLoader::reportShadowedClasses() const
+{
+    QHash<QString, int> firstLoaderOf;
+    for (int i = 0; i < loaders.size(); ++i) {
+        const QMap<QString, Class *> classes = loaders.at(i)->getAllClasses();
+        for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
+            const auto first = firstLoaderOf.constFind(it.key());
+            if (first == firstLoaderOf.cend()) {
+                firstLoaderOf.insert(it.key(), i);
+                continue;
+            }
+            logLine(Logger::L_INFO,
+                    QString("Class %1 in %2 is shadowed by its copy in %3, which comes first on "
+                            "the classpath: it is not tested")
+                        .arg(TypeDescriptor::fromClassDescriptorName(it.key()).toString(),
+                             sources.at(i),
+                             sources.at(first.value())));
+        }
+    }
 }
 
 QMap<QString, Class *> ParentClassLoader::getAllClasses() const
 {
-    QMultiMap<QString, Class *> all;
+    QMap<QString, Class *> all;
     for (const ClassLoader *loader : loaders) {
         const QMap<QString, Class *> classes = loader->getAllClasses();
-        for (auto it = classes.cbegin(); it != classes.cend(); ++it)
-            all.insert(it.key(), it.value()); // goes before the entries of earlier loaders
+        for (auto it = classes.cbegin(); it != classes.cend(); ++it) {
+            if (!all.contains(it.key()))
+                all.insert(it.key(), it.value());
+        }
     }
-    return std::move(all);
+    return all;
 }
 
 QMultiMap<QString, QString> ParentClassLoader::listAllClasses()

@@ -16,9 +16,9 @@ UnreadInputs::~UnreadInputs()
     current = outer;
 }
 
-void UnreadInputs::record(const QString &entry, const QString &reason)
+bool UnreadInputs::record(const QString &entry, const QString &reason)
 {
-    add(Input { entry, reason, false });
+    return add(Input { entry, reason, false });
 }
 
 void UnreadInputs::recordInterruption(const QString &test, const QString &reason)
@@ -26,18 +26,33 @@ void UnreadInputs::recordInterruption(const QString &test, const QString &reason
     add(Input { test, reason, true });
 }
 
+void UnreadInputs::recordUnchecked(const QString &entry, int count, const QString &reason)
+{
+    if (isNew(QString("unchecked") + QChar(0) + entry + QChar(0) + reason) && current)
+        current->unchecked.append(Unchecked { entry, count, reason });
+}
+
 bool UnreadInputs::isCollecting()
 {
     return current != nullptr;
 }
 
-void UnreadInputs::add(const Input &input)
+bool UnreadInputs::add(const Input &input)
+{
+    if (!isNew(input.entry + QChar(0) + input.reason))
+        return false;
+    if (current)
+        current->inputs.append(input);
+    return true;
+}
+
+// Without a collector everything is news: nobody hears of it but the log.
+bool UnreadInputs::isNew(const QString &key)
 {
     if (!current)
-        return;
-    const QString key = input.entry + QChar(0) + input.reason;
+        return true;
     if (current->seen.contains(key))
-        return;
+        return false;
     current->seen.insert(key);
-    current->inputs.append(input);
+    return true;
 }

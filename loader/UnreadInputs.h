@@ -39,22 +39,38 @@ public:
     UnreadInputs &operator=(const UnreadInputs &) = delete;
 
     /// Records an input the calling thread could not read. A run opens the same classpath
-    /// several times, so an entry recorded again with the same reason is kept once.
-    static void record(const QString &entry, const QString &reason);
+    /// several times, so an entry recorded again with the same reason is kept once. Says whether
+    /// the record is news: false for a repeat, so that the caller can warn once per run.
+    static bool record(const QString &entry, const QString &reason);
     /// Records that a test (such as "Interface test") was interrupted by an exception, so that
     /// whatever it had still to read was never read.
     static void recordInterruption(const QString &test, const QString &reason);
+    /// Records entries of an input that are left unchecked on purpose, because no Java 8 runtime
+    /// would ever load them (a multi-release jar's classes for later releases): no failure, but
+    /// said, so that nothing is dropped silently. Kept once per entry and reason.
+    static void recordUnchecked(const QString &entry, int count, const QString &reason);
     /// Whether a collector lives on the calling thread: a check that costs something can be left
     /// out when nobody would hear of its outcome.
     static bool isCollecting();
 
+    struct Unchecked
+    {
+        QString entry;
+        int count = 0;
+        QString reason;
+    };
+
     /// What was recorded, in the order it was first recorded.
     const QList<Input> &getInputs() const { return inputs; }
+    const QList<Unchecked> &getUnchecked() const { return unchecked; }
 
 private:
-    static void add(const Input &input);
+    static bool add(const Input &input);
+    /// Whether the key is new to the current collector, which then remembers it.
+    static bool isNew(const QString &key);
 
     QList<Input> inputs;
-    QSet<QString> seen; // entry and reason of every input, to keep repeats out
+    QList<Unchecked> unchecked;
+    QSet<QString> seen; // entry and reason of every record, to keep repeats out
     UnreadInputs *outer; // the collector this one hides while it lives; not owned
 };

@@ -11,6 +11,16 @@ if(TARGET jct_app_tests)
     jct_java_fixtures(jct_app_tests DIR tests/app/findings/api NAME findingsapi)
 endif()
 
+# For the cases of tests/data/app/jvm-reading.txt: two builds of the class p.Main, one a
+# conforming component may hold and one that must not pass unseen, and a program that asks the JVM
+# which of them it runs.
+if(TARGET jct_app_tests)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/benign NAME jvmbenign)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/evil NAME jvmevil)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/runner NAME jvmrunner)
+    target_compile_definitions(jct_app_tests PRIVATE JCT_JAVA="${Java_JAVA_EXECUTABLE}")
+endif()
+
 # results.xml of a real run, loaded by a maintained JUnit XML reader as CI servers load it. Debian's
 # junitparser is installed for Debian's own Python, which a python3 earlier on the PATH may not be.
 if(TARGET javaconformance)

@@ -1,6 +1,7 @@
-// The real program as a user meets it, one case of tests/data/app/runs.txt per test: the files
-// the case prepares, the command lines it runs, and what they print, how they end and the files
-// they leave, compared whole with the case's transcript under tests/data/app/runs/.
+// The real program as a user meets it, one case of tests/data/app/runs.txt (and of the table of
+// what the JVM reads, tests/data/app/jvm-reading.txt) per test: the files the case prepares, the
+// command lines it runs, and what they print, how they end and the files they leave, compared
+// whole with the case's transcript under tests/data/app/runs/.
 
 #include "app/DataDirectory.h"
 #include "app/FileNameCodec.h"
@@ -13,12 +14,14 @@
 #include "support/Golden.h"
 #include "support/ProcessRunner.h"
 #include "support/Words.h"
+#include "support/ZipWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextCodec>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -37,10 +40,10 @@ struct Case
 };
 
 /// Each case starts with "== Suite.Name", followed by its steps, one a line.
-QList<Case> readCases()
+QList<Case> readCases(const QString &file)
 {
     QList<Case> cases;
-    const QString text = QString::fromUtf8(readFile(testDataPath("app/runs.txt")));
+    const QString text = QString::fromUtf8(readFile(testDataPath(file)));
     for (const QString &line : text.split('\n')) {
         if (line.startsWith("== ")) {
             const QStringList name = line.mid(3).split('.');
@@ -50,7 +53,7 @@ QList<Case> readCases()
         }
     }
     if (cases.isEmpty())
-        cases.append({ "ProgramRun", "CasesAreRead", { "no cases in app/runs.txt" } });
+        cases.append({ "ProgramRun", "CasesAreRead", { "no cases in " + file } });
     return cases;
 }
 
@@ -66,6 +69,8 @@ QList<QPair<QString, QString>> places(const QString &workDir)
              { "@FINDINGSAPI@", JCT_FIXTURES_FINDINGSAPI },
              { "@FINDINGS@", JCT_FIXTURES_FINDINGS },
              { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
+             { "@BENIGN@", JCT_FIXTURES_JVMBENIGN },
+             { "@EVIL@", JCT_FIXTURES_JVMEVIL },
              { "@DATA@", BuiltData::dir() },
              { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
              { "@WORK@", workDir },
@@ -96,6 +101,15 @@ QByteArray unescape(const QByteArray &word)
 /// (far less than a results.txt or a gold file of a sample).
 const QString plainStart = "exec \"$0\" \"$@\"";
 const QString tinyDiskStart = "trap '' XFSZ; ulimit -f 1; " + plainStart;
+/// The JVM reads its arguments, names among them, in the locale's encoding.
+const QString javaStart = "LC_ALL=C.UTF-8 " + plainStart;
+
+/// The JVM asked as a Java 8 runtime: a multi-release jar read at its base.
+const QStringList jvm { JCT_JAVA,
+                        "-Djdk.util.jar.enableMultiRelease=false",
+                        "-cp",
+                        JCT_FIXTURES_JVMRUNNER "/classes",
+                        "RunEach" };
 
 class ProgramRun : public testing::Test
 {
@@ -112,12 +126,17 @@ public:
         for (const QString &step : c.steps) {
             SCOPED_TRACE(step.toStdString());
             QStringList arguments;
+            // The locale's codec as QFile::decodeName uses it, but past a NUL byte.
             for (const QString &word : words(step))
-                arguments << QFile::decodeName(unescape(withPlaces(word).toUtf8()));
+                arguments << QTextCodec::codecForLocale()->toUnicode(
+                    unescape(withPlaces(word).toUtf8()));
             const QString verb = arguments.takeFirst();
             if (verb == "run" || verb == "tiny") {
                 transcript += "$ " + step.mid(verb.size() + 1).toUtf8() + '\n';
-                run(verb == "run" ? plainStart : tinyDiskStart, arguments);
+                run(verb == "run" ? plainStart : tinyDiskStart, { JCT_APP_BINARY }, arguments);
+            } else if (verb == "java") {
+                transcript += "$ " + step.toUtf8() + '\n';
+                run(javaStart, jvm, arguments);
             } else if (!steps.contains(verb)) {
                 ADD_FAILURE() << "no such step";
             } else {
@@ -149,10 +168,10 @@ private:
         return text;
     }
 
-    void run(const QString &start, const QStringList &arguments)
+    void run(const QString &start, const QStringList &program, const QStringList &arguments)
     {
         const ProcessRunner::Result result
-            = runner.run(QStringList { "-c", start, JCT_APP_BINARY } + arguments);
+            = runner.run(QStringList { "-c", start } + program + arguments);
         transcript += result.exitedNormally ? "exit " + QByteArray::number(result.exitCode) + '\n'
                                             : QByteArray("crashed or hung\n");
         QStringList out = lines(result.out);
@@ -236,6 +255,62 @@ private:
         ::close(fd);
     }
 
+    /// A zip entry from a word NAME=FILE;OPTION...: the file's bytes (none when FILE is empty)
+    /// under the name, with the local header or central directory changed as the options say.
+    ZipWriter::Entry zipEntry(const QString &word) const
+    {
+        const QStringList parts = word.split(';');
+        const int equals = parts.first().indexOf('=');
+        ZipWriter::Entry entry;
+        entry.name = QFile::encodeName(parts.first().left(equals));
+        const QString file = parts.first().mid(equals + 1);
+        entry.data
+            = file.isEmpty() ? QByteArray() : readFile(QDir(runner.workDir()).filePath(file));
+        for (const QString &option : parts.mid(1)) {
+            const QString key = option.section('=', 0, 0);
+            const QString value = option.section('=', 1);
+            const quint32 number = value.toUInt(nullptr, 0);
+            if (key == "stored")
+                entry.method = 0;
+            else if (key == "method")
+                entry.method = quint16(number);
+            else if (key == "flags")
+                entry.flags = quint16(number);
+            else if (key == "crc")
+                entry.crc = number;
+            else if (key == "size")
+                entry.size = number;
+            else if (key == "damaged")
+                entry.damaged = true;
+            else if (key == "local-name")
+                entry.localName = QFile::encodeName(value);
+            else if (key == "local-method")
+                entry.localMethod = quint16(number);
+            else if (key == "local-flags")
+                entry.localFlags = quint16(number);
+            else if (key == "local-crc")
+                entry.localCrc = number;
+            else if (key == "local-signature")
+                entry.localSignature = number;
+            else
+                ADD_FAILURE() << "no such zip entry option: " << key.toStdString();
+        }
+        return entry;
+    }
+
+    /// A zip of the entries, in order; a word "reversed" lists the central directory backwards.
+    void writeZip(const QString &file, const QStringList &words)
+    {
+        ZipWriter zip;
+        for (const QString &word : words) {
+            if (word == "reversed")
+                zip.reverseCentralDirectory();
+            else
+                zip.add(zipEntry(word));
+        }
+        writeFile(runner.path(file), zip.bytes());
+    }
+
     void writeGold(const QString &file, const QStringList &classNames)
     {
         JClasses gold;
@@ -272,6 +347,7 @@ private:
         { "deep",
           [this](Arguments a) { writeDeepClass(a.value(0), a.value(1).toInt(), a.value(2)); } },
         { "gold", [this](Arguments a) { writeGold(a.value(0), a.mid(1)); } },
+        { "zip", [this](Arguments a) { writeZip(a.value(0), a.mid(1)); } },
         { "show", [this](Arguments a) { show(a, false); } },
         { "sorted", [this](Arguments a) { show(a, true); } },
         { "files",
@@ -286,7 +362,7 @@ private:
 };
 
 const bool casesRegistered = [] {
-    for (const Case &c : readCases()) {
+    for (const Case &c : readCases("app/runs.txt") + readCases("app/jvm-reading.txt")) {
         testing::RegisterTest(c.suite.c_str(),
                               c.name.c_str(),
                               nullptr,

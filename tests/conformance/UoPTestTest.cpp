@@ -112,8 +112,8 @@ TEST(AccessRun, EachRunIsTranscribedWithTheResultsAndTheWalksOfItsLog)
           "app/UsesHidden app/CallsNatives",
           "",
           "" },
-        // Both turns of a class that two jars hold test the first jar's copy: the later
-        // release's, the only one that uses System.
+        // A class that two jars hold is tested once, from the first jar: the later release's
+        // copy, the only one that uses System, is named as shadowed and not tested.
         { "two-jars", "", frameworkJar + ":" + laterJar, "", "", "" },
         // Compiled against one release, combined with the other: Left and Right name each other
         // as parents, Up and Down as interfaces. Each walk enters each class once.

@@ -69,7 +69,7 @@ protected:
         }
         loader->loadAllClasses();
         text << held(*loader);
-        for (const Logger::Level level : { Logger::L_WARN, Logger::L_ERROR })
+        for (const Logger::Level level : { Logger::L_INFO, Logger::L_WARN, Logger::L_ERROR })
             text << log.texts(level);
         return text.join("\n").replace(dir.path(), "$TMP") + "\n\n";
     }
@@ -85,10 +85,10 @@ TEST(Classpath, EmptyPiecesAreDropped)
 }
 
 // Entries of unknown kind are skipped; a kind is decided by the name alone; the earlier of two
-// copies wins but both are held; an entry named again is read once; a broken copy gives way to
-// the next, while warnings reject nothing; a directory's class files come before its jars; and
-// symbolic link cycles end the walk; a directory where a class file is due hides the class; a gold
-// file gives the first record of a name.
+// copies wins and the later is named as shadowed; an entry named again is read once; a broken copy
+// gives way to the next, while warnings reject nothing; a directory's class files come before its
+// jars; and symbolic link cycles end the walk; a directory where a class file is due hides the
+// class; a gold file gives the first record of a name.
 TEST_F(ClassLoaderTest, ChainsOverEveryKindOfEntry)
 {
     makeFile("lone/Foo.class", classBytes("Foo"));
