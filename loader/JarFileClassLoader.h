@@ -23,10 +23,9 @@ public:
     /// Whether a Java runtime would not open the jar at all, so that none of it is read.
     bool isRefused() const { return !reader->getProblem().isEmpty(); }
     QString getSource() const override { return path; }
-    /// As Java names an entry of a jar: "lib.jar!/p/Main.class".
     QString getClassFilePath(const QString &internalName) const override
     {
-        return QString("%1!/%2.class").arg(path, internalName);
+        return reader->getClassFilePath(internalName);
     }
 
 private:

@@ -161,10 +161,15 @@ QByteArray JarFileReader::cannotRead(const QString &name, const QString &why) co
     return QByteArray();
 }
 
-// As Java names an entry of a jar: "lib.jar!/p/Main.class".
+QString JarFileReader::getClassFilePath(const QString &internalName) const
+{
+    return QString("%1!/%2.class").arg(path, internalName);
+}
+
+// The entry of a class by its descriptor text ("Lp/Main;").
 QString JarFileReader::entryPath(const QString &name) const
 {
-    return QString("%1!/%2.class").arg(path, name.mid(1).chopped(1));
+    return getClassFilePath(name.mid(1).chopped(1));
 }
 
 void JarFileReader::readAllClasses(

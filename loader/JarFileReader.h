@@ -40,6 +40,8 @@ public:
     const QString &getProblem() const { return problem; }
     /// Class entries below META-INF/versions/, which are not classes to a Java 8 runtime.
     int getLaterReleaseEntries() const { return laterReleaseEntries; }
+    /// As Java names the entry of a class ("p/Main") in a jar: "lib.jar!/p/Main.class".
+    QString getClassFilePath(const QString &internalName) const;
 
     /// Bytes of the class: null when there is none or it cannot be read, empty (with a warning)
     /// when the entry is empty. A class the jar holds twice or more is read from every copy:
