@@ -1,6 +1,5 @@
 #include "app/LogDirectoryLock.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,7 +11,6 @@
 LogDirectoryLock::LogDirectoryLock(const QString &directory)
 {
     const QString path = QFileInfo(directory + "/log.txt").absolutePath();
-    QDir().mkdir(path);
     descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
         heldElsewhere = errno == EWOULDBLOCK;

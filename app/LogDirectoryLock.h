@@ -8,8 +8,8 @@
 class LogDirectoryLock
 {
 public:
-    /// Creates the directory as the log does (one level) and locks it. A directory that cannot
-    /// be opened is not locked: the log then says what is wrong with it.
+    /// Locks the directory, which LogDirectory made. A directory that cannot be opened is not
+    /// locked: the log then says what is wrong with it.
     explicit LogDirectoryLock(const QString &directory);
     ~LogDirectoryLock();
     LogDirectoryLock(const LogDirectoryLock &) = delete;

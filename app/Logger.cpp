@@ -1,21 +1,40 @@
 #include "app/Logger.h"
 
+#include "app/LogDirectory.h"
 #include "app/PrintableText.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QMetaType>
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 Logger *Logger::logger = nullptr;
 
 namespace {
 /// How long the lines of worker threads may wait to be written with those that follow.
 constexpr int batchMilliseconds = 50;
+
+// A link of that name in the log directory is replaced, never followed: one planted there would
+// otherwise make the run overwrite whatever it points to. Opened without waiting, so that a pipe
+// of that name without a reader is an error instead of a hang. -1 when the file cannot be opened.
+int openLogFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+        ::unlink(name.constData());
+    const int descriptor = ::open(
+        name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor >= 0)
+        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+}
 } // namespace
 
 void logLine(Logger::Level level, const QString &text)
@@ -34,14 +53,24 @@ void Logger::init(const QString &logDir)
 Logger::Logger(const QString &logDir)
     : out(stdout, QIODevice::WriteOnly)
     , err(stderr, QIODevice::WriteOnly)
-    , file(logDir + "/log.txt")
+    , filePath(logDir + "/log.txt")
 {
-    // One level only: a log directory whose parent is missing is a user error, reported below.
-    QDir().mkdir(QFileInfo(file).absolutePath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate))
+    const QString problem = LogDirectory::create(logDir);
+    const int descriptor = problem.isEmpty() ? openLogFile(filePath) : -1;
+    if (descriptor >= 0
+        && file.open(
+            descriptor, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
         fileStream.setDevice(&file);
-    else
-        logToConsole(L_ERROR, QString("Could not open log file %1").arg(file.fileName()));
+    } else if (!problem.isEmpty()) {
+        // The one message of a run whose directory is missing: nothing else it writes goes there.
+        logToConsole(L_ERROR,
+                     QString("Could not create the log directory %1: %2. Neither log.txt nor the "
+                             "results are written.")
+                         .arg(logDir, problem));
+    } else {
+        logToConsole(L_ERROR, QString("Could not open log file %1").arg(filePath));
+    }
+    fileWritten = fileStream.device() != nullptr;
 
     // A queued event, a write and a flush for every line made the log the largest cost of a test
     // run. Lines are instead handed over in the emitting thread and the main thread writes all
@@ -147,5 +176,6 @@ void Logger::flushStreams()
     file.flush();
     const QString reason = file.errorString();
     fileStream.setDevice(nullptr);
-    logToConsole(L_ERROR, QString("Could not write log file %1. %2").arg(file.fileName(), reason));
+    fileWritten = false;
+    logToConsole(L_ERROR, QString("Could not write log file %1. %2").arg(filePath, reason));
 }

@@ -25,6 +25,10 @@ public:
 
     QString makeMsg(Logger::Level level, const QString &text) const;
 
+    /// Whether log.txt holds every line so far: false when it could not be opened or a write
+    /// failed. From any thread.
+    bool isFileWritten() const { return fileWritten; }
+
     /// Writes every line handed over so far. Main thread only; called once more before the
     /// process ends, after the last worker has been joined.
     void flush();
@@ -53,9 +57,11 @@ private:
 
     QTextStream out;
     QTextStream err;
+    QString filePath; // logDir + "/log.txt"
     QFile file;
     QTextStream fileStream;
     QTextStream *lastConsole = nullptr; // the console stream written last, not yet flushed
+    std::atomic<bool> fileWritten { false };
 
     /// Lines emitted but not yet written, in emission order; filled on any thread.
     QMutex pendingLock;

@@ -71,7 +71,7 @@ void MainWindow::showResults()
     // A job that ended before its report has only its log to show.
     if (!outcome)
         return;
-    results = new ResultsDialog(*outcome, Options::opts->logDir, this);
+    results = new ResultsDialog(*outcome, this);
     outcome.reset();
     results->show();
 }

@@ -8,9 +8,17 @@
 
 namespace {
 
+// The bidirectional controls reorder what follows them on screen: a name holding one could make
+// a line read other than it is written.
+bool isBidiControl(char32_t c)
+{
+    return c == 0x061c || c == 0x200e || c == 0x200f || (c >= 0x202a && c <= 0x202e)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
 bool isControl(char32_t c)
 {
-    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029 || isBidiControl(c);
 }
 
 /// What a character is shown as, -1 when it is shown as itself: a byte of a name that was not

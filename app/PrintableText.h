@@ -7,10 +7,11 @@
 
 /// Names and messages go out one per line (log.txt, results.txt, reports, listings) and come
 /// from files that anybody can write: their control characters are shown as escapes, so that a
-/// name can never end a line early or forge one. \n, \r and \t keep their short forms, the other
-/// C0 controls and DEL read \xHH, the C1 controls and the Unicode line and paragraph separators
-/// \uHHHH; a byte of a name that is not UTF-8 reads \xHH too (FileNameCodec keeps it in text as
-/// a lone surrogate); everything else, backslashes included, is kept as it is.
+/// name can never end a line early, forge one or reorder what a reader sees. \n, \r and \t
+/// keep their short forms, the other C0 controls and DEL read \xHH, the C1 controls, the Unicode
+/// line and paragraph separators and the bidirectional controls \uHHHH; a byte of a name that is
+/// not UTF-8 reads \xHH too (FileNameCodec keeps it in text as a lone surrogate); everything
+/// else, backslashes included, is kept as it is.
 namespace PrintableText {
 
 QString escape(const QString &text);

@@ -1,11 +1,9 @@
 #include "app/ResultsDialog.h"
 
 #include "app/PrintableText.h"
-#include "classfile/MethodSignature.h"
 #include "conformance/Results.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,31 +32,12 @@ QString verdictColour(Findings::Verdict verdict)
     return "#1b5e20";
 }
 
-// "casBase(long, long)" for "casBase(JJ)Z": a method as its source names it; a field as it is.
-QString memberText(const QString &member)
-{
-    const int open = member.indexOf('(');
-    if (open < 0)
-        return member;
-    return QString("%1(%2)").arg(member.left(open),
-                                 MethodSignature(member.mid(open)).getParameterString());
-}
-
-// "casBase(long, long), line 155"; "field type of count"; "superclass".
-QString originText(const DependencyOrigins::Origin &origin)
-{
-    const QString member = memberText(origin.member);
-    if (origin.place == DependencyOrigins::P_CODE)
-        return origin.line > 0 ? QString("%1, line %2").arg(member).arg(origin.line) : member;
-    const QString place = DependencyOrigins::placeText(origin.place);
-    return member.isEmpty() ? place : QString("%1 of %2").arg(place, member);
-}
-
 // Where the class makes the finding, under the class.
 void addOrigins(QTreeWidgetItem &user, const DependencyOrigins &origins)
 {
     for (const DependencyOrigins::Origin &origin : origins.getKept())
-        (new QTreeWidgetItem(&user))->setText(C_FINDING, PrintableText::escape(originText(origin)));
+        (new QTreeWidgetItem(&user))
+            ->setText(C_FINDING, PrintableText::escape(DependencyOrigins::describe(origin)));
     if (origins.getMore() > 0) {
         (new QTreeWidgetItem(&user))
             ->setText(C_FINDING, "and " + countOf(origins.getMore(), "more use", "more uses"));
@@ -90,6 +69,16 @@ QTreeWidgetItem *findingItem(const Findings::Finding &finding)
     return item;
 }
 
+// The output of that label, or one that was not written.
+RunOutputs::File fileOf(const QList<RunOutputs::File> &files, const QString &label)
+{
+    for (const RunOutputs::File &file : files) {
+        if (file.label == label)
+            return file;
+    }
+    return {};
+}
+
 bool matches(const QTreeWidgetItem &item, const QString &text)
 {
     for (int column = 0; column < item.columnCount(); ++column) {
@@ -115,7 +104,7 @@ bool filterItem(QTreeWidgetItem &item, const QString &text, bool aboveMatched)
 
 } // namespace
 
-ResultsDialog::ResultsDialog(const Tests::Outcome &outcome, const QString &logDir, QWidget *parent)
+ResultsDialog::ResultsDialog(const Tests::Outcome &outcome, QWidget *parent)
     : QDialog(parent)
     , tree(new QTreeWidget(this))
     , filter(new QLineEdit(this))
@@ -128,7 +117,7 @@ ResultsDialog::ResultsDialog(const Tests::Outcome &outcome, const QString &logDi
     if (!outcome.frameworkHint.isEmpty())
         addLabel("frameworkHint", outcome.frameworkHint);
     addTree(outcome.findings);
-    addButtons(logDir);
+    addButtons(outcome.files);
     resize(900, 640);
 }
 
@@ -200,16 +189,15 @@ void ResultsDialog::addTree(const Findings &findings)
     layout()->addWidget(tree);
 }
 
-void ResultsDialog::addButtons(const QString &logDir)
+void ResultsDialog::addButtons(const QList<RunOutputs::File> &files)
 {
     auto *row = new QHBoxLayout;
     static_cast<QVBoxLayout *>(layout())->addLayout(row);
-    const auto path = [&logDir](const QString &name) {
-        return QFileInfo(logDir + "/" + name).absoluteFilePath();
-    };
-    row->addWidget(addOpenButton("openHtml", tr("Open results.html"), path("results.html")));
-    row->addWidget(addOpenButton("openText", tr("Open results.txt"), path("results.txt")));
-    row->addWidget(addOpenButton("openLog", tr("Open log.txt"), path("log.txt")));
+    row->addWidget(
+        addOpenButton("openHtml", tr("Open results.html"), fileOf(files, "Results page")));
+    row->addWidget(
+        addOpenButton("openText", tr("Open results.txt"), fileOf(files, "Results file")));
+    row->addWidget(addOpenButton("openLog", tr("Open log.txt"), fileOf(files, "Log file")));
     row->addStretch();
     auto *close = new QPushButton(tr("Close"), this);
     close->setObjectName("close");
@@ -217,14 +205,16 @@ void ResultsDialog::addButtons(const QString &logDir)
     row->addWidget(close);
 }
 
-QPushButton *
-ResultsDialog::addOpenButton(const QString &objectName, const QString &text, const QString &path)
+QPushButton *ResultsDialog::addOpenButton(const QString &objectName,
+                                          const QString &text,
+                                          const RunOutputs::File &file)
 {
     auto *button = new QPushButton(text, this);
     button->setObjectName(objectName);
-    button->setToolTip(path);
-    // A file the run could not write is not there to open.
-    button->setEnabled(QFileInfo::exists(path));
+    button->setToolTip(file.path);
+    // A file the run did not write is not its own to open, even where an earlier one is left.
+    button->setEnabled(file.written);
+    const QString path = file.path;
     connect(button, &QPushButton::clicked, this, [path] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     });

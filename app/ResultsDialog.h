@@ -23,8 +23,7 @@ public:
     /// Inputs not read listed at most; the rest are counted.
     static constexpr int maxInputs = 10;
 
-    /// logDir is where the run wrote results.txt, results.html and log.txt.
-    ResultsDialog(const Tests::Outcome &outcome, const QString &logDir, QWidget *parent);
+    ResultsDialog(const Tests::Outcome &outcome, QWidget *parent);
 
     /// Shows only the findings, causes, classes and places that contain text (case-insensitive),
     /// with the findings and classes that hold them; an empty text shows everything.
@@ -35,8 +34,9 @@ private:
     void addHeader(const Tests::Outcome &outcome);
     void addNotRead(const Findings &findings);
     void addTree(const Findings &findings);
-    void addButtons(const QString &logDir);
-    QPushButton *addOpenButton(const QString &objectName, const QString &text, const QString &path);
+    void addButtons(const QList<RunOutputs::File> &files);
+    QPushButton *
+    addOpenButton(const QString &objectName, const QString &text, const RunOutputs::File &file);
 
     QTreeWidget *tree; // child of the dialog
     QLineEdit *filter; // child of the dialog

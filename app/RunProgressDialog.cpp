@@ -134,5 +134,7 @@ void RunProgressDialog::refresh()
         if (!line.isEmpty())
             shown << shortened(PrintableText::escape(line));
     }
-    label->setText(shown.join('\n'));
+    // Through the dialog, which grows to fit the lines: set on the label alone, the third line
+    // fell below the dialog's first height and was never seen.
+    setLabelText(shown.join('\n'));
 }

@@ -2,6 +2,7 @@
 #include "app/ExitStatus.h"
 #include "app/FileNameCodec.h"
 #include "app/GuiStartGuard.h"
+#include "app/LogDirectory.h"
 #include "app/LogDirectoryLock.h"
 #include "app/Logger.h"
 #include "app/MainWindow.h"
@@ -76,7 +77,9 @@ int main(int argc, char **argv)
     FileNameCodec::install();
     // Before any application object exists, so Qt's own options are refused as unknown arguments.
     Options::opts->set(argc, argv);
-    // Before the log is opened, which would truncate the other run's log.txt.
+    // Before the log is opened, which would truncate the other run's log.txt. The log says why
+    // a directory could not be made.
+    LogDirectory::create(Options::opts->logDir);
     const LogDirectoryLock lock(Options::opts->logDir);
     if (lock.isHeldElsewhere()) {
         std::fprintf(stderr,

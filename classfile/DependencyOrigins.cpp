@@ -1,5 +1,21 @@
 #include "classfile/DependencyOrigins.h"
 
+#include "classfile/MethodSignature.h"
+
+namespace {
+
+// "casBase(long, long)" for "casBase(JJ)Z"; a field as it is.
+QString memberText(const QString &member)
+{
+    const int open = member.indexOf('(');
+    if (open < 0)
+        return member;
+    return QString("%1(%2)").arg(member.left(open),
+                                 MethodSignature(member.mid(open)).getParameterString());
+}
+
+} // namespace
+
 void DependencyOrigins::add(const Origin &origin)
 {
     if (origin.place == P_CONSTANT_POOL) {
@@ -45,4 +61,13 @@ DependencyOrigins::Place DependencyOrigins::placeOf(const QString &text)
             return Place(place);
     }
     return P_CONSTANT_POOL;
+}
+
+QString DependencyOrigins::describe(const Origin &origin)
+{
+    const QString member = memberText(origin.member);
+    if (origin.place == P_CODE)
+        return origin.line > 0 ? QString("%1, line %2").arg(member).arg(origin.line) : member;
+    const QString place = placeText(origin.place);
+    return member.isEmpty() ? place : QString("%1 of %2").arg(place, member);
 }

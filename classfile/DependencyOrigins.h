@@ -55,6 +55,9 @@ public:
     static QString placeText(Place place);
     /// The place a placeText() names; the constant pool for any other text.
     static Place placeOf(const QString &text);
+    /// The place as a reader of the Java source names it: "casBase(long, long), line 155",
+    /// "field type of count", "superclass".
+    static QString describe(const Origin &origin);
 
 private:
     QList<Origin> kept;

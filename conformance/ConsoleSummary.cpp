@@ -14,11 +14,6 @@
 
 namespace {
 
-QString absolute(const QString &logDir, const QString &file)
-{
-    return QFileInfo(logDir + "/" + file).absoluteFilePath();
-}
-
 QString affected(const Findings::Finding &finding)
 {
     const int n = finding.classes.size();
@@ -34,7 +29,7 @@ QString affected(const Findings::Finding &finding)
 ConsoleSummary::ConsoleSummary(const QString &title,
                                const Findings &findings,
                                const QString &frameworkHint,
-                               const QString &logDir,
+                               const QList<RunOutputs::File> &files,
                                const QString &dataDir)
 {
     lines << QString("Summary of the %1:").arg(title)
@@ -48,7 +43,7 @@ ConsoleSummary::ConsoleSummary(const QString &title,
     addFindings(findings);
     if (!frameworkHint.isEmpty())
         lines << "  " + frameworkHint;
-    addFiles(logDir, dataDir);
+    addFiles(files, dataDir);
     // Names come from class files and jar entries: none may end a line early or forge one.
     for (QString &line : lines)
         line = PrintableText::escape(line);
@@ -105,13 +100,19 @@ void ConsoleSummary::addFindings(const Findings &findings)
         lines << QString("    and %1 more in results.txt").arg(all.size() - shown);
 }
 
-void ConsoleSummary::addFiles(const QString &logDir, const QString &dataDir)
+void ConsoleSummary::addFiles(const QList<RunOutputs::File> &files, const QString &dataDir)
 {
-    lines << "  Results file: " + absolute(logDir, "results.txt")
-          << "  JUnit XML:    " + absolute(logDir, "results.xml")
-          << "  Log file:     " + absolute(logDir, "log.txt")
-          // The same component can conform against one installation's data and not another's.
-          << "  Reference data: " + QFileInfo(dataDir).absoluteFilePath();
+    for (const RunOutputs::File &file : files) {
+        QString where = file.path;
+        if (!file.written) {
+            where = file.earlierRunsFile
+                ? QString("not written: %1 is an earlier run's").arg(file.path)
+                : QString("not written");
+        }
+        lines << QString("  %1 %2").arg(file.label + ':', -13).arg(where);
+    }
+    // The same component can conform against one installation's data and not another's.
+    lines << "  Reference data: " + QFileInfo(dataDir).absoluteFilePath();
 }
 
 void ConsoleSummary::print() const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "conformance/RunOutputs.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +10,9 @@ class Findings;
 
 /// The few lines a test command ends with on standard output: the counts, the verdict with its
 /// reason, the inputs not read, the distinct findings (most classes first, as many as fit a
-/// screen), the framework hint, where the files are and which reference data was read. Log lines
-/// stay in the log and on the console as they always were; the summary comes after them.
+/// screen), the framework hint, where the files are and which reference data was read; a file
+/// the run did not write is said to be missing, never named as its output. Log lines stay in the
+/// log and on the console as they always were; the summary comes after them.
 class ConsoleSummary
 {
 public:
@@ -21,7 +25,7 @@ public:
     ConsoleSummary(const QString &title,
                    const Findings &findings,
                    const QString &frameworkHint,
-                   const QString &logDir,
+                   const QList<RunOutputs::File> &files,
                    const QString &dataDir);
 
     const QStringList &getLines() const { return lines; }
@@ -34,7 +38,7 @@ private:
     void addInputs(const Findings &findings);
     void addUnchecked(const Findings &findings);
     void addFindings(const Findings &findings);
-    void addFiles(const QString &logDir, const QString &dataDir);
+    void addFiles(const QList<RunOutputs::File> &files, const QString &dataDir);
 
     QStringList lines;
 };

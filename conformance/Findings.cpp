@@ -135,6 +135,8 @@ void Findings::readResult(const QString &section,
         unreadInputs << InputResults::toLines(result);
         if (InputResults::isInterruption(result))
             ++interruptions;
+        if (InputResults::isGoldFile(result))
+            ++goldFilesNotRead;
         return;
     }
     if (result.score() == R_FAIL)
@@ -196,7 +198,9 @@ int Findings::count(TestScore score) const
 
 Findings::Verdict Findings::getVerdict() const
 {
-    if (testFailures > 0)
+    // Without a gold file the component is checked against, a failure may be only for want of
+    // it: such a run proves nothing either way.
+    if (testFailures > 0 && goldFilesNotRead == 0)
         return V_DOES_NOT_CONFORM;
     if (!unreadInputs.isEmpty() || count(R_INSPECT) > 0)
         return V_INCOMPLETE;
@@ -207,13 +211,8 @@ QString Findings::getVerdictLine() const
 {
     switch (getVerdict()) {
     case V_DOES_NOT_CONFORM: {
-        const int failing
-            = int(std::count_if(findings.cbegin(), findings.cend(), [](const Finding &f) {
-                  return f.score == R_FAIL;
-              }));
         QString line = QString("does not conform - %1 failed (%2)")
-                           .arg(countOf(testFailures, "result", "results"),
-                                countOf(failing, "distinct finding", "distinct findings"));
+                           .arg(countOf(testFailures, "result", "results"), failingText());
         if (count(R_INSPECT) > 0)
             line += QString(", %1 inspection").arg(countOf(count(R_INSPECT), "needs", "need"));
         if (!unreadInputs.isEmpty())
@@ -221,6 +220,12 @@ QString Findings::getVerdictLine() const
         return line;
     }
     case V_INCOMPLETE:
+        if (testFailures > 0) {
+            return QString("incomplete - %1, so part of the component or of what it is checked "
+                           "against was never checked; %2 failed (%3), perhaps only because a "
+                           "gold file was not read")
+                .arg(notReadText(), countOf(testFailures, "result", "results"), failingText());
+        }
         if (!unreadInputs.isEmpty()) {
             return QString("incomplete - %1, so part of the component or of what it is checked "
                            "against was never checked")
@@ -233,6 +238,13 @@ QString Findings::getVerdictLine() const
         break;
     }
     return "conforms - no result failed and none needs inspection";
+}
+
+QString Findings::failingText() const
+{
+    const int failing = int(std::count_if(
+        findings.cbegin(), findings.cend(), [](const Finding &f) { return f.score == R_FAIL; }));
+    return countOf(failing, "distinct finding", "distinct findings");
 }
 
 QString Findings::notReadText() const

@@ -56,6 +56,10 @@ public:
     /// Dotted names of the classes the access test found nowhere, each once, in the order met.
     const QStringList &getMissingClasses() const { return missingClasses; }
 
+    /// Gold files the component is checked against that were not read: the reference data or
+    /// the TSS gold file.
+    int getGoldFilesNotRead() const { return goldFilesNotRead; }
+
     Verdict getVerdict() const;
     /// The verdict and its reason in one line: "does not conform: 42 results failed ...".
     QString getVerdictLine() const;
@@ -71,6 +75,7 @@ private:
     void noteMissingClass(const QString &section, const TestResult &result);
     void sortFindings();
     QString notReadText() const;
+    QString failingText() const;
 
     QHash<int, int> counts; // score -> number of results
     int testFailures = 0; // FAIL results outside the inputs not read
@@ -80,6 +85,7 @@ private:
     QList<QStringList> unreadInputs;
     QStringList unchecked;
     int interruptions = 0;
+    int goldFilesNotRead = 0;
     QStringList missingClasses;
     QSet<QString> missingClassSet;
 };

@@ -32,6 +32,20 @@ void appendInterruption(TestResultGroup &group, const UnreadInputs::Input &input
 } // namespace
 
 const char *const InputResults::groupName = "Input Results";
+const char *const InputResults::tssGoldRole = "TSS gold file";
+
+namespace {
+const char *const referenceDataRole = "reference data file";
+
+/// What a result of the group is about, as its description names it: "the TSS gold file x".
+QString subjectOf(const TestResult &result)
+{
+    static const QRegExp subject("^Test if (.+) (?:was read|ran to its end)\\.$");
+    QRegExp match(subject);
+    const QString description = fromTree(result.description());
+    return match.exactMatch(description) ? match.cap(1) : description;
+}
+} // namespace
 
 void InputResults::addRole(const QStringList &entries, const QString &role)
 {
@@ -41,9 +55,18 @@ void InputResults::addRole(const QStringList &entries, const QString &role)
 
 void InputResults::addReferenceData(const QStringList &entries, const QString &whereLookedFor)
 {
-    addRole(entries, "reference data file");
+    addRole(entries, referenceDataRole);
     referenceData.append(entries);
     whereReferenceDataIsLookedFor = whereLookedFor;
+}
+
+void InputResults::addTssGold(const QString &tssGold)
+{
+    // The console refuses a run without one; the window's field may be left empty.
+    if (tssGold.isEmpty())
+        UnreadInputs::record(tssGoldRole, "no gold file was given");
+    else
+        addRole({ tssGold }, tssGoldRole);
 }
 
 void InputResults::append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const
@@ -113,10 +136,7 @@ QString InputResults::roleOf(const QString &entry) const
 
 QStringList InputResults::toLines(const TestResult &result)
 {
-    static const QRegExp subject("^Test if (.+) (?:was read|ran to its end)\\.$");
-    QRegExp match(subject);
-    const QString description = fromTree(result.description());
-    QString what = match.exactMatch(description) ? match.cap(1) : description;
+    QString what = subjectOf(result);
     if (what.startsWith("the "))
         what = what.mid(4);
     QStringList lines;
@@ -131,4 +151,11 @@ QStringList InputResults::toLines(const TestResult &result)
 bool InputResults::isInterruption(const TestResult &result)
 {
     return fromTree(result.name()).endsWith(" completion test");
+}
+
+bool InputResults::isGoldFile(const TestResult &result)
+{
+    const QString subject = subjectOf(result);
+    return subject == tssGoldRole || subject.startsWith(QString("the %1 ").arg(tssGoldRole))
+        || subject.startsWith(QString("the %1 ").arg(referenceDataRole));
 }

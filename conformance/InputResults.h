@@ -17,12 +17,16 @@ class InputResults
 {
 public:
     static const char *const groupName;
+    /// The role of the gold file a user names for the TSS interface.
+    static const char *const tssGoldRole;
 
     /// Says in the results' texts what these entries are ("component classpath entry"); the
     /// first role given to an entry is the one used.
     void addRole(const QStringList &entries, const QString &role);
     /// Marks the entries as the reference data; whereLookedFor is said under each that is missing.
     void addReferenceData(const QStringList &entries, const QString &whereLookedFor);
+    /// Marks the TSS gold file the user named, and records it as not read when there is none.
+    void addTssGold(const QString &tssGold);
 
     /// Appends the group with a result per input to root; nothing when inputs is empty.
     void append(TestResultGroup &root, const QList<UnreadInputs::Input> &inputs) const;
@@ -35,6 +39,9 @@ public:
     static QStringList toLines(const TestResult &result);
     /// Whether a result of the group stands for a test cut short rather than a file.
     static bool isInterruption(const TestResult &result);
+    /// Whether a result of the group stands for a gold file the component is checked against:
+    /// without it, any failure may be only for want of it.
+    static bool isGoldFile(const TestResult &result);
 
 private:
     void appendUnread(TestResultGroup &group, const UnreadInputs::Input &input) const;

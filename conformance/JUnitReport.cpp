@@ -1,5 +1,6 @@
 #include "conformance/JUnitReport.h"
 
+#include "app/PrintableText.h"
 #include "conformance/Findings.h"
 #include "conformance/InputResults.h"
 #include "conformance/Results.h"
@@ -12,8 +13,15 @@
 
 namespace {
 
-// XML 1.0 cannot carry most control characters, which hostile class files can put into names;
-// they become the replacement character.
+// A text of the tree, escaped as every other output escapes it: a name read from a class file can
+// neither start a line of its own in the failure text nor reorder what a reader sees.
+QString shown(const std::string &text)
+{
+    return PrintableText::escape(fromTree(text));
+}
+
+// XML 1.0 cannot carry most control characters; what the escaping leaves of them (the
+// noncharacters) becomes the replacement character.
 QString xmlText(const QString &text)
 {
     QString clean = text;
@@ -62,18 +70,18 @@ Finding findingOf(const QString &section,
                   const QString &path,
                   const TestResult &result)
 {
-    const QString cause = fromTree(result.cause());
-    QString summary = Findings::textOf(section, className, result);
+    const QString cause = shown(result.cause());
+    QString summary = PrintableText::escape(Findings::textOf(section, className, result));
     if (!cause.isEmpty())
         summary += ": " + cause;
     QStringList text {
         QString("%1%2: %3")
-            .arg(path, fromTree(result.name()), result.score() == R_FAIL ? "FAIL" : "INSPECT"),
-        "  " + fromTree(result.description())
+            .arg(path, shown(result.name()), result.score() == R_FAIL ? "FAIL" : "INSPECT"),
+        "  " + shown(result.description())
     };
     for (const LogEntry &entry : result.logs()) {
         text << QString("  %1: %2")
-                    .arg(entry.level() == L_ERROR ? "ERROR" : "WARNING", fromTree(entry.text()));
+                    .arg(entry.level() == L_ERROR ? "ERROR" : "WARNING", shown(entry.text()));
     }
     if (!cause.isEmpty())
         text << "  Cause: " + cause;
@@ -102,7 +110,7 @@ Case classCase(const QString &section, const TestResultGroup &classGroup)
         const auto &subgroups = visit.first->subgroup();
         for (int i = subgroups.size() - 1; i >= 0; --i) {
             const TestResultGroup &subgroup = subgroups.Get(i);
-            stack.append({ &subgroup, visit.second + fromTree(subgroup.name()) + " / " });
+            stack.append({ &subgroup, visit.second + shown(subgroup.name()) + " / " });
         }
     }
     return testCase;
@@ -150,8 +158,8 @@ void writeOutcome(QXmlStreamWriter &xml, const Case &testCase, TestScore score)
 void writeCase(QXmlStreamWriter &xml, const Case &testCase)
 {
     xml.writeStartElement("testcase");
-    xml.writeAttribute("classname", xmlText(testCase.className));
-    xml.writeAttribute("name", xmlText(testCase.name));
+    xml.writeAttribute("classname", xmlText(PrintableText::escape(testCase.className)));
+    xml.writeAttribute("name", xmlText(PrintableText::escape(testCase.name)));
     if (testCase.count(R_FAIL) > 0)
         writeOutcome(xml, testCase, R_FAIL);
     else if (!testCase.findings.isEmpty())
@@ -206,7 +214,7 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
     QList<QPair<QString, QList<Case>>> suites;
     Totals all;
     for (const TestResultGroup &section : root.subgroup()) {
-        suites.append({ fromTree(section.name()), casesOf(section) });
+        suites.append({ shown(section.name()), casesOf(section) });
         for (const Case &testCase : suites.last().second)
             all.add(testCase);
     }
@@ -217,7 +225,7 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement("testsuites");
-    xml.writeAttribute("name", xmlText(fromTree(root.name())));
+    xml.writeAttribute("name", xmlText(shown(root.name())));
     writeCounts(xml, all);
     for (const auto &suite : suites) {
         Totals totals;

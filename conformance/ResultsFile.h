@@ -8,9 +8,12 @@
 #include <functional>
 #include <ostream>
 
-/// results.txt of one run. The previous run's file goes as soon as the run starts, so that a run
-/// that never ends leaves no results that are not its own; the new file appears whole or not at
-/// all. A directory that cannot take the file is said at once, not after the whole test.
+/// One results file of a run (results.txt, results.xml, results.html). The previous run's file
+/// goes as soon as the run starts, so that a run that never ends leaves no results that are not
+/// its own; the new file appears whole or not at all. A directory that cannot take the file is
+/// said at once, not after the whole test. Where the directory takes no new file but its old one
+/// can be written, that file is emptied at once and written in place at the end. A symbolic link
+/// of that name is replaced, never followed.
 class ResultsFile
 {
 public:
@@ -24,9 +27,17 @@ public:
     /// The same with content that is ready (results.xml).
     void write(const QByteArray &content);
 
+    const QString &getPath() const { return path; }
+    /// Whether this run wrote the file whole.
+    bool isWritten() const { return written; }
+    /// Whether a file of an earlier run is still at the path: neither removed nor emptied.
+    bool isEarlierRunsFile() const { return earlierRunsFile; }
+
 private:
     void put(const std::function<void(std::ostream &out)> &writeContent);
 
     QString path;
     bool usable = false;
+    bool written = false;
+    bool earlierRunsFile = false;
 };

@@ -20,6 +20,15 @@ QString html(const QString &text)
     return PrintableText::escape(text).toHtmlEscaped();
 }
 
+// One text a line: each escaped on its own, so that the breaks between them stay breaks.
+QString lines(const QStringList &texts)
+{
+    QStringList shown;
+    for (const QString &text : texts)
+        shown << html(text);
+    return shown.join(QLatin1Char('\n'));
+}
+
 const char *verdictClass(Findings::Verdict verdict)
 {
     switch (verdict) {
@@ -45,6 +54,7 @@ details{margin:.15em 0}summary{cursor:pointer}
 .n,.more,.place{color:#666}.cause{margin:.2em 0 .2em 1.5em;color:#444}
 ul.classes{margin:.2em 0}.result{margin:.2em 0 .2em 1.2em}.result ul{margin:0}
 button.more{display:block;margin:.3em 0 .3em 1.2em}ul.origins{margin:0;font-family:monospace}
+[hidden]{display:none!important}
 .group{margin-left:1.2em}.score{font-weight:bold;margin-right:.4em}
 dt{font-weight:bold}dd{margin:0 0 .6em 1.5em;font-family:monospace;white-space:pre-wrap}
 )";
@@ -83,14 +93,10 @@ const char *script = R"(
     return e;
   }
   function count(n, one, many) { return n + ' ' + (n === 1 ? one : many); }
-  // [further uses, place, member, line, ...], texts as indexes.
+  // [further uses, place, ...], places as indexes.
   function placeList(flat) {
     var s = places().s, list = el('ul', 'origins');
-    for (var i = 1; i + 2 < flat.length; i += 3) {
-      var place = s[flat[i]], member = s[flat[i + 1]], line = flat[i + 2];
-      var at = place === 'code' ? member : place + (member ? ' ' + member : '');
-      list.appendChild(el('li', null, line ? at + ' line ' + line : at));
-    }
+    for (var i = 1; i < flat.length; i++) list.appendChild(el('li', null, s[flat[i]]));
     if (flat[0]) list.appendChild(el('li', 'more', 'and ' + flat[0] + ' more uses'));
     return list;
   }
@@ -149,7 +155,7 @@ const char *script = R"(
       f[3].forEach(function (c, k) {
         parts.push(data.c[c]);
         var flat = where[k] || [];
-        for (var j = 2; j < flat.length; j += 3) parts.push(s[flat[j]]);
+        for (var j = 1; j < flat.length; j++) parts.push(s[flat[j]]);
       });
       hay[i] = parts.join('\n').toLowerCase();
     }
@@ -311,7 +317,9 @@ public:
                "<label><input type=\"radio\" name=\"view\" id=\"view-tree\"> whole tree</label> "
                "<span id=\"shown\" class=\"n\"></span></div>\n";
         out << "<main id=\"failures\">\n";
-        section(out, R_FAIL, "fail-list", "Findings");
+        if (!findings.getFindings().isEmpty())
+            out << "<h2 id=\"findings\">Findings (" << findings.getFindings().size() << ")</h2>\n";
+        section(out, R_FAIL, "fail-list", "Failed");
         section(out, R_INSPECT, "inspect-list", "To inspect");
         out << "<noscript><p>The findings and the whole tree are drawn by the page's script; "
                "results.txt holds them all.</p></noscript>\n</main>\n<main id=\"tree\" "
@@ -349,7 +357,8 @@ private:
         out << "</header>\n";
     }
 
-    // The heading only: the findings are drawn from the page's data, a screenful at a time.
+    // The heading only: the findings are drawn from the page's data, a screenful at a time. Each
+    // count is that of the list under it.
     void section(QTextStream &out, TestScore score, const char *id, const char *title) const
     {
         const QList<Findings::Finding> &all = findings.getFindings();
@@ -359,7 +368,7 @@ private:
               }));
         if (count == 0)
             return;
-        out << "<section><h2>" << title << " (" << count << ")</h2><p class=\"n\">"
+        out << "<section><h3>" << title << " (" << count << ")</h3><p class=\"n\">"
             << (score == R_FAIL ? "what is missing or denied, most classes first"
                                 : "what a person has to look at")
             << "</p>\n<div id=\"" << id << "\"></div></section>\n";
@@ -369,7 +378,7 @@ private:
     {
         out << "<footer id=\"run\"><h2>Run</h2><dl>\n<dt>Command line</dt><dd>"
             << html(run.commandLine) << "</dd>\n<dt>Profile</dt><dd>" << html(run.profile)
-            << "</dd>\n<dt>Data files</dt><dd>" << html(run.dataFiles.join(QLatin1Char('\n')))
+            << "</dd>\n<dt>Data files</dt><dd>" << lines(run.dataFiles)
             << "</dd>\n<dt>Time</dt><dd>" << html(run.time) << "</dd>\n</dl></footer>\n";
     }
 

@@ -128,8 +128,12 @@ void ResultsPageData::writeResult(const TestResult &result)
     out << ']';
     if (result.origins_size() > 0) {
         QString places = QString::number(result.more_origins());
-        for (const Origin &origin : result.origins())
-            addPlace(places, fromTree(origin.place()), fromTree(origin.member()), origin.line());
+        for (const Origin &origin : result.origins()) {
+            addPlace(places,
+                     { DependencyOrigins::placeOf(fromTree(origin.place())),
+                       fromTree(origin.member()),
+                       origin.line() });
+        }
         out << ',' << treeText(result.cause()) << ',' << resultPlaces.size();
         resultPlaces << QLatin1Char('[') + places + QLatin1Char(']');
     } else if (result.has_cause()) {
@@ -160,19 +164,15 @@ QString ResultsPageData::placesOf(const DependencyOrigins &origins)
 {
     QString places = QString::number(origins.getMore());
     for (const DependencyOrigins::Origin &origin : origins.getKept())
-        addPlace(places, DependencyOrigins::placeText(origin.place), origin.member, origin.line);
+        addPlace(places, origin);
     return QLatin1Char('[') + places + QLatin1Char(']');
 }
 
-void ResultsPageData::addPlace(QString &places,
-                               const QString &place,
-                               const QString &member,
-                               int line)
+// The place in the words the dialog uses: the method in Java form with its line.
+void ResultsPageData::addPlace(QString &places, const DependencyOrigins::Origin &origin)
 {
-    places += QStringLiteral(",%1,%2,%3")
-                  .arg(indexOf(textIndexes, texts, place))
-                  .arg(indexOf(textIndexes, texts, member))
-                  .arg(line);
+    places += QLatin1Char(',')
+        + QString::number(indexOf(textIndexes, texts, DependencyOrigins::describe(origin)));
 }
 
 int ResultsPageData::indexOf(QHash<QString, int> &indexes, QStringList &list, const QString &text)

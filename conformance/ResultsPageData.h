@@ -1,12 +1,12 @@
 #pragma once
 
 #include "TestResult.pb.h"
+#include "classfile/DependencyOrigins.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
-class DependencyOrigins;
 class Findings;
 class QTextStream;
 
@@ -20,8 +20,8 @@ class QTextStream;
 ///   index], with every text an index into "t";
 /// - "page-origins", parsed when a finding or result is opened or the findings are filtered:
 ///   the texts "s", and the places of each class of each finding "f" and of each result "r", a
-///   flat [further uses, place, member, line, place, member, line, ...] with texts as indexes
-///   into "s".
+///   flat [further uses, place, place, ...] with each place ("get(int), line 12", "field type
+///   of count") an index into "s".
 /// Every text is escaped for reading and no "<" stays in a block, so no name from a class file
 /// can end a block or become markup.
 class ResultsPageData
@@ -42,12 +42,12 @@ private:
     void writeOrigins(const Findings &findings);
     int treeText(const std::string &text);
     QString placesOf(const DependencyOrigins &origins);
-    void addPlace(QString &places, const QString &place, const QString &member, int line);
+    void addPlace(QString &places, const DependencyOrigins::Origin &origin);
     int indexOf(QHash<QString, int> &indexes, QStringList &texts, const QString &text);
 
     QTextStream &out;
     QHash<QString, int> textIndexes;
-    QStringList texts; // "s": places and members, each once
+    QStringList texts; // "s": places, each once
     QStringList resultPlaces; // "r": of each result with origins, in tree order
     QHash<QString, int> treeTextIndexes;
     QStringList treeTexts; // "t" of the tree: every text of it, each once

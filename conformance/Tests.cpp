@@ -12,8 +12,8 @@
 #include "conformance/JUnitReport.h"
 #include "conformance/RUtil.h"
 #include "conformance/Results.h"
-#include "conformance/ResultsFile.h"
 #include "conformance/ResultsPage.h"
+#include "conformance/RunOutputs.h"
 #include "conformance/UoPTest.h"
 #include "loader/UnreadInputs.h"
 
@@ -77,6 +77,7 @@ struct Inputs
     const Classpath &framework;
     QString tssGold;
     const Tests::OutcomeHandler &onOutcome;
+    bool usesTssGold = false;
 };
 
 // Said under a reference data file that is missing.
@@ -97,8 +98,8 @@ void appendInputResults(TestResultGroup &root, const Inputs &inputs, const Unrea
     InputResults inputResults;
     inputResults.addRole(inputs.test, "component classpath entry");
     inputResults.addRole(inputs.framework, "framework classpath entry");
-    if (!inputs.tssGold.isEmpty())
-        inputResults.addRole({ inputs.tssGold }, "TSS gold file");
+    if (inputs.usesTssGold)
+        inputResults.addTssGold(inputs.tssGold);
     inputResults.addReferenceData(ReferenceData().all(), whereDataIsLookedFor());
     inputResults.append(root, unread.getInputs());
     InputResults::noteUnchecked(root, unread.getUnchecked());
@@ -110,6 +111,9 @@ QString frameworkHint(const Findings &findings,
                       const Classpath &allowed,
                       const UnreadInputs &unread)
 {
+    // A gold file not read leaves out packages that the run would then call nobody's.
+    if (findings.getGoldFilesNotRead() > 0)
+        return QString();
     QSet<QString> notRead;
     for (const UnreadInputs::Input &input : unread.getInputs())
         notRead.insert(input.entry);
@@ -118,15 +122,6 @@ QString frameworkHint(const Findings &findings,
     const FrameworkHint hint(findings.getMissingClasses(), access, notRead);
     return hint.applies() ? hint.getText() : QString();
 }
-
-/// The files a run writes, prepared when it starts: the previous run's go, and a log directory
-/// that cannot take new ones is said before the test takes its time.
-struct Outputs
-{
-    ResultsFile text { RUtil::resultsPath() };
-    ResultsFile junit { Options::opts->logDir + "/results.xml" };
-    ResultsFile page { Options::opts->logDir + "/results.html" };
-};
 
 int verdictStatus(const Findings &findings)
 {
@@ -151,7 +146,7 @@ void report(TestResultGroup &root,
             const Classpath &gold,
             const Classpath &allowed,
             const UnreadInputs &unread,
-            Outputs &outputs)
+            RunOutputs &outputs)
 {
     appendInputResults(root, inputs, unread);
     store(root, outputs.text);
@@ -162,11 +157,11 @@ void report(TestResultGroup &root,
     outputs.page.write(
         ResultsPage::toHtml(root, findings, ResultsPage::currentRun(inputs.title, references)));
     const QString hint = frameworkHint(findings, inputs, allowed, unread);
-    ConsoleSummary(inputs.title, findings, hint, Options::opts->logDir, Options::opts->dataDir)
-        .print();
+    const QList<RunOutputs::File> files = outputs.getFiles();
+    ConsoleSummary(inputs.title, findings, hint, files, Options::opts->dataDir).print();
     ExitStatus::verdictReached(verdictStatus(findings));
     if (inputs.onOutcome)
-        inputs.onOutcome({ inputs.title, findings, hint });
+        inputs.onOutcome({ inputs.title, findings, hint, files });
 }
 
 // Owns the tree from creation to report; the tree is reported even when a test lets an
@@ -176,7 +171,7 @@ int run(const Inputs &inputs,
         const Classpath &allowed,
         const std::function<void(TestResultGroup *root)> &tests)
 {
-    Outputs outputs;
+    RunOutputs outputs(Options::opts->logDir);
     logLine(Logger::L_INFO,
             "Reference data: " + QFileInfo(Options::opts->dataDir).absoluteFilePath());
     std::unique_ptr<TestResultGroup> root(createResultsTreeRootNode());
@@ -243,7 +238,7 @@ int tss(const Classpath &test,
     Classpath allowed = commonApis(data);
     allowed.append(test);
     allowed.append(framework);
-    return interfaceThenAccess({ "TSS test", test, framework, tssGold, onOutcome },
+    return interfaceThenAccess({ "TSS test", test, framework, tssGold, onOutcome, true },
                                classpathOf({ data.tssTypeIndependent, tssGold }),
                                allowed);
 }
@@ -259,7 +254,7 @@ int tssabs(const Classpath &test,
     allowed.append(test);
     allowed.append(framework);
     return interfaceThenAccess(
-        { "TSS with Type Abstraction test", test, framework, tssGold, onOutcome },
+        { "TSS with Type Abstraction test", test, framework, tssGold, onOutcome, true },
         classpathOf({ data.tssTypeIndependent, tssGold }),
         allowed);
 }
@@ -297,7 +292,7 @@ int pss(const Classpath &test,
     allowed.append(data.tssTypeIndependent);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly({ "PSS test", test, framework, tssGold, onOutcome }, allowed);
+    return accessOnly({ "PSS test", test, framework, tssGold, onOutcome, true }, allowed);
 }
 
 int pcs(const Classpath &test,
@@ -314,7 +309,7 @@ int pcs(const Classpath &test,
     allowed.append(data.tssTypeIndependent);
     allowed.append(tssGold);
     allowed.append(framework);
-    return accessOnly({ "PCS test", test, framework, tssGold, onOutcome }, allowed);
+    return accessOnly({ "PCS test", test, framework, tssGold, onOutcome, true }, allowed);
 }
 
 } // namespace Tests

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conformance/Findings.h"
+#include "conformance/RunOutputs.h"
 #include "loader/Classpath.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct Outcome
     QString title; // "PSS test"
     Findings findings;
     QString frameworkHint; // empty when it does not apply
+    QList<RunOutputs::File> files; // with whether the run wrote each
 };
 
 /// Called on the run's thread, also when a test was cut short by an exception.

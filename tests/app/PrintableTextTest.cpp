@@ -6,9 +6,12 @@ namespace {
 
 /// Every kind of character the escaping tells apart, and what each becomes.
 const QString raw = QString("a\nb\rc\td") + QChar(0x01) + QChar(0x1b) + QChar(0x7f) + QChar(0x85)
-    + QChar(0x2028) + QChar(0x2029) + QString::fromUtf8("\\n é ü ") + QChar(0x2027);
-const QString escaped = QString("a\\nb\\rc\\td\\x01\\x1b\\x7f\\u0085\\u2028\\u2029")
-    + QString::fromUtf8("\\n é ü ") + QChar(0x2027);
+    + QChar(0x2028) + QChar(0x2029) + QChar(0x202e) + QChar(0x2066) + QChar(0x2069) + QChar(0x200f)
+    + QChar(0x061c) + QString::fromUtf8("\\n é ü ") + QChar(0x2027) + QChar(0x202f);
+const QString escaped
+    = QString(
+          "a\\nb\\rc\\td\\x01\\x1b\\x7f\\u0085\\u2028\\u2029\\u202e\\u2066\\u2069\\u200f\\u061c")
+    + QString::fromUtf8("\\n é ü ") + QChar(0x2027) + QChar(0x202f);
 
 } // namespace
 

@@ -17,6 +17,7 @@
 #include "support/ZipWriter.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -111,6 +112,15 @@ const QStringList jvm { JCT_JAVA,
                         JCT_FIXTURES_JVMRUNNER "/classes",
                         "RunEach" };
 
+/// The start of a run in a mount namespace of its own where a directory is read-only, all but the
+/// files named: root writes wherever the permissions say it may not. Nothing leaves the namespace.
+QString readOnlyStart(const QString &dir, const QStringList &writable)
+{
+    return "exec unshare -m /bin/sh -ec 'd=$1; shift; mount --bind \"$d\" \"$d\"; for f in "
+        + writable.join(' ') + "; do mount --bind \"$d/$f\" \"$d/$f\"; done; "
+        + "mount -o remount,bind,ro \"$d\" \"$d\"; exec \"$@\"' sh " + dir + " \"$0\" \"$@\"";
+}
+
 class ProgramRun : public testing::Test
 {
 public:
@@ -133,7 +143,7 @@ public:
             const QString verb = arguments.takeFirst();
             if (verb == "run" || verb == "tiny") {
                 transcript += "$ " + step.mid(verb.size() + 1).toUtf8() + '\n';
-                run(verb == "run" ? plainStart : tinyDiskStart, { JCT_APP_BINARY }, arguments);
+                run(verb == "run" ? runStart : tinyDiskStart, { JCT_APP_BINARY }, arguments);
             } else if (verb == "java") {
                 transcript += "$ " + step.toUtf8() + '\n';
                 run(javaStart, jvm, arguments);
@@ -142,6 +152,8 @@ public:
             } else {
                 steps[verb](arguments);
             }
+            if (IsSkipped())
+                return;
         }
         Golden::expectEqual(QString::fromStdString("app/runs/" + c.suite + "." + c.name + ".txt"),
                             transcript);
@@ -319,8 +331,40 @@ private:
         ProtoIO::write(&gold, runner.path(file));
     }
 
+    /// Makes a directory read-only for later runs, all but the files named. As root, through a
+    /// read-only mount that the runs alone see; otherwise through the permissions.
+    void makeReadOnly(const QString &dir, const QStringList &writable)
+    {
+        if (::geteuid() != 0) {
+            for (const QFileInfo &file : QDir(runner.path(dir)).entryInfoList(QDir::Files)) {
+                if (!writable.contains(file.fileName())) {
+                    ASSERT_TRUE(QFile::setPermissions(file.filePath(), QFile::ReadOwner));
+                }
+            }
+            ASSERT_TRUE(
+                QFile::setPermissions(runner.path(dir), QFile::ReadOwner | QFile::ExeOwner));
+            return;
+        }
+        if (QProcess::execute("unshare", { "-m", "true" }) != 0) {
+            GTEST_SKIP() << "runs as root without a mount namespace of its own, so a read-only "
+                            "directory cannot be made";
+        }
+        runStart = readOnlyStart(runner.path(dir), writable);
+    }
+
+    /// Lets the temporary directory go whatever a case left read-only.
+    void TearDown() override
+    {
+        QDirIterator all(
+            runner.workDir(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (all.hasNext())
+            QFile::setPermissions(all.next(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     Case c;
     ProcessRunner runner { "/bin/sh" };
+    QString runStart = plainStart;
     QByteArray transcript;
     QStringList unordered; // "out", "err": the streams shown sorted
 
@@ -352,12 +396,16 @@ private:
         { "sorted", [this](Arguments a) { show(a, true); } },
         { "files",
           [this](Arguments a) {
-              const QStringList entries
-                  = QDir(runner.path(a.value(0, ".")))
-                        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+              QStringList entries;
+              for (const QFileInfo &entry :
+                   QDir(runner.path(a.value(0, ".")))
+                       .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot
+                                      | QDir::System))
+                  entries << entry.fileName() + (entry.isSymLink() ? "@" : "");
               transcript
                   += ("--- files in " + a.value(0, ".") + ": " + entries.join(' ') + '\n').toUtf8();
           } },
+        { "readonly", [this](Arguments a) { makeReadOnly(a.value(0), a.mid(1)); } },
     };
 };
 

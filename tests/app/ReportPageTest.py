@@ -27,12 +27,26 @@ def run_tester(workdir, *arguments):
     return os.path.join(workdir, "results.html")
 
 
-def dump_dom(page, fragment=""):
+def dump_dom(page, fragment="", *flags):
     """The page's DOM once it has loaded, scripts run."""
     browser = shutil.which("chromium") or shutil.which("chromium-browser")
-    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom",
+    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", *flags, "--dump-dom",
                            "file://" + page + fragment], capture_output=True, text=True, timeout=120)
     return done.stdout
+
+
+def shown_in(page, probe):
+    """What a function of the page's document finds once the page has loaded, as the browser lays
+    it out: the page is opened in a frame of a page of the test's own, which writes the answer
+    into its own document."""
+    wrapper = os.path.join(os.path.dirname(page), "probe.html")
+    with open(wrapper, "w", encoding="utf-8") as out:
+        out.write('<!DOCTYPE html><body><iframe src="%s"></iframe><pre id="answer"></pre><script>'
+                  'document.querySelector("iframe").onload = function () {'
+                  ' document.getElementById("answer").textContent = JSON.stringify((%s)(this.contentDocument));'
+                  '};</script></body>' % (os.path.basename(page), probe))
+    answer = text_of(dump_dom(wrapper, "", "--allow-file-access-from-files"), "answer")
+    return json.loads(html.unescape(answer))
 
 
 def page_findings(page):
@@ -70,7 +84,27 @@ class ResultsPageInABrowser(unittest.TestCase):
         self.assertIn("sun.misc.Unsafe not found", first.group(1))
         self.assertIn("14 classes", first.group(1))
         self.assertIn("vendor.findings.UnsafeUsers$User01", first.group(1))
-        self.assertIn("size()I line 9", first.group(1))
+        self.assertIn("size(), line 9", first.group(1))
+        # What the browser shows: each heading's count is that of the entries under it, a "more"
+        # button with nothing more to show is not drawn, and the run's footer lists one gold file
+        # a line.
+        shown = shown_in(page, """function (d) {
+            var count = function (h) { return +h.textContent.match(/\\((\\d+)\\)/)[1]; };
+            return {
+                findings: [count(d.getElementById("findings")), d.querySelectorAll("details.finding").length],
+                failed: [count(d.querySelector("#fail-list").parentNode.querySelector("h3")),
+                         d.querySelectorAll("#fail-list > details.finding").length],
+                hiddenButtons: Array.from(d.querySelectorAll("button.more")).filter(function (b) {
+                    return b.hidden; }).map(function (b) { return getComputedStyle(b).display; }),
+                footer: d.getElementById("run").innerText
+            };
+        }""")
+        self.assertEqual(shown["findings"][0], shown["findings"][1])
+        self.assertEqual(shown["failed"][0], shown["failed"][1])
+        self.assertTrue(shown["hiddenButtons"])
+        self.assertEqual(set(shown["hiddenButtons"]), {"none"})
+        self.assertNotIn("\\n", shown["footer"])
+        self.assertRegex(shown["footer"], r"data/j2se8.javagold\n")
 
     def test_a_page_of_thousands_of_results_loads_with_its_tree_data(self):
         # The OSS test of a component that holds next to nothing of the Java API: every class of

@@ -149,7 +149,7 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
         ASSERT_NE(open, nullptr) << button;
         const QString file = open->toolTip();
         EXPECT_EQ(QFileInfo(file).dir(), QDir(logDir.path())) << button;
-        EXPECT_EQ(open->isEnabled(), QFile::exists(file)) << button;
+        EXPECT_TRUE(open->isEnabled() || !QFile::exists(file)) << button;
         if (open->isEnabled()) {
             open->click();
             opened << QUrl::fromLocalFile(file);
@@ -233,7 +233,7 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
     origins.add({ DependencyOrigins::P_FIELD_TYPE, "theUnsafe", 0 });
     origins.addMore(2);
     setOrigins(*tree.root->mutable_subgroup(1)->mutable_subgroup(0)->mutable_results(0), origins);
-    ResultsDialog dialog({ "PSS test", Findings(*tree.root), QString() }, "/nowhere", nullptr);
+    ResultsDialog dialog({ "PSS test", Findings(*tree.root), QString(), {} }, nullptr);
     // Failures first, even before an inspection that affects more classes; then what each
     // filter keeps: a class, a place, a cause, a finding (shown whole, closed), and nothing.
     QByteArray transcript = dump(treeOf(dialog));
@@ -263,6 +263,9 @@ TEST(RunProgressDialog, NamesTheTestAndShowsTheProgressItLogs)
     worker.join();
     QTRY_COMPARE(progress.labelText(),
                  QString("Running PSS test\nAccess test\nTest 75% 3/4 <b>a\\nThree"));
+    // The dialog grows to show every line, the last one too.
+    const auto *label = progress.findChild<QLabel *>();
+    EXPECT_GE(label->height(), label->sizeHint().height());
     EXPECT_EQ(bar->maximum(), 4);
     EXPECT_EQ(bar->value(), 3);
 

@@ -8,21 +8,37 @@
 #include <gtest/gtest.h>
 
 // Counts, verdict, inputs not read, findings with their causes, most classes first, and where the
-// files are. Of a mixed run, where results that share what they name are one finding with every
-// class they affect and results of an unknown shape are findings by name and lines; of a run whose
-// access test was interrupted; of one with nothing but results a person has to judge; of a clean
-// one; of one with classes too new for Java 8, which lead whatever else is found; and of one whose
-// lists stop at a screenful and count the rest, where a name cannot forge a line.
+// files are, or that they were not written. Of a mixed run, where results that share what they
+// name are one finding with every class they affect and results of an unknown shape are findings
+// by name and lines; of a run whose access test was interrupted; of one that failed without a
+// gold file, which proves nothing; of one with nothing but results a person has to judge; of a
+// clean one, whose results could not all be written; of one with classes too new for Java 8,
+// which lead whatever else is found; and of one whose lists stop at a screenful and count the
+// rest, where a name cannot forge a line.
 TEST(ConsoleSummary, OfRunsOfEveryVerdict)
 {
-    const auto summary = [](const char *title, const FindingTree &tree, const QString &hint) {
+    const QList<RunOutputs::File> written {
+        { "Results file", "/logs/results.txt", true, false },
+        { "JUnit XML", "/logs/results.xml", true, false },
+        { "Results page", "/logs/results.html", true, false },
+        { "Log file", "/logs/log.txt", true, false },
+    };
+    const auto summary = [&written](const char *title,
+                                    const FindingTree &tree,
+                                    const QString &hint,
+                                    QList<RunOutputs::File> files = {}) {
         const Findings findings(*tree.root);
-        return ConsoleSummary(title, findings, hint, "/logs", "/data")
+        return ConsoleSummary(title, findings, hint, files.isEmpty() ? written : files, "/data")
                    .getLines()
                    .join('\n')
                    .toUtf8()
             + "\n\n";
     };
+    QList<RunOutputs::File> lost = written;
+    lost[1].written = false;
+    lost[1].earlierRunsFile = true;
+    lost[2].written = false;
+    lost[3].written = false;
     FindingTree mixed = FindingTree::mixedRun();
     for (const char *user : { "b.One", "b.Two" })
         mixed.add(
@@ -35,6 +51,14 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
                     "Test if the access test ran to its end.",
                     R_FAIL,
                     "Test interrupted by exception - boom");
+    FindingTree withoutGold;
+    withoutGold.add(
+        { "Access Results", "a.One" }, "Class java.lang.Object existence test", "", R_FAIL, "");
+    withoutGold.add({ "Input Results" },
+                    "Input data/j2se8.javagold read test",
+                    "Test if the reference data file data/j2se8.javagold was read.",
+                    R_FAIL,
+                    "not found in /tmp/data");
     FindingTree toJudge;
     toJudge.add({ "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");
     toJudge.add({ "Access Results", "a.Two" }, "Method open native test", "", R_INSPECT, "native");
@@ -77,9 +101,10 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
                       R_FAIL,
                       "holds no class file");
     }
-    Golden::expectEqual("conformance/console-summary.txt",
-                        summary("PSS test", mixed, "A framework classpath may be missing.")
-                            + summary("PSS test", interrupted, "")
-                            + summary("PSS test", toJudge, "") + summary("PSS test", clean, "")
-                            + summary("PSS test", tooNew, "") + summary("PCS test", longLists, ""));
+    Golden::expectEqual(
+        "conformance/console-summary.txt",
+        summary("PSS test", mixed, "A framework classpath may be missing.")
+            + summary("PSS test", interrupted, "") + summary("PSS test", withoutGold, "")
+            + summary("PSS test", toJudge, "") + summary("PSS test", clean, "", lost)
+            + summary("PSS test", tooNew, "") + summary("PCS test", longLists, ""));
 }

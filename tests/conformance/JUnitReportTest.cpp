@@ -21,18 +21,21 @@ QByteArray wellFormed(const QByteArray &xml)
 } // namespace
 
 // One suite per top group, one case per class; failures with their texts and causes. Inspections
-// alone skip a case; a control character in a name becomes a replacement character.
+// alone skip a case; a name's control and bidirectional characters are escaped as results.txt
+// escapes them, in attributes and text alike, and what XML cannot carry becomes a replacement
+// character.
 TEST(JUnitReport, OfAMixedRunAndOfInspectionsAndControlCharacters)
 {
     Golden::expectEqual("conformance/junit-mixed-run.xml",
                         wellFormed(JUnitReport::toXml(*FindingTree::mixedRun().root)));
     FindingTree tree;
-    tree.add({ "Access Results", QString("bad\x01name") },
+    tree.add({ "Access Results",
+               QString("bad\n  Verdict: conforms - no result failed") + QChar(0x202e) + "x" },
              "Method open native test",
              "Access to method open (I)I in class x.Native was requested. Checking if method is "
              "native.",
              R_INSPECT,
-             QString("native \x1b[31m"));
+             QString("native \x1b[31m") + QChar(0xfffe));
     tree.add({ "Access Results", "clean" }, "Class java.lang.reflect.Method test", "", R_PASS, "");
     Golden::expectEqual("conformance/junit-unknown-only.xml",
                         wellFormed(JUnitReport::toXml(*tree.root)));
