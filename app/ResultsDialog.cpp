@@ -140,10 +140,8 @@ void ResultsDialog::addHeader(const Tests::Outcome &outcome)
     verdict->setStyleSheet(
         QString("font-weight: bold; color: %1").arg(verdictColour(findings.getVerdict())));
     addLabel("counts",
-             tr("Results: %1 PASS, %2 FAIL, %3 INSPECT")
-                 .arg(findings.count(R_PASS))
-                 .arg(findings.count(R_FAIL))
-                 .arg(findings.count(R_INSPECT)));
+             tr("Results: %1\nClasses checked: %2")
+                 .arg(findings.getCountsText(), findings.getClassesCheckedText()));
 }
 
 void ResultsDialog::addNotRead(const Findings &findings)

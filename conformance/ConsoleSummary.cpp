@@ -26,18 +26,16 @@ QString affected(const Findings::Finding &finding)
 
 } // namespace
 
-ConsoleSummary::ConsoleSummary(const QString &title,
+ConsoleSummary::ConsoleSummary(const RunDescription &run,
                                const Findings &findings,
                                const QString &frameworkHint,
                                const QList<RunOutputs::File> &files,
                                const QString &dataDir)
 {
-    lines << QString("Summary of the %1:").arg(title)
-          << QString("  Results: %1 PASS, %2 FAIL, %3 INSPECT")
-                 .arg(findings.count(R_PASS))
-                 .arg(findings.count(R_FAIL))
-                 .arg(findings.count(R_INSPECT))
-          << "  Verdict: " + findings.getVerdictLine();
+    lines << QString("Summary of the %1:").arg(run.title);
+    addRun(run);
+    lines << "  Classes checked: " + findings.getClassesCheckedText()
+          << "  Results: " + findings.getCountsText() << "  Verdict: " + findings.getVerdictLine();
     addInputs(findings);
     addUnchecked(findings);
     addFindings(findings);
@@ -47,6 +45,18 @@ ConsoleSummary::ConsoleSummary(const QString &title,
     // Names come from class files and jar entries: none may end a line early or forge one.
     for (QString &line : lines)
         line = PrintableText::escape(line);
+}
+
+// What was tested against what, so that a summary kept on its own still says it.
+void ConsoleSummary::addRun(const RunDescription &run)
+{
+    lines << "  Profile: " + run.profile
+          << "  Component classpath: " + RunDescription::classpathText(run.classpath)
+          << "  Framework classpath: " + RunDescription::classpathText(run.frameworkClasspath)
+          << "  Gold files, SHA-256:";
+    for (const RunDescription::GoldFile &file : run.goldFiles)
+        lines << "    " + RunDescription::goldFileText(file);
+    lines << QString("  Tester: %1, run %2").arg(run.version, run.date);
 }
 
 void ConsoleSummary::addInputs(const Findings &findings)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conformance/RunDescription.h"
 #include "conformance/RunOutputs.h"
 
 #include <QList>
@@ -8,11 +9,13 @@
 
 class Findings;
 
-/// The few lines a test command ends with on standard output: the counts, the verdict with its
-/// reason, the inputs not read, the distinct findings (most classes first, as many as fit a
-/// screen), the framework hint, where the files are and which reference data was read; a file
-/// the run did not write is said to be missing, never named as its output. Log lines stay in the
-/// log and on the console as they always were; the summary comes after them.
+/// The few lines a test command ends with on standard output: what was tested (the profile, both
+/// classpaths, each gold file with its SHA-256, the tester's version, the date, how many classes
+/// were checked), the counts, the verdict with its reason, the inputs not read, the distinct
+/// findings (most classes first, as many as fit a screen), the framework hint, where the files
+/// are and which reference data was read; a file the run did not write is said to be missing,
+/// never named as its output. Log lines stay in the log and on the console as they always were;
+/// the summary comes after them.
 class ConsoleSummary
 {
 public:
@@ -21,8 +24,8 @@ public:
     /// Inputs not read shown at most.
     static constexpr int maxInputLines = 5;
 
-    /// title names the test ("PCS test"); frameworkHint is empty when it does not apply.
-    ConsoleSummary(const QString &title,
+    /// frameworkHint is empty when it does not apply.
+    ConsoleSummary(const RunDescription &run,
                    const Findings &findings,
                    const QString &frameworkHint,
                    const QList<RunOutputs::File> &files,
@@ -35,6 +38,7 @@ public:
     void print() const;
 
 private:
+    void addRun(const RunDescription &run);
     void addInputs(const Findings &findings);
     void addUnchecked(const Findings &findings);
     void addFindings(const Findings &findings);

@@ -11,6 +11,7 @@
 namespace {
 
 const QString interfaceSection = "Interface Results";
+const QString accessSection = "Access Results";
 const QString versionCheck = "Java version 8 test";
 
 QStringList linesOf(const TestResult &result)
@@ -103,6 +104,8 @@ Findings::Findings(const TestResultGroup &root)
         const QString name = fromTree(visit.group->name());
         const QString section = visit.depth == 1 ? name : visit.section;
         const QString className = visit.depth == 2 ? name : visit.className;
+        if (visit.depth == 2)
+            ++classesChecked[section];
         for (const TestResult &result : visit.group->results())
             readResult(section, className, result);
         const auto &subgroups = visit.group->subgroup();
@@ -131,6 +134,8 @@ void Findings::readResult(const QString &section,
                           const TestResult &result)
 {
     ++counts[result.score()];
+    if (result.score() == R_PASS)
+        ++passes[section];
     if (section == InputResults::groupName) {
         unreadInputs << InputResults::toLines(result);
         if (InputResults::isInterruption(result))
@@ -238,6 +243,43 @@ QString Findings::getVerdictLine() const
         break;
     }
     return "conforms - no result failed and none needs inspection";
+}
+
+QString Findings::getPassKinds() const
+{
+    // A PASS is a check of the interface test but only a note of the access test, which reports
+    // what it allows only where reflection is used: neither counts classes.
+    const int checks = passes.value(interfaceSection);
+    const int notes = passes.value(accessSection);
+    if (checks > 0 && notes > 0) {
+        return QString("%1, %2").arg(countOf(checks, "interface check", "interface checks"),
+                                     countOf(notes, "reflection note", "reflection notes"));
+    }
+    if (checks > 0)
+        return "interface checks";
+    return notes > 0 ? "reflection notes" : QString();
+}
+
+QString Findings::getCountsText() const
+{
+    const QString kinds = getPassKinds();
+    return QString("%1 PASS%2, %3 FAIL, %4 INSPECT")
+        .arg(count(R_PASS))
+        .arg(kinds.isEmpty() ? QString() : QString(" (%1)").arg(kinds))
+        .arg(count(R_FAIL))
+        .arg(count(R_INSPECT));
+}
+
+QString Findings::getClassesCheckedText() const
+{
+    QStringList parts;
+    if (classesChecked.contains(interfaceSection)) {
+        parts
+            << QString("%1 of the reference interface").arg(classesChecked.value(interfaceSection));
+    }
+    if (classesChecked.contains(accessSection))
+        parts << QString("%1 of the component").arg(classesChecked.value(accessSection));
+    return parts.isEmpty() ? QStringLiteral("none") : parts.join(", ");
 }
 
 QString Findings::failingText() const

@@ -45,6 +45,15 @@ public:
 
     /// Results with this score in the whole tree, the inputs not read included.
     int count(TestScore score) const;
+    /// What the PASS results are: "interface checks", "reflection notes", or how many of each
+    /// ("61 interface checks, 179 reflection notes"); empty without any.
+    QString getPassKinds() const;
+    /// The counts in one line, with what the PASS results are: "179 PASS (reflection notes), 42
+    /// FAIL, 0 INSPECT".
+    QString getCountsText() const;
+    /// The classes the tests checked, one per class group of the tree: "7 of the reference
+    /// interface, 2040 of the component"; "none".
+    QString getClassesCheckedText() const;
     /// Class files too new first, then most affected classes first; among equals FAIL before
     /// INSPECT, then in tree order.
     const QList<Finding> &getFindings() const { return findings; }
@@ -78,6 +87,8 @@ private:
     QString failingText() const;
 
     QHash<int, int> counts; // score -> number of results
+    QHash<QString, int> passes; // top group -> its PASS results
+    QHash<QString, int> classesChecked; // top group -> its class groups
     int testFailures = 0; // FAIL results outside the inputs not read
     QList<Finding> findings;
     QHash<QString, int> findingIndex; // section, score, text and cause -> index in findings

@@ -191,17 +191,35 @@ void writeCounts(QXmlStreamWriter &xml, const Totals &totals)
     xml.writeAttribute("skipped", QString::number(totals.skipped));
 }
 
-// What was left unchecked on purpose belongs to no test case: each suite carries it, as
-// properties, which JUnit readers show with the suite.
-void writeUnchecked(QXmlStreamWriter &xml, const QStringList &lines)
+// The properties of every suite: what was tested, and what was left unchecked on purpose, which
+// belongs to no test case. A CI server shows a suite's, and a suite may be read alone.
+QList<QPair<QString, QString>>
+runProperties(const TestResultGroup &root, const Findings &findings, const RunDescription &run)
 {
-    if (lines.isEmpty())
-        return;
+    QList<QPair<QString, QString>> properties {
+        { "test", run.title },
+        { "profile", run.profile },
+        { "component classpath", RunDescription::classpathText(run.classpath) },
+        { "framework classpath", RunDescription::classpathText(run.frameworkClasspath) },
+    };
+    for (const RunDescription::GoldFile &file : run.goldFiles)
+        properties.append({ "gold file SHA-256", RunDescription::goldFileText(file) });
+    properties << qMakePair(QString("tester version"), run.version)
+               << qMakePair(QString("date"), run.date)
+               << qMakePair(QString("classes checked"), findings.getClassesCheckedText())
+               << qMakePair(QString("command line"), run.commandLine);
+    for (const QString &line : InputResults::uncheckedLines(root))
+        properties.append({ "not checked", line });
+    return properties;
+}
+
+void writeProperties(QXmlStreamWriter &xml, const QList<QPair<QString, QString>> &properties)
+{
     xml.writeStartElement("properties");
-    for (const QString &line : lines) {
+    for (const auto &property : properties) {
         xml.writeStartElement("property");
-        xml.writeAttribute("name", "not checked");
-        xml.writeAttribute("value", xmlText(line));
+        xml.writeAttribute("name", property.first);
+        xml.writeAttribute("value", xmlText(PrintableText::escape(property.second)));
         xml.writeEndElement();
     }
     xml.writeEndElement();
@@ -209,8 +227,10 @@ void writeUnchecked(QXmlStreamWriter &xml, const QStringList &lines)
 
 } // namespace
 
-QByteArray JUnitReport::toXml(const TestResultGroup &root)
+QByteArray
+JUnitReport::toXml(const TestResultGroup &root, const Findings &findings, const RunDescription &run)
 {
+    const QList<QPair<QString, QString>> properties = runProperties(root, findings, run);
     QList<QPair<QString, QList<Case>>> suites;
     Totals all;
     for (const TestResultGroup &section : root.subgroup()) {
@@ -219,7 +239,6 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
             all.add(testCase);
     }
 
-    const QStringList unchecked = InputResults::uncheckedLines(root);
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -234,7 +253,7 @@ QByteArray JUnitReport::toXml(const TestResultGroup &root)
         xml.writeStartElement("testsuite");
         xml.writeAttribute("name", xmlText(suite.first));
         writeCounts(xml, totals);
-        writeUnchecked(xml, unchecked);
+        writeProperties(xml, properties);
         for (const Case &testCase : suite.second)
             writeCase(xml, testCase);
         xml.writeEndElement();

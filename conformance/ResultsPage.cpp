@@ -1,13 +1,11 @@
 #include "conformance/ResultsPage.h"
 
-#include "app/Options.h"
 #include "app/PrintableText.h"
 #include "conformance/Findings.h"
 #include "conformance/ResultsPageData.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QRegExp>
+#include <QPair>
+#include <QStringList>
 #include <QTextStream>
 
 #include <algorithm>
@@ -297,7 +295,7 @@ const char *script = R"(
 class PageWriter
 {
 public:
-    PageWriter(const Findings &findings, const ResultsPage::Run &run)
+    PageWriter(const Findings &findings, const RunDescription &run)
         : findings(findings)
         , run(run)
     {
@@ -332,15 +330,19 @@ public:
 private:
     void header(QTextStream &out) const
     {
-        out << "<header>\n<p>" << html(run.title) << "</p>\n<h1 id=\"verdict\" class=\""
-            << verdictClass(findings.getVerdict()) << "\">" << html(findings.getVerdictLine())
-            << "</h1>\n"
+        out << "<header>\n<p id=\"tested\">" << html(run.title) << ", " << html(run.profile)
+            << " profile; classes checked: " << html(findings.getClassesCheckedText())
+            << "</p>\n<h1 id=\"verdict\" class=\"" << verdictClass(findings.getVerdict()) << "\">"
+            << html(findings.getVerdictLine()) << "</h1>\n"
             << "<p id=\"counts\" class=\"counts\">";
         for (const TestScore score : { R_PASS, R_FAIL, R_INSPECT }) {
             const char *word = score == R_PASS ? "PASS" : score == R_FAIL ? "FAIL" : "INSPECT";
             out << "<span class=\"" << word << "\">" << findings.count(score) << ' ' << word
                 << "</span>";
         }
+        // A count of results, which a reader must not take for a count of classes.
+        if (!findings.getPassKinds().isEmpty())
+            out << "<span class=\"n\">PASS: " << html(findings.getPassKinds()) << "</span>";
         out << "</p>\n";
         if (!findings.getUnreadInputs().isEmpty()) {
             out << "<section id=\"unread\"><h2>Inputs not read</h2><ul>\n";
@@ -376,44 +378,35 @@ private:
 
     void footer(QTextStream &out) const
     {
-        out << "<footer id=\"run\"><h2>Run</h2><dl>\n<dt>Command line</dt><dd>"
-            << html(run.commandLine) << "</dd>\n<dt>Profile</dt><dd>" << html(run.profile)
-            << "</dd>\n<dt>Data files</dt><dd>" << lines(run.dataFiles)
-            << "</dd>\n<dt>Time</dt><dd>" << html(run.time) << "</dd>\n</dl></footer>\n";
+        QStringList goldFiles;
+        for (const RunDescription::GoldFile &file : run.goldFiles)
+            goldFiles << RunDescription::goldFileText(file);
+        out << "<footer id=\"run\"><h2>Run</h2><dl>\n";
+        const QPair<const char *, QString> terms[] = {
+            { "Test", html(run.title) },
+            { "Profile", html(run.profile) },
+            { "Component classpath", html(RunDescription::classpathText(run.classpath)) },
+            { "Framework classpath", html(RunDescription::classpathText(run.frameworkClasspath)) },
+            { "Classes checked", html(findings.getClassesCheckedText()) },
+            { "Gold files, SHA-256", lines(goldFiles) },
+            { "Tester version", html(run.version) },
+            { "Date", html(run.date) },
+            { "Command line", html(run.commandLine) },
+        };
+        for (const auto &term : terms)
+            out << "<dt>" << term.first << "</dt><dd>" << term.second << "</dd>\n";
+        out << "</dl></footer>\n";
     }
 
     const Findings &findings;
-    const ResultsPage::Run &run;
+    const RunDescription &run;
 };
-
-QString quoted(const QString &argument)
-{
-    static const QRegExp plain("[A-Za-z0-9_./:=@%+,-]+");
-    if (QRegExp(plain).exactMatch(argument))
-        return argument;
-    return QLatin1Char('\'') + QString(argument).replace(QLatin1String("'"), QLatin1String("'\\''"))
-        + QLatin1Char('\'');
-}
-
-QString profileName(int profile)
-{
-    switch (profile) {
-    case Options::P_GENERAL:
-        return QStringLiteral("General Purpose");
-    case Options::P_SAFETY_EXT:
-        return QStringLiteral("Safety Extended");
-    case Options::P_SAFETY_BASE:
-        return QStringLiteral("Safety Base");
-    default:
-        break;
-    }
-    return QStringLiteral("none");
-}
 
 } // namespace
 
-QByteArray
-ResultsPage::toHtml(const TestResultGroup &root, const Findings &findings, const Run &run)
+QByteArray ResultsPage::toHtml(const TestResultGroup &root,
+                               const Findings &findings,
+                               const RunDescription &run)
 {
     QByteArray page;
     QTextStream out(&page);
@@ -421,21 +414,4 @@ ResultsPage::toHtml(const TestResultGroup &root, const Findings &findings, const
     PageWriter(findings, run).write(out, root);
     out.flush();
     return page;
-}
-
-ResultsPage::Run ResultsPage::currentRun(const QString &title, const QStringList &classpathEntries)
-{
-    QStringList arguments;
-    for (const QString &argument : QCoreApplication::arguments())
-        arguments << quoted(argument);
-    QStringList dataFiles;
-    for (const QString &entry : classpathEntries) {
-        if (entry.endsWith(QLatin1String(".javagold")) && !dataFiles.contains(entry))
-            dataFiles << entry;
-    }
-    return Run { title,
-                 arguments.join(QLatin1Char(' ')),
-                 profileName(Options::opts->profile),
-                 dataFiles,
-                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate) };
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "TestResult.pb.h"
+#include "conformance/RunDescription.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 class Findings;
 
@@ -13,24 +13,12 @@ class Findings;
 /// plain HTML, so the page says them even without its script; the findings (what is missing or
 /// denied, with the classes, methods and lines that use it) and the whole result tree are drawn
 /// from data in the page (ResultsPageData) a screenful at a time, so that a run of a whole Java
-/// runtime loads about as quickly as a small one. Every text from the tree is escaped: class
-/// files may name anything.
+/// runtime loads about as quickly as a small one. The page names the run: the test, the profile
+/// and the classes checked at the top, the classpaths, gold files, version, date and command line
+/// at the bottom. Every text from the tree is escaped: class files may name anything.
 class ResultsPage
 {
 public:
-    /// What the page says about the run itself.
-    struct Run
-    {
-        QString title; // "PSS test"
-        QString commandLine; // as typed, each argument quoted where it needs to be
-        QString profile; // "General Purpose"
-        QStringList dataFiles;
-        QString time; // ISO 8601, UTC
-    };
-
-    static QByteArray toHtml(const TestResultGroup &root, const Findings &findings, const Run &run);
-
-    /// The run as the program was started: its arguments, its profile, the gold files of the
-    /// classpaths and now.
-    static Run currentRun(const QString &title, const QStringList &classpathEntries);
+    static QByteArray
+    toHtml(const TestResultGroup &root, const Findings &findings, const RunDescription &run);
 };

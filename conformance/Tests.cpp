@@ -150,15 +150,14 @@ void report(TestResultGroup &root,
 {
     appendInputResults(root, inputs, unread);
     store(root, outputs.text);
-    outputs.junit.write(JUnitReport::toXml(root));
     const Findings findings(root);
-    Classpath references = gold;
-    references.append(allowed);
-    outputs.page.write(
-        ResultsPage::toHtml(root, findings, ResultsPage::currentRun(inputs.title, references)));
+    const RunDescription run
+        = RunDescription::current(inputs.title, inputs.test, inputs.framework, gold + allowed);
+    outputs.junit.write(JUnitReport::toXml(root, findings, run));
+    outputs.page.write(ResultsPage::toHtml(root, findings, run));
     const QString hint = frameworkHint(findings, inputs, allowed, unread);
     const QList<RunOutputs::File> files = outputs.getFiles();
-    ConsoleSummary(inputs.title, findings, hint, files, Options::opts->dataDir).print();
+    ConsoleSummary(run, findings, hint, files, Options::opts->dataDir).print();
     ExitStatus::verdictReached(verdictStatus(findings));
     if (inputs.onOutcome)
         inputs.onOutcome({ inputs.title, findings, hint, files });

@@ -16,6 +16,7 @@
 #include "support/Words.h"
 #include "support/ZipWriter.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -60,6 +61,22 @@ QList<Case> readCases(const QString &file)
 
 /// The jars of J2EE 8 that the built data holds, as a classpath.
 const QByteArray j2ee8Jars = readFile(BuiltData::dir() + "/samples/j2ee8.classpath");
+
+/// The SHA-256 of each gold file of the built data, which the summary names: they change whenever
+/// the data is built from other sources, which is no concern of the cases.
+const QStringList dataHashes = [] {
+    QStringList hashes;
+    for (const char *dir : { "/data", "/samples" }) {
+        for (const QFileInfo &file :
+             QDir(BuiltData::dir() + dir).entryInfoList({ "*.javagold" }, QDir::Files)) {
+            QFile gold(file.filePath());
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            if (gold.open(QIODevice::ReadOnly) && hash.addData(&gold))
+                hashes << QString::fromLatin1(hash.result().toHex());
+        }
+    }
+    return hashes;
+}();
 
 /// Places that differ between builds and runs, as the cases write them; a longer path before any
 /// that begins it.
@@ -170,13 +187,17 @@ private:
     /// Output with the places and the logger's time stamps written as the cases write them.
     QString normalised(const QByteArray &output) const
     {
-        static const QRegularExpression stamp("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ ",
-                                              QRegularExpression::MultilineOption);
-        QString text = QString::fromUtf8(output).replace(stamp, "@T ");
+        // A log line's stamp and the run's date; a stamp a name forged stays as it was.
+        static const QRegularExpression stamp(
+            "(^|, run )\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ",
+            QRegularExpression::MultilineOption);
+        QString text = QString::fromUtf8(output).replace(stamp, "\\1@T");
         for (const auto &place : places(runner.workDir())) {
             if (!place.second.isEmpty())
                 text.replace(place.second, place.first);
         }
+        for (const QString &hash : dataHashes)
+            text.replace(hash, "@SHA256@");
         return text;
     }
 

@@ -135,7 +135,8 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
     EXPECT_EQ(dialog->windowTitle(), "Results of the PSS test");
     EXPECT_EQ(labelText(*dialog, "verdict"),
               "Verdict: does not conform - 54 results failed (8 distinct findings)");
-    EXPECT_EQ(labelText(*dialog, "counts"), "Results: 0 PASS, 54 FAIL, 0 INSPECT");
+    EXPECT_EQ(labelText(*dialog, "counts"),
+              "Results: 0 PASS, 54 FAIL, 0 INSPECT\nClasses checked: 18 of the component");
     EXPECT_EQ(dialog->findChild<QLabel *>("notRead"), nullptr);
 
     // Each finding once, failures first, with the classes it affects and where each makes it.

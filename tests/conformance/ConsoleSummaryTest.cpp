@@ -28,7 +28,8 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
                                     const QString &hint,
                                     QList<RunOutputs::File> files = {}) {
         const Findings findings(*tree.root);
-        return ConsoleSummary(title, findings, hint, files.isEmpty() ? written : files, "/data")
+        return ConsoleSummary(
+                   sampleRun(title), findings, hint, files.isEmpty() ? written : files, "/data")
                    .getLines()
                    .join('\n')
                    .toUtf8()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conformance/Results.h"
+#include "conformance/RunDescription.h"
 #include "support/ProtoData.h"
 
 #include <QStringList>
@@ -60,3 +61,17 @@ private:
         return *at;
     }
 };
+
+/// A run as the outputs name it, its texts as a user could give them: a classpath entry and a
+/// command-line argument that would be markup or forge a line, a gold file that was not read.
+inline RunDescription sampleRun(const QString &title)
+{
+    return { title,
+             "General Purpose",
+             { "lib/a.jar", "lib/<b>\nforged.jar" },
+             {},
+             { { "data/j2se8.javagold", QString(64, QChar('a')) }, { "missing.javagold", "" } },
+             "1.2.3",
+             "2026-12-05T11:22:28Z",
+             "javaconformance --nogui '<x>'" };
+}

@@ -1,6 +1,7 @@
 #include "conformance/JUnitReport.h"
 
 #include "FindingTrees.h"
+#include "conformance/Findings.h"
 #include "support/Golden.h"
 
 #include <QXmlStreamReader>
@@ -26,8 +27,10 @@ QByteArray wellFormed(const QByteArray &xml)
 // character.
 TEST(JUnitReport, OfAMixedRunAndOfInspectionsAndControlCharacters)
 {
-    Golden::expectEqual("conformance/junit-mixed-run.xml",
-                        wellFormed(JUnitReport::toXml(*FindingTree::mixedRun().root)));
+    const FindingTree mixed = FindingTree::mixedRun();
+    Golden::expectEqual(
+        "conformance/junit-mixed-run.xml",
+        wellFormed(JUnitReport::toXml(*mixed.root, Findings(*mixed.root), sampleRun("PSS test"))));
     FindingTree tree;
     tree.add({ "Access Results",
                QString("bad\n  Verdict: conforms - no result failed") + QChar(0x202e) + "x" },
@@ -37,6 +40,7 @@ TEST(JUnitReport, OfAMixedRunAndOfInspectionsAndControlCharacters)
              R_INSPECT,
              QString("native \x1b[31m") + QChar(0xfffe));
     tree.add({ "Access Results", "clean" }, "Class java.lang.reflect.Method test", "", R_PASS, "");
-    Golden::expectEqual("conformance/junit-unknown-only.xml",
-                        wellFormed(JUnitReport::toXml(*tree.root)));
+    Golden::expectEqual(
+        "conformance/junit-unknown-only.xml",
+        wellFormed(JUnitReport::toXml(*tree.root, Findings(*tree.root), sampleRun("PSS test"))));
 }

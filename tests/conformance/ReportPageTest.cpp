@@ -64,13 +64,8 @@ TEST(ResultsPage, OfAMixedRunWithPlacesAndNamesThatWouldBeMarkup)
               "<b>m()V",
               7);
     const Findings findings(*tree.root);
-    QString page = QString::fromUtf8(ResultsPage::toHtml(*tree.root,
-                                                         findings,
-                                                         { "PSS test",
-                                                           "javaconformance '<x>'",
-                                                           "General Purpose",
-                                                           { "data/<j2se8>.javagold" },
-                                                           "now" }));
+    QString page
+        = QString::fromUtf8(ResultsPage::toHtml(*tree.root, findings, sampleRun("PSS test")));
 
     // The program's own data blocks and script, and nothing else.
     EXPECT_EQ(page.count("<script"), 4);
