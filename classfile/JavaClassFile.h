@@ -173,6 +173,10 @@ public:
     DependencyOrigins getOrigins(const TypeDescriptor &type) const;
     DependencyOrigins getOrigins(const DepField &field) const;
     DependencyOrigins getOrigins(const DepMethod &method) const;
+    /// How the class uses a dependency, as bits of Linkage; 0 for what is no dependency of it.
+    quint8 getLinkage(const TypeDescriptor &type) const;
+    quint8 getLinkage(const DepField &field) const;
+    quint8 getLinkage(const DepMethod &method) const;
 
     /// The bytes of method code the class file holds: none once a class whose code is big has
     /// been scanned (its lists are collected right after the read and kept instead).
@@ -280,6 +284,8 @@ private:
         };
         Use kept[DependencyOrigins::maxKept] = {};
         quint8 keptCount = 0;
+        /// Linkage bits of every use, the first few kept or not.
+        quint8 linkage = 0;
         int more = 0;
     };
     /// A class that the lists hold (listed) or that is only used as the element of an array type
@@ -316,24 +322,34 @@ private:
     bool isLineNumberTable(const attribute_info *attribute) const;
     void findDependenciesInCode(ScanState &scan, int index) const;
     bool scanInstruction(ScanState &scan, const QByteArray &code, quint32 &position) const;
+    /// Records what an instruction at `position` uses through its operand, and how.
+    void recordInstruction(ScanState &scan,
+                           quint32 position,
+                           unsigned char operand,
+                           quint16 index,
+                           unsigned char opcode) const;
     /// Records a use of a field, method or class operand of an instruction.
     void recordUse(ScanState &scan, unsigned char operand, quint16 index) const;
-    void recordOperand(ScanState &scan, unsigned char operand, quint16 index) const;
+    /// The uses of what the operand names, to which the instruction adds its linkage bits.
+    Uses *recordOperand(ScanState &scan, unsigned char operand, quint16 index) const;
     /// Inserts the type whatever its kind: the callers filter.
-    void addDependentClass(ScanState &scan, const TypeDescriptor &type) const;
-    void addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type) const;
+    Uses &addDependentClass(ScanState &scan, const TypeDescriptor &type) const;
+    void
+    addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type, quint8 linkage = 0) const;
     ClassUses &
     classUses(ScanState &scan, const TypeDescriptor &type, ClassUses::KeySource source) const;
     /// Notes the use where the scan is, and, while code records a pool entry for the first
     /// time, that this entry is used there.
     void note(ScanState &scan, Uses &uses) const;
     void noteClass(ScanState &scan, const TypeDescriptor &type) const;
-    void addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const;
     /// The uses of what is recorded; null for what is no dependency.
+    Uses *addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const;
     Uses *addDependentField(ScanState &scan, const DepField &field) const;
     Uses *addDependentMethod(ScanState &scan, const DepMethod &method) const;
-    void addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
-    void addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
+    Uses *addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
+    Uses *addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
+    /// The catch types of a method's exception table, which the JVM resolves when it verifies.
+    void addCatchTypes(ScanState &scan, const Code_attribute &code) const;
     bool isExcludedMethod(const ScanState &scan, const DepMethod &method) const;
     const MethodSignature &signatureAt(ScanState &scan, quint16 index) const;
     void addMethodClasses(ScanState &scan,

@@ -3,6 +3,10 @@
 
 #include "classfile/JavaClassFile.h"
 
+#include "classfile/Linkage.h"
+
+#include <QSet>
+
 #include <algorithm>
 #include <deque>
 #include <limits>
@@ -15,6 +19,9 @@ struct JavaClassFile::ScanState
     /// The problems met while checking, in order.
     QStringList errors;
     TypeDescriptor ownType;
+    /// Name and descriptor of each field and method the class declares: using them needs no
+    /// check, unlike a member of a supertype named through the class itself.
+    QSet<QString> ownMembers;
     bool parentIsEnum = false;
 
     /// The method references of the pool resolved to a class, by pool index (-1 for none): code
@@ -45,6 +52,10 @@ struct JavaClassFile::ScanState
     std::vector<NotedRange> notedByEntry;
     std::vector<Uses *> noted;
     bool recording = false;
+    /// By pool index, the uses of what an instruction naming the entry uses (the field, the
+    /// method, the class or the element class of an array), once code has recorded the entry:
+    /// each instruction adds its linkage bits there.
+    std::vector<Uses *> linkedByEntry;
 
     // Where the scan is: the kind of place, the member and, in code, the line, found from the
     // method's line numbers sorted by start_pc (entries outside the code left out). The scan
@@ -80,6 +91,8 @@ enum Operand : unsigned char {
     OP_FIELD, // u2 index of a field reference
     OP_METHOD, // u2 index of a method or interface method reference
     OP_CLASS, // u2 index of a class
+    OP_LDC, // u1 index of a loadable constant
+    OP_LDC_W, // u2 index of a loadable constant
     OP_TABLESWITCH,
     OP_LOOKUPSWITCH,
     OP_WIDE,
@@ -110,8 +123,9 @@ constexpr InstructionSet makeInstructionSet()
     define(set, 0, 15, 1);
     define(set, 16, 16, 2); // bipush
     define(set, 17, 17, 3); // sipush
-    define(set, 18, 18, 2); // ldc
-    define(set, 19, 20, 3); // ldc_w, ldc2_w
+    define(set, 18, 18, 2, OP_LDC);
+    define(set, 19, 19, 3, OP_LDC_W);
+    define(set, 20, 20, 3); // ldc2_w
     define(set, 21, 25, 2); // iload ... aload
     define(set, 26, 53, 1);
     define(set, 54, 58, 2); // istore ... astore
@@ -143,6 +157,22 @@ constexpr InstructionSet makeInstructionSet()
 constexpr InstructionSet INSTRUCTIONS = makeInstructionSet();
 
 const unsigned char OPCODE_IINC = 132;
+const unsigned char OPCODE_GETSTATIC = 178;
+const unsigned char OPCODE_INVOKEVIRTUAL = 182;
+const unsigned char OPCODE_NEW = 187;
+
+// What an instruction makes the JVM link in what its operand names.
+quint8 linkageOf(unsigned char opcode, Operand operand)
+{
+    switch (operand) {
+    case OP_FIELD: // getstatic, putstatic, getfield, putfield: the bits in this order
+        return quint8(Linkage::L_GETSTATIC << (opcode - OPCODE_GETSTATIC));
+    case OP_METHOD: // invokevirtual, invokespecial, invokestatic, invokeinterface
+        return quint8(Linkage::L_INVOKEVIRTUAL << (opcode - OPCODE_INVOKEVIRTUAL));
+    default:
+        return opcode == OPCODE_NEW ? Linkage::L_RESOLVED | Linkage::L_NEW : Linkage::L_RESOLVED;
+    }
+}
 
 bool isLoadStoreOrRet(unsigned char opcode)
 {
@@ -361,6 +391,23 @@ DependencyOrigins JavaClassFile::getOrigins(const DepMethod &method) const
     return found == methods.cend() ? DependencyOrigins() : originsOf(*found);
 }
 
+quint8 JavaClassFile::getLinkage(const TypeDescriptor &type) const
+{
+    const auto &classes = collectedDependencies().dependentClasses;
+    const auto found = classes.constFind(type);
+    return found == classes.cend() ? 0 : found->uses.linkage;
+}
+
+quint8 JavaClassFile::getLinkage(const DepField &field) const
+{
+    return collectedDependencies().dependentFields.value(field).linkage;
+}
+
+quint8 JavaClassFile::getLinkage(const DepMethod &method) const
+{
+    return collectedDependencies().dependentMethods.value(method).linkage;
+}
+
 namespace {
 
 bool hasMethodMember(DependencyOrigins::Place place)
@@ -439,6 +486,11 @@ void JavaClassFile::findDependencies(ScanState &scan) const
         scan.methodSlots.assign(slots, -1);
         scan.fieldSlots.assign(slots, -1);
         scan.signatureSlots.assign(slots, -1);
+        scan.linkedByEntry.assign(slots, nullptr);
+        for (const field_info *field : fields)
+            scan.ownMembers.insert(getFieldName(field) + getFieldDescriptor(field));
+        for (const method_info *method : methods)
+            scan.ownMembers.insert(getMethodName(method) + getMethodDescriptor(method));
         addDeclaredTypes(scan);
     }
     scan.place(DependencyOrigins::P_CONSTANT_POOL);
@@ -458,11 +510,15 @@ void JavaClassFile::findDependencies(ScanState &scan) const
 void JavaClassFile::addDeclaredTypes(ScanState &scan) const
 {
     scan.place(DependencyOrigins::P_SUPERCLASS);
-    if (super_class != 0)
-        addDeclaredOrPoolType(scan, getParentTypeDescriptor());
+    if (super_class != 0) {
+        addDeclaredOrPoolType(
+            scan, getParentTypeDescriptor(), Linkage::L_RESOLVED | Linkage::L_SUPERCLASS);
+    }
     scan.place(DependencyOrigins::P_INTERFACE);
-    for (const cp_info *entry : interfaces)
-        addDeclaredOrPoolType(scan, getInterfaceTypeDescriptor(entry));
+    for (const cp_info *entry : interfaces) {
+        addDeclaredOrPoolType(
+            scan, getInterfaceTypeDescriptor(entry), Linkage::L_RESOLVED | Linkage::L_INTERFACE);
+    }
     for (int i = 0; i < fields.size(); ++i) {
         scan.place(DependencyOrigins::P_FIELD_TYPE, i);
         addDeclaredOrPoolType(scan, getFieldTypeDescriptor(fields.at(i)));
@@ -500,7 +556,9 @@ void JavaClassFile::addPoolFieldReferences(ScanState &scan) const
         if (!scan.collecting())
             continue;
         const TypeDescriptor type(*descriptor.value);
-        addDeclaredOrPoolType(scan, TypeDescriptor::fromMungedClassDescriptorName(*owner.value));
+        // The owner is resolved with the reference; the field's type is only named.
+        addDeclaredOrPoolType(
+            scan, TypeDescriptor::fromMungedClassDescriptorName(*owner.value), Linkage::L_RESOLVED);
         addDeclaredOrPoolType(scan, type);
         DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
                        *name.value,
@@ -543,9 +601,13 @@ void JavaClassFile::addPoolMethodReferences(ScanState &scan,
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;
-        addDeclaredOrPoolType(scan, ownerType);
+        addDeclaredOrPoolType(scan, ownerType, Linkage::L_RESOLVED);
         DepMethod method(ownerType, *name.value, signatureAt(scan, descriptor.index));
         Uses *uses = addDependentMethod(scan, method);
+        if (uses) {
+            uses->linkage |= tag == cp_info::CONSTANT_Methodref ? Linkage::L_METHODREF
+                                                                : Linkage::L_INTERFACE_METHODREF;
+        }
         scan.methodSlots[size_t(index)] = int(scan.methods.size());
         scan.methods.push_back(std::move(method));
         scan.methodUses.push_back(uses);
@@ -614,6 +676,22 @@ void JavaClassFile::findDependenciesInCode(ScanState &scan, int index) const
             return;
         }
     }
+    if (scan.collecting())
+        addCatchTypes(scan, *code);
+}
+
+void JavaClassFile::addCatchTypes(ScanState &scan, const Code_attribute &code) const
+{
+    for (const Code_attribute::exception_t &handler : code.exception_table) {
+        const cp_info *entry = getConstantInfo(handler.catch_type);
+        if (!entry || entry->tag != cp_info::CONSTANT_Class)
+            continue; // 0 catches everything
+        // Where the handler starts: the lines were passed on the way through the code.
+        scan.nextLine = 0;
+        scan.moveTo(handler.handler_pc);
+        if (Uses *uses = addDependentClass(scan, *static_cast<const CONSTANT_Class_info *>(entry)))
+            uses->linkage |= Linkage::L_RESOLVED;
+    }
 }
 
 // Acts on the instruction at `position` and moves past it. False for code that cannot be decoded:
@@ -659,13 +737,30 @@ bool JavaClassFile::scanInstruction(ScanState &scan,
         const cp_info *entry = getConstantInfo(index);
         if (!entry || operandOf(entry->tag) != instruction.operand)
             return false;
-        if (scan.collecting()) {
-            scan.moveTo(position);
-            recordUse(scan, instruction.operand, index);
-        }
+        if (scan.collecting())
+            recordInstruction(scan, position, instruction.operand, index, code[position]);
+    } else if (instruction.operand == OP_LDC || instruction.operand == OP_LDC_W) {
+        const quint16 index
+            = instruction.operand == OP_LDC ? code[position + 1] : readU2(code, position + 1);
+        const cp_info *entry = getConstantInfo(index);
+        // Of the loadable constants only a class literal names a class.
+        if (scan.collecting() && entry && entry->tag == cp_info::CONSTANT_Class)
+            recordInstruction(scan, position, OP_CLASS, index, code[position]);
     }
     position += quint32(length);
     return true;
+}
+
+void JavaClassFile::recordInstruction(ScanState &scan,
+                                      quint32 position,
+                                      unsigned char operand,
+                                      quint16 index,
+                                      unsigned char opcode) const
+{
+    scan.moveTo(position);
+    recordUse(scan, operand, index);
+    if (Uses *linked = scan.linkedByEntry[index])
+        linked->linkage |= linkageOf(opcode, Operand(operand));
 }
 
 void JavaClassFile::recordUse(ScanState &scan, unsigned char operand, quint16 index) const
@@ -678,13 +773,14 @@ void JavaClassFile::recordUse(ScanState &scan, unsigned char operand, quint16 in
     }
     range.begin = quint32(scan.noted.size());
     scan.recording = true;
-    recordOperand(scan, operand, index);
+    scan.linkedByEntry[index] = recordOperand(scan, operand, index);
     scan.recording = false;
     range.end = quint32(scan.noted.size());
     range.recorded = true;
 }
 
-void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint16 index) const
+JavaClassFile::Uses *
+JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint16 index) const
 {
     const cp_info *entry = constant_pool.at(index - 1);
     if (operand == OP_FIELD && scan.fieldSlots[index] >= 0) {
@@ -693,23 +789,27 @@ void JavaClassFile::recordOperand(ScanState &scan, unsigned char operand, quint1
         const DepField &field = scan.fields[slot];
         if (field.type.isClass())
             addDependentClass(scan, field.type);
-        if (Uses *uses = scan.fieldUses[slot])
+        Uses *uses = scan.fieldUses[slot];
+        if (uses)
             note(scan, *uses);
         noteClass(scan, field.owner);
-    } else if (operand == OP_FIELD) {
-        addDependentField(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
-    } else if (operand == OP_CLASS) {
-        addDependentClass(scan, *static_cast<const CONSTANT_Class_info *>(entry));
-    } else if (scan.methodSlots[index] >= 0) {
+        return uses;
+    }
+    if (operand == OP_FIELD)
+        return addDependentField(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
+    if (operand == OP_CLASS)
+        return addDependentClass(scan, *static_cast<const CONSTANT_Class_info *>(entry));
+    if (scan.methodSlots[index] >= 0) {
         // Resolved by the pool step, which has recorded the very same method already.
         const size_t slot = size_t(scan.methodSlots[index]);
         const DepMethod &method = scan.methods[slot];
         addMethodClasses(scan, method.owner, method.signature);
-        if (Uses *uses = scan.methodUses[slot])
+        Uses *uses = scan.methodUses[slot];
+        if (uses)
             note(scan, *uses);
-    } else {
-        addDependentMethod(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
+        return uses;
     }
+    return addDependentMethod(scan, *static_cast<const CONSTANT_Fieldref_info *>(entry));
 }
 
 // Two keys printed alike are one key of the lists. The one that stays is the first met in code,
@@ -732,22 +832,30 @@ JavaClassFile::ClassUses &JavaClassFile::classUses(ScanState &scan,
     return *found;
 }
 
-void JavaClassFile::addDependentClass(ScanState &scan, const TypeDescriptor &type) const
+JavaClassFile::Uses &JavaClassFile::addDependentClass(ScanState &scan,
+                                                      const TypeDescriptor &type) const
 {
-    note(scan, classUses(scan, type, ClassUses::CODE).uses);
+    Uses &uses = classUses(scan, type, ClassUses::CODE).uses;
+    note(scan, uses);
+    return uses;
 }
 
 // Only a type's class is a dependency: the type itself for the class kind, the element of an
 // array of classes.
-void JavaClassFile::addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type) const
+void JavaClassFile::addDeclaredOrPoolType(ScanState &scan,
+                                          const TypeDescriptor &type,
+                                          quint8 linkage) const
 {
     const TypeDescriptor *cls = nullptr;
     if (type.isClass())
         cls = &type;
     else if (type.isArray() && type.element && type.element->isClass())
         cls = type.element.get();
-    if (cls)
-        note(scan, classUses(scan, *cls, ClassUses::DECLARED_OR_POOL).uses);
+    if (!cls)
+        return;
+    Uses &uses = classUses(scan, *cls, ClassUses::DECLARED_OR_POOL).uses;
+    uses.linkage |= linkage;
+    note(scan, uses);
 }
 
 // Where a class is used without being a dependency of that use, should it be one elsewhere.
@@ -757,22 +865,22 @@ void JavaClassFile::noteClass(ScanState &scan, const TypeDescriptor &type) const
         note(scan, classUses(scan, type, ClassUses::NOT_LISTED).uses);
 }
 
-void JavaClassFile::addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const
+// Resolving an array class resolves its element class, which must be there and accessible.
+JavaClassFile::Uses *JavaClassFile::addDependentClass(ScanState &scan,
+                                                      const CONSTANT_Class_info &entry) const
 {
     const TypeDescriptor type = getClassTypeDescriptor(entry);
-    if (type.isClass()) {
-        addDependentClass(scan, type);
-    } else if (type.isArray() && type.element && type.element->isClass()) {
-        // Not a dependency of its own (an array of a class the scan finds elsewhere), but where
-        // the element class is used.
-        noteClass(scan, *type.element);
-    }
+    if (type.isClass())
+        return &addDependentClass(scan, type);
+    const TypeDescriptor *element = type.isArray() ? type.element.get() : nullptr;
+    return element && element->isClass() ? &addDependentClass(scan, *element) : nullptr;
 }
 
-// Fields of the class itself are not recorded.
+// Fields the class declares are not recorded.
 JavaClassFile::Uses *JavaClassFile::addDependentField(ScanState &scan, const DepField &field) const
 {
-    if (field.owner.descriptor == scan.ownType.descriptor)
+    if (field.owner.descriptor == scan.ownType.descriptor
+        && scan.ownMembers.contains(field.name + field.type.descriptor))
         return nullptr;
     Uses &uses = scan.lists->dependentFields[field];
     note(scan, uses);
@@ -788,36 +896,41 @@ JavaClassFile::Uses *JavaClassFile::addDependentMethod(ScanState &scan,
     note(scan, uses);
     return &uses;
 }
-// Methods of the class itself and an enum's call of its superclass constructor are not recorded.
+// Methods the class declares and an enum's call of its superclass constructor are not recorded.
 bool JavaClassFile::isExcludedMethod(const ScanState &scan, const DepMethod &method) const
 {
-    if (method.owner == scan.ownType)
+    if (method.owner == scan.ownType
+        && scan.ownMembers.contains(method.name + method.signature.descriptor))
         return true;
     return scan.parentIsEnum && method.name == QLatin1String("<init>")
         && method.signature.descriptor == QLatin1String("(Ljava/lang/String;I)V");
 }
 
-void JavaClassFile::addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const
+JavaClassFile::Uses *JavaClassFile::addDependentField(ScanState &scan,
+                                                      const CONSTANT_Fieldref_info &ref) const
 {
     const TypeDescriptor type = getFieldTypeDescriptor(ref);
     if (type.isClass())
         addDependentClass(scan, type);
     const TypeDescriptor owner(getFieldParentClassName(ref));
-    addDependentField(scan, DepField(owner, getFieldName(ref), type));
+    Uses *uses = addDependentField(scan, DepField(owner, getFieldName(ref), type));
     noteClass(scan, owner);
+    return uses;
 }
 
-void JavaClassFile::addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const
+JavaClassFile::Uses *JavaClassFile::addDependentMethod(ScanState &scan,
+                                                       const CONSTANT_Fieldref_info &ref) const
 {
     const TypeDescriptor owner(getMethodParentClassName(ref));
     if (owner.isArray()) {
+        // A method of an array class (clone) resolves the array class, and so its element.
         if (owner.element && owner.element->isClass())
-            addDependentClass(scan, *owner.element);
-        return;
+            addDependentClass(scan, *owner.element).linkage |= Linkage::L_RESOLVED;
+        return nullptr;
     }
     const MethodSignature signature = getMethodSignature(ref);
     addMethodClasses(scan, owner, signature);
-    addDependentMethod(scan, DepMethod(owner, getMethodName(ref), signature));
+    return addDependentMethod(scan, DepMethod(owner, getMethodName(ref), signature));
 }
 
 void JavaClassFile::addMethodClasses(ScanState &scan,

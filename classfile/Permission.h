@@ -31,14 +31,24 @@ public:
     QString toString() const;
 
     /// May code in class from use class target: the same class, a public class, or one of the
-    /// same package.
+    /// same runtime package.
     static bool accessible(ClassLoader &loader, const Class &from, const Class &target);
-    /// May code in from use this member of target. Protected members are reachable from
-    /// subclasses, whose superclasses the loader finds.
-    static bool
-    accessible(ClassLoader &loader, const Class &from, const Class &target, const Method &member);
-    static bool
-    accessible(ClassLoader &loader, const Class &from, const Class &target, const Field &member);
+    /// May code in from use a member that class declaring declares, reached through a reference
+    /// to class referenced, as the JVM decides it: public; private in the declaring class only;
+    /// package and protected within its runtime package; protected also from its subclasses,
+    /// which reach an instance member only through a reference to a class related to them. The
+    /// access to the referenced class is a question of its own; the declaring class need not be
+    /// accessible. Superclasses are followed through the loader.
+    static bool accessible(ClassLoader &loader,
+                           const Class &from,
+                           const Class &referenced,
+                           const Class &declaring,
+                           const Method &member);
+    static bool accessible(ClassLoader &loader,
+                           const Class &from,
+                           const Class &referenced,
+                           const Class &declaring,
+                           const Field &member);
 
     bool operator==(const Permission &other) const { return value == other.value; }
     bool operator!=(const Permission &other) const { return value != other.value; }
@@ -51,6 +61,10 @@ public:
 
     int value;
 };
+
+/// Do two classes share a runtime package: the package of their names, and the same defining
+/// loader, which a component class never shares with a platform class (a class of a gold file).
+bool sameRuntimePackage(const Class &a, const Class &b);
 
 /// Is b the class a itself or one of its superclasses, found through the loader. Interfaces are
 /// not followed; a superclass cycle ends the walk with false.

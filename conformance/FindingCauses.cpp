@@ -1,8 +1,10 @@
 #include "conformance/FindingCauses.h"
 
+#include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
+#include "loader/MemberResolution.h"
 #include "loader/Method.h"
 
 #include <QSet>
@@ -40,11 +42,6 @@ const Method *sameParametersOtherReturn(const Class &cls, const DepMethod &ref)
             return method;
     }
     return nullptr;
-}
-
-QString packageWords(const Class &from, const Class &target)
-{
-    return from.getPackage() == target.getPackage() ? "the same package" : "another package";
 }
 
 } // namespace
@@ -94,23 +91,51 @@ QString FindingCauses::classDenied(const Class &from, const Class &target)
         .arg(target.getName().toString(), from.getName().toString());
 }
 
+QString FindingCauses::otherFieldType(const MemberResolution &resolution,
+                                      const Class &owner,
+                                      const DepField &ref)
+{
+    const QList<const Class *> classes = resolution.superclassChain(owner);
+    for (const Class *cls : classes + resolution.allInterfaces(classes)) {
+        if (const Field *field = cls->getFieldByName(ref.name)) {
+            return QString("exists in %1 with type %2: compiled against another version of it")
+                .arg(cls->getName().toString(), field->getType().toString());
+        }
+    }
+    return QString();
+}
+
+QString FindingCauses::missingSupertype(const MemberResolution &resolution, const Class &owner)
+{
+    const TypeDescriptor missing = resolution.firstMissingSupertype(owner);
+    if (!missing.isValid())
+        return QString();
+    return QString("%1, a supertype of %2, was not found")
+        .arg(missing.toString(), owner.getName().toString());
+}
+
 QString FindingCauses::memberDenied(ClassLoader &access,
                                     const Class &from,
-                                    const Class &target,
+                                    const Class &referenced,
+                                    const Class &declaring,
                                     const Permission &member,
                                     const QString &kind)
 {
-    if (!Permission::accessible(access, from, target))
-        return classDenied(from, target);
-    const QString owner = target.getName().toString();
+    const QString owner = declaring.getName().toString();
+    const QString user = from.getName().toString();
     if (member == Permission::PRIVATE)
         return QString("private %1 of %2: only %2 itself may use it").arg(kind, owner);
-    const QString subclass = isInstanceOf(access, from, target) ? "a subclass" : "not a subclass";
+    const bool subclass = isInstanceOf(access, from, declaring);
+    if (subclass && member == Permission::PROTECTED) {
+        return QString("protected %1 of %2; %3 is a subclass in another package, which may use "
+                       "it only through itself or a class related to it, not through %4")
+            .arg(kind, owner, user, referenced.getName().toString());
+    }
     return QString("%1 %2 of %3; %4 is in %5 and %6")
         .arg(member.toString(),
              kind,
              owner,
-             from.getName().toString(),
-             packageWords(from, target),
-             subclass);
+             user,
+             sameRuntimePackage(from, declaring) ? "the same package" : "another package",
+             subclass ? "a subclass" : "not a subclass");
 }

@@ -6,7 +6,9 @@
 
 class Class;
 class ClassLoader;
+class DepField;
 class DepMethod;
+class MemberResolution;
 
 /// The causes the tests attach to their findings: what a user changes to mend them, in the
 /// terms of the build rather than of the class-file format. Each answers an empty text when it
@@ -25,11 +27,22 @@ public:
     /// Why from may not use a class that it found.
     static QString classDenied(const Class &from, const Class &target);
 
-    /// Why from may not use a member (kind "field" or "method") of target: the member's
-    /// permission and how from stands to target.
+    /// A field not found, although one of that name exists with another type in the owner or
+    /// a supertype, where the JVM would look for it.
+    static QString
+    otherFieldType(const MemberResolution &resolution, const Class &owner, const DepField &ref);
+
+    /// A member not found in a class whose supertypes are not all there: the first missing
+    /// one, which may well declare it.
+    static QString missingSupertype(const MemberResolution &resolution, const Class &owner);
+
+    /// Why from may not use a member (kind "field" or "method") that class declaring declares,
+    /// reached through a reference to class referenced: the member's permission and how from
+    /// stands to declaring.
     static QString memberDenied(ClassLoader &access,
                                 const Class &from,
-                                const Class &target,
+                                const Class &referenced,
+                                const Class &declaring,
                                 const Permission &member,
                                 const QString &kind);
 };

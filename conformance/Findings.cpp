@@ -36,6 +36,8 @@ QString memberText(const QString &kind, const QString &member, const QString &ch
         return QString("%1 %2 not found").arg(kind, member);
     if (check == "permission")
         return QString("%1 %2 not accessible").arg(kind, member);
+    if (check == "linkage")
+        return QString("%1 %2 does not link").arg(kind, member);
     if (check == "native")
         return QString("native method %1: inspection required").arg(member);
     if (check == "JNI")
@@ -47,9 +49,10 @@ QString memberText(const QString &kind, const QString &member, const QString &ch
 // refers to it, so what they name is the finding.
 QString accessText(const QString &name, const QString &description)
 {
-    static const QRegExp classCheck("^Class (\\S+) (existence|access) test$");
-    static const QRegExp memberCheck(
-        "^(Field|Method) \\S+ (existence|permission|native|JNI|signature polymorphic) test$");
+    static const QRegExp classCheck("^Class (\\S+) (existence|access|linkage) test$");
+    static const QRegExp memberCheck("^(Field|Method) \\S+ "
+                                     "(existence|permission|linkage|native|JNI|signature "
+                                     "polymorphic) test$");
     static const QRegExp fieldRequest(
         "^Access to field (\\S+) in class (\\S+) was requested\\. .*");
     // A call names the method it asks for; a native method's own class declares it.
@@ -59,8 +62,9 @@ QString accessText(const QString &name, const QString &description)
     if (name == versionCheck)
         return "class file version newer than Java 8";
     if (cls.exactMatch(name)) {
-        return cls.cap(2) == "existence" ? QString("%1 not found").arg(cls.cap(1))
-                                         : QString("class %1 not accessible").arg(cls.cap(1));
+        if (cls.cap(2) == "existence")
+            return QString("%1 not found").arg(cls.cap(1));
+        return memberText("class", cls.cap(1), cls.cap(2) == "access" ? "permission" : "linkage");
     }
     if (!member.exactMatch(name))
         return QString();

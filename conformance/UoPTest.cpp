@@ -1,18 +1,17 @@
 #include "conformance/UoPTest.h"
 
 #include "app/Logger.h"
+#include "classfile/Linkage.h"
 #include "classfile/Permission.h"
 #include "conformance/DependencyPrefetch.h"
 #include "conformance/FindingCauses.h"
 #include "conformance/InterfaceTest.h"
+#include "conformance/LinkageErrors.h"
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
 #include "loader/ParentClassLoader.h"
 #include "loader/UnreadInputs.h"
-
-#include <QSet>
-#include <QVector>
 
 #include <exception>
 #include <memory>
@@ -55,35 +54,91 @@ void appendInspection(TestResultGroup &group,
     warning(appendResult(group, name, description, R_INSPECT).mutable_logs(), why);
 }
 
-Field *declaredMember(const Class &cls, const DepField &ref)
+// The JVM's error stands both in the result and as its cause, which names no class of the
+// component, so that one finding gathers every class the error affects.
+void appendLinkageFailure(TestResultGroup &group,
+                          const QString &name,
+                          const QString &description,
+                          const QString &error)
 {
-    return cls.getFieldByName(ref.name);
+    setCause(appendFailure(group, name, description, error), error);
 }
 
-Method *declaredMember(const Class &cls, const DepMethod &ref)
+// A class that does not link as the component uses it: false, and nothing appended, when it
+// does.
+bool appendLinkageFailure(TestResultGroup &group, const Class &cls, const QString &error)
 {
-    return cls.getMethodByNameAndSignature(ref.name, ref.signature);
+    if (error.isEmpty())
+        return false;
+    const QString target = cls.getName().toString();
+    appendLinkageFailure(
+        group,
+        QString("Class %1 linkage test").arg(target),
+        QString("Access to class %1 was requested. Checking for class linkage.").arg(target),
+        error);
+    return true;
 }
 
-// Only the method walks announce themselves in the log.
-QString interfaceWalkLine(const DepField &)
+QString kindOf(const DepField &)
 {
-    return QString();
+    return QStringLiteral("field");
 }
 
-QString interfaceWalkLine(const DepMethod &ref)
+QString kindOf(const DepMethod &)
 {
-    return QString("UoPTest::checkInterfaceForMethod ==> %1").arg(ref.name);
+    return QStringLiteral("method");
 }
 
-QString parentWalkLine(const DepField &)
+// "Field", "Method": the kind as result names begin.
+template<typename Ref> QString titleOf(const Ref &ref)
 {
-    return QString();
+    const QString kind = kindOf(ref);
+    return kind.left(1).toUpper() + kind.mid(1);
 }
 
-QString parentWalkLine(const DepMethod &ref)
+// A member the JVM would not find: its failed result, caused by a member of another shape or
+// else by a missing supertype.
+template<typename Ref>
+void appendNotFound(TestResultGroup &group,
+                    const MemberResolution &resolution,
+                    const Class &owner,
+                    const Ref &ref,
+                    const QString &request,
+                    const QString &otherShape)
 {
-    return QString("UoPTest::checkParentForMethod ==> %1").arg(ref.name);
+    TestResult &result
+        = appendFailure(group,
+                        QString("%1 %2 existence test").arg(titleOf(ref), ref.name),
+                        request + QString("Checking for %1 existence.").arg(kindOf(ref)),
+                        QString("%1 not found").arg(titleOf(ref)));
+    setCause(result,
+             otherShape.isEmpty() ? FindingCauses::missingSupertype(resolution, owner)
+                                  : otherShape);
+}
+
+// A member the class may not use, reached through a reference to owner: its failed result,
+// with why. False, and nothing appended, when the class may use it.
+template<typename Member, typename Ref>
+bool appendPermissionFailure(TestResultGroup &group,
+                             ClassLoader &access,
+                             const Class &cls,
+                             const Class &owner,
+                             const Class &declaring,
+                             const Member &member,
+                             const Ref &ref,
+                             const QString &request)
+{
+    if (Permission::accessible(access, cls, owner, declaring, member))
+        return false;
+    TestResult &result
+        = appendFailure(group,
+                        QString("%1 %2 permission test").arg(titleOf(ref), ref.name),
+                        request + QString("Checking for %1 permission.").arg(kindOf(ref)),
+                        "Permission denied");
+    setCause(result,
+             FindingCauses::memberDenied(
+                 access, cls, owner, declaring, member.getPermission(), kindOf(ref)));
+    return true;
 }
 
 void shareClassFiles(ClassLoader &access, const ClassLoader &test)
@@ -134,154 +189,7 @@ void testNativeDeclarations(TestResultGroup &group, const Class &cls)
 // How many classes ahead of the test their dependency lists may be collected.
 const int prefetchWindow = 32;
 
-// Interface graphs of real libraries are small; past this many interface walks in one lookup the
-// graph is hostile (a lattice that would take exponential time), and interfaces already searched
-// are no longer searched again. They hold no hit, so the answer stays the same.
-const int exactWalkLimit = 4096;
-
 } // namespace
-
-/// One member lookup through the inheritance graph, iterative so that long chains from hostile
-/// class files cannot exhaust the stack, and cut at cycles so that it always ends.
-template<typename Ref> class UoPTest::MemberWalk
-{
-public:
-    using Member
-        = decltype(declaredMember(std::declval<const Class &>(), std::declval<const Ref &>()));
-
-    MemberWalk(UoPTest &test, ClassLoader &access, const Ref &ref)
-        : test(test)
-        , access(access)
-        , ref(ref)
-    {
-    }
-
-    /// The interfaces of start, depth first, in declaration order.
-    Member interfaces(const Class &start)
-    {
-        QVector<Frame> stack;
-        enter(start.getName().descriptor, start, stack);
-        while (!stack.isEmpty()) {
-            Frame &top = stack.last();
-            const QList<TypeDescriptor> &names = top.cls->getInterfaces();
-            if (top.next >= names.size()) {
-                leave(stack);
-                continue;
-            }
-            const QString &name = names.at(top.next++).descriptor;
-            const Class *iface = test.findClass(access, name);
-            if (!iface)
-                continue;
-            if (Member member = declaredMember(*iface, ref))
-                return member;
-            if (mayEnter(name))
-                enter(name, *iface, stack);
-        }
-        return nullptr;
-    }
-
-    /// Each ancestor of start in turn: its own members, then its interfaces.
-    Member parents(const Class &start)
-    {
-        QSet<QString> ancestors { start.getName().descriptor };
-        const Class *cls = &start;
-        for (;;) {
-            announce(parentWalkLine(ref));
-            if (!cls->hasParent())
-                return nullptr;
-            const TypeDescriptor parentName = cls->getParent();
-            const Class *parent = test.findClass(access, parentName.descriptor);
-            if (!parent || parentName.toString() == QLatin1String("ERROR "))
-                return nullptr;
-            if (ancestors.contains(parentName.descriptor))
-                return nullptr; // a superclass cycle: everything on it was searched already
-            ancestors.insert(parentName.descriptor);
-            if (Member member = declaredMember(*parent, ref))
-                return member;
-            if (Member member = interfaces(*parent))
-                return member;
-            cls = parent;
-        }
-    }
-
-    /// The walk's log lines, in the order they were logged.
-    QStringList log;
-
-private:
-    struct Frame
-    {
-        const Class *cls;
-        int next;
-    };
-
-    void announce(const QString &line)
-    {
-        if (line.isEmpty())
-            return;
-        logLine(Logger::L_INFO, line);
-        log.append(line);
-    }
-
-    bool mayEnter(const QString &name) const
-    {
-        if (onPath.contains(name))
-            return false; // an interface that extends itself through others
-        return entries < exactWalkLimit || !searched.contains(name);
-    }
-
-    void enter(const QString &name, const Class &cls, QVector<Frame> &stack)
-    {
-        announce(interfaceWalkLine(ref));
-        ++entries;
-        onPath.insert(name);
-        names.append(name);
-        stack.append(Frame { &cls, 0 });
-    }
-
-    void leave(QVector<Frame> &stack)
-    {
-        const QString name = names.takeLast();
-        onPath.remove(name);
-        searched.insert(name);
-        stack.removeLast();
-    }
-
-    UoPTest &test;
-    ClassLoader &access;
-    const Ref &ref;
-    QSet<QString> onPath;
-    QStringList names;
-    QSet<QString> searched;
-    int entries = 0;
-};
-
-template<typename Ref, typename Member>
-Member UoPTest::findMember(ClassLoader &access,
-                           Class &owner,
-                           const Ref &ref,
-                           QHash<QString, Lookup<Member>> &known)
-{
-    // The owner is found by the key's owner name, so the key decides the answer.
-    const bool remembering = &access == rememberedLoader;
-    const auto remembered = known.constFind(ref.getKey());
-    if (remembering && remembered != known.constEnd()) {
-        for (const QString &line : remembered->walkLog)
-            logLine(Logger::L_INFO, line);
-        return remembered->member;
-    }
-    Lookup<Member> lookup;
-    lookup.member = declaredMember(owner, ref);
-    if (!lookup.member) {
-        MemberWalk<Ref> walk(*this, access, ref);
-        lookup.member = walk.interfaces(owner);
-        if (!lookup.member)
-            lookup.member = walk.parents(owner);
-        lookup.walkLog = walk.log;
-    }
-    if (remembering)
-        known.insert(ref.getKey(), lookup);
-    return lookup.member;
-}
 
 UoPTest::UoPTest(TestResultGroup *results, const Classpath &test, const Classpath &allowed)
     : testClasspath(test)
@@ -378,6 +286,7 @@ void UoPTest::testClass(TestResultGroup &group, ClassLoader &access, const Class
         testAccessMethod(group, access, cls, ref);
         noteOrigins(group, first, cls, ref);
     }
+    testInheritance(group, access, cls);
     cls.releaseDependencies();
 }
 
@@ -387,26 +296,37 @@ void UoPTest::testAccessClass(TestResultGroup &group,
                               const TypeDescriptor &ref)
 {
     const QString target = ref.toString();
+    const quint8 linkage = cls.getLinkage(ref);
+    // A type only named in descriptors and declarations is never resolved, so never checked for
+    // access; it must still be there for the component to be built against what it may use.
+    const bool resolved = (linkage & Linkage::L_RESOLVED) != 0;
     const Class *found = findClass(access, ref.descriptor);
     if (!found) {
-        appendFailure(
-            group,
-            QString("Class %1 existence test").arg(target),
-            QString("Access to class %1 was requested. Checking for existence.").arg(target),
-            "Class not found");
+        appendFailure(group,
+                      QString("Class %1 existence test").arg(target),
+                      (resolved ? QString("Access to class %1 was requested.")
+                                : QString("Class %1 is named only in a signature."))
+                              .arg(target)
+                          + " Checking for existence.",
+                      "Class not found");
         return;
     }
-    if (Permission::accessible(access, cls, *found)) {
-        logLine(
-            Logger::L_INFO,
-            QString(" = Class %1 exists and is reachable based on access permission.").arg(target));
-    } else {
+    if (!resolved) {
+        logLine(Logger::L_INFO,
+                QString(" = Class %1 exists; named only in a signature, it is not checked for "
+                        "access.")
+                    .arg(target));
+    } else if (!Permission::accessible(access, cls, *found)) {
         TestResult &result = appendFailure(
             group,
             QString("Class %1 access test").arg(target),
             QString("Access to class %1 was requested. Checking for permission.").arg(target),
             QString("Class not reachable based on access permissions %1").arg(target));
         setCause(result, FindingCauses::classDenied(cls, *found));
+    } else if (!appendLinkageFailure(group, *found, LinkageErrors::ofClass(*found, linkage))) {
+        logLine(
+            Logger::L_INFO,
+            QString(" = Class %1 exists and is reachable based on access permission.").arg(target));
     }
     if (found->getName().className.startsWith(QLatin1String("java.lang.reflect"))) {
         TestResult &result = appendResult(
@@ -430,25 +350,30 @@ void UoPTest::testAccessField(TestResultGroup &group,
     Class *owner = findOwner(group, access, ref.owner, request);
     if (!owner)
         return;
-    const Field *field = findMember(access, *owner, ref, knownFields);
-    if (!field) {
-        appendFailure(group,
-                      QString("Field %1 existence test").arg(ref.name),
-                      request + "Checking for field existence.",
-                      "Field not found");
+    const Lookup<Field> found = findField(access, *owner, ref);
+    if (!found.member) {
+        const MemberResolution resolution = resolutionIn(access);
+        appendNotFound(group,
+                       resolution,
+                       *owner,
+                       ref,
+                       request,
+                       FindingCauses::otherFieldType(resolution, *owner, ref));
         return;
     }
-    if (Permission::accessible(access, cls, *owner, *field)) {
-        logLine(Logger::L_INFO,
-                QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
+    const Field &field = *found.member;
+    if (appendPermissionFailure(group, access, cls, *owner, *found.declaring, field, ref, request))
+        return;
+    const QString error
+        = LinkageErrors::ofField(cls, *owner, *found.declaring, field, cls.getLinkage(ref));
+    if (!error.isEmpty()) {
+        appendLinkageFailure(group,
+                             QString("Field %1 linkage test").arg(ref.name),
+                             request + "Checking for field linkage.",
+                             error);
         return;
     }
-    TestResult &result = appendFailure(group,
-                                       QString("Field %1 permission test").arg(ref.name),
-                                       request + "Checking for field permission.",
-                                       "Permission denied");
-    setCause(result,
-             FindingCauses::memberDenied(access, cls, *owner, field->getPermission(), "field"));
+    logLine(Logger::L_INFO, QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
 }
 
 void UoPTest::testAccessMethod(TestResultGroup &group,
@@ -462,39 +387,47 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
     Class *owner = findOwner(group, access, ref.owner, request);
     if (!owner)
         return;
-    const Method *method = findMember(access, *owner, ref, knownMethods);
-    if (!method) {
-        TestResult &result = appendFailure(group,
-                                           QString("Method %1 existence test").arg(ref.name),
-                                           request + "Checking for method existence.",
-                                           "Method not found");
-        setCause(result, FindingCauses::otherReturnType(access, *owner, ref));
+    const QString name = QString("Method %1 linkage test").arg(ref.name);
+    const QString linkageCheck = request + "Checking for method linkage.";
+    const quint8 linkage = cls.getLinkage(ref);
+    // The JVM looks a method up only in the kind of class its reference names.
+    const QString ownerError = LinkageErrors::ofMethodOwner(*owner, linkage);
+    if (!ownerError.isEmpty()) {
+        appendLinkageFailure(group, name, linkageCheck, ownerError);
         return;
     }
-    if (method->isNative()) {
+    const Lookup<Method> found = findMethod(access, *owner, ref);
+    if (!found.member) {
+        appendNotFound(group,
+                       resolutionIn(access),
+                       *owner,
+                       ref,
+                       request,
+                       FindingCauses::otherReturnType(access, *owner, ref));
+        return;
+    }
+    const Method &method = *found.member;
+    if (method.isNative()) {
         appendInspection(
             group,
             QString("Method %1 native test").arg(ref.name),
             request + "Checking if method is native.",
             "Method is native. Inspection required to determine conformance of JNI calls.");
     }
-    if (!Permission::accessible(access, cls, *owner, *method)) {
-        TestResult &result = appendFailure(group,
-                                           QString("Method %1 permission test").arg(ref.name),
-                                           request + "Checking for method permission.",
-                                           "Permission denied");
-        setCause(
-            result,
-            FindingCauses::memberDenied(access, cls, *owner, method->getPermission(), "method"));
+    if (appendPermissionFailure(group, access, cls, *owner, *found.declaring, method, ref, request))
+        return;
+    const QString error = LinkageErrors::ofMethod(*found.declaring, method, linkage);
+    if (!error.isEmpty()) {
+        appendLinkageFailure(group, name, linkageCheck, error);
         return;
     }
-    if (method->requireInspection()) {
+    if (method.requireInspection()) {
         appendInspection(group,
                          QString("Method %1 JNI test").arg(ref.name),
                          request + "Checking if method is a JNI call.",
                          "Inspection required to determine conformance of JNI calls.");
     }
-    if (method->signaturePolymorphic()) {
+    if (method.signaturePolymorphic()) {
         appendInspection(group,
                          QString("Method %1 signature polymorphic test").arg(ref.name),
                          request + "Checking if method is a signature polymorphic method.",
@@ -504,24 +437,14 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
             QString(" = Method %1 in class %2 is called correctly.").arg(ref.name, target));
 }
 
-Field *UoPTest::checkInterfaceForField(ClassLoader &access, Class *owner, const DepField &f)
+void UoPTest::testInheritance(TestResultGroup &group, ClassLoader &access, const Class &cls)
 {
-    return owner ? MemberWalk<DepField>(*this, access, f).interfaces(*owner) : nullptr;
-}
-
-Field *UoPTest::checkParentForField(ClassLoader &access, Class *owner, const DepField &f)
-{
-    return owner ? MemberWalk<DepField>(*this, access, f).parents(*owner) : nullptr;
-}
-
-Method *UoPTest::checkInterfaceForMethod(ClassLoader &access, Class *owner, const DepMethod &m)
-{
-    return owner ? MemberWalk<DepMethod>(*this, access, m).interfaces(*owner) : nullptr;
-}
-
-Method *UoPTest::checkParentForMethod(ClassLoader &access, Class *owner, const DepMethod &m)
-{
-    return owner ? MemberWalk<DepMethod>(*this, access, m).parents(*owner) : nullptr;
+    for (const LinkageErrors::Inherited &inherited :
+         LinkageErrors::ofInheritance(access, resolutionIn(access), cls)) {
+        const int first = group.results_size();
+        appendLinkageFailure(group, *inherited.supertype, inherited.error);
+        noteOrigins(group, first, cls, inherited.supertype->getName());
+    }
 }
 
 Class *UoPTest::findOwner(TestResultGroup &group,
@@ -539,16 +462,51 @@ Class *UoPTest::findOwner(TestResultGroup &group,
     return found;
 }
 
-Class *UoPTest::findClass(ClassLoader &access, const QString &name)
+// The owner is found by the key's owner name, so the key decides the answer.
+template<typename Answer, typename Compute>
+Answer UoPTest::remembered(ClassLoader &access,
+                           QHash<QString, Answer> &known,
+                           const QString &key,
+                           const Compute &compute)
 {
     if (&access != rememberedLoader)
-        return access.loadClass(name);
-    const auto known = knownClasses.constFind(name);
-    if (known != knownClasses.constEnd())
-        return known.value();
-    Class *cls = access.loadClass(name);
-    knownClasses.insert(name, cls);
-    return cls;
+        return compute();
+    const auto found = known.constFind(key);
+    if (found != known.constEnd())
+        return found.value();
+    return known.insert(key, compute()).value();
+}
+
+UoPTest::Lookup<Field>
+UoPTest::findField(ClassLoader &access, const Class &owner, const DepField &ref)
+{
+    return remembered(access, knownFields, ref.getKey(), [&]() {
+        const auto found = resolutionIn(access).field(owner, ref.name, ref.type);
+        return Lookup<Field> { found.member, found.declaring };
+    });
+}
+
+UoPTest::Lookup<Method>
+UoPTest::findMethod(ClassLoader &access, const Class &owner, const DepMethod &ref)
+{
+    return remembered(access, knownMethods, ref.getKey(), [&]() {
+        const MemberResolution resolution = resolutionIn(access);
+        const auto found = owner.isInterface()
+            ? resolution.interfaceMethod(owner, ref.name, ref.signature)
+            : resolution.method(owner, ref.name, ref.signature);
+        return Lookup<Method> { found.member, found.declaring };
+    });
+}
+
+MemberResolution UoPTest::resolutionIn(ClassLoader &access)
+{
+    return MemberResolution(
+        [this, &access](const QString &name) -> const Class * { return findClass(access, name); });
+}
+
+Class *UoPTest::findClass(ClassLoader &access, const QString &name)
+{
+    return remembered(access, knownClasses, name, [&]() { return access.loadClass(name); });
 }
 
 void UoPTest::forget()

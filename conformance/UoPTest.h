@@ -5,10 +5,10 @@
 #include "classfile/DepMethod.h"
 #include "classfile/TypeDescriptor.h"
 #include "loader/Classpath.h"
+#include "loader/MemberResolution.h"
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 class Class;
 class ClassLoader;
@@ -16,8 +16,9 @@ class Field;
 class Method;
 
 /// The access test: every class, field and method that the component's bytecode refers to must be
-/// found in the allowed APIs or the component itself and be reachable under Java's access rules.
-/// Results go under "Access Results".
+/// found in the allowed APIs or the component itself, be reachable under Java's access rules and
+/// link as the JVM links it, each member resolved as the JVM resolves it. Results go under
+/// "Access Results".
 class UoPTest
 {
 public:
@@ -40,22 +41,16 @@ public:
                           const Class &cls,
                           const DepMethod &ref);
 
-    /// The inheritance walks: an owner's interfaces depth first, and each ancestor's own members
-    /// and interfaces up the superclass chain. Null when nothing is found.
-    Field *checkInterfaceForField(ClassLoader &access, Class *owner, const DepField &f);
-    Field *checkParentForField(ClassLoader &access, Class *owner, const DepField &f);
-    Method *checkInterfaceForMethod(ClassLoader &access, Class *owner, const DepMethod &m);
-    Method *checkParentForMethod(ClassLoader &access, Class *owner, const DepMethod &m);
+    /// The class's declarations against its supertypes, as linking it checks them: final
+    /// methods it overrides, abstract methods a concrete class leaves unimplemented.
+    void testInheritance(TestResultGroup &group, ClassLoader &access, const Class &cls);
 
 private:
-    template<typename Ref> class MemberWalk;
-
-    /// What one member lookup found, with the walk's log lines so that a repeated lookup logs the
-    /// same as the first.
+    /// What one member lookup found: the member and the class that declares it.
     template<typename Member> struct Lookup
     {
-        Member member = nullptr;
-        QStringList walkLog;
+        Member *member = nullptr;
+        const Class *declaring = nullptr;
     };
 
     void testClasses(ClassLoader &access, ClassLoader &testLoader, TestResultGroup &accessResults);
@@ -63,16 +58,20 @@ private:
     // misses too: a miss costs a pass over every entry of the classpath, and components name the
     // same classes and members again and again.
     Class *findClass(ClassLoader &access, const QString &name);
+    MemberResolution resolutionIn(ClassLoader &access);
     /// The class that owns a referenced member; its absence is the member's failed result.
     Class *findOwner(TestResultGroup &group,
                      ClassLoader &access,
                      const TypeDescriptor &owner,
                      const QString &request);
-    template<typename Ref, typename Member>
-    Member findMember(ClassLoader &access,
-                      Class &owner,
-                      const Ref &ref,
-                      QHash<QString, Lookup<Member>> &known);
+    /// The answer remembered for the key while the access loader lives, else computed.
+    template<typename Answer, typename Compute>
+    Answer remembered(ClassLoader &access,
+                      QHash<QString, Answer> &known,
+                      const QString &key,
+                      const Compute &compute);
+    Lookup<Field> findField(ClassLoader &access, const Class &owner, const DepField &ref);
+    Lookup<Method> findMethod(ClassLoader &access, const Class &owner, const DepMethod &ref);
     void forget();
 
     Classpath testClasspath;
@@ -82,6 +81,6 @@ private:
     // Answers of runTest's access loader, valid while it lives (its classes are in its cache).
     const ClassLoader *rememberedLoader = nullptr;
     QHash<QString, Class *> knownClasses;
-    QHash<QString, Lookup<Field *>> knownFields;
-    QHash<QString, Lookup<Method *>> knownMethods;
+    QHash<QString, Lookup<Field>> knownFields;
+    QHash<QString, Lookup<Method>> knownMethods;
 };

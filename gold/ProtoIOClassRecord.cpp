@@ -36,6 +36,9 @@ void addMethod(JClass *record, const Method &method)
     out->set_permission(static_cast<JPermission>(method.getPermission().value));
     out->set_final(method.isFinal());
     out->set_static_(method.isStatic());
+    // Left out when false, so that files of classes without abstract methods stay as they were.
+    if (method.isAbstract())
+        out->set_abstract(true);
     for (const TypeDescriptor &exception : method.getExceptions())
         out->add_exceptions(local8Bit(exception.descriptor));
 }

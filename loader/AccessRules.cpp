@@ -7,30 +7,54 @@
 
 namespace {
 
-bool samePackage(const Class &from, const Class &target)
+QString packageOf(const Class &cls)
 {
-    return from.getPackage() == target.getPackage();
+    const QString name = cls.getName().className;
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.left(dot);
+}
+
+// As the JVM checks protected access at linking: a subclass of the declaring class reaches an
+// instance member only through a reference to a class related to it, since the member belongs
+// to objects of that class (the verifier then checks the objects themselves).
+bool protectedBySubclass(ClassLoader &loader,
+                         const Class &from,
+                         const Class &referenced,
+                         const Class &declaring,
+                         bool isStatic)
+{
+    // An interface is no subclass of anything, not even of java.lang.Object.
+    if (from.isInterface() || !isInstanceOf(loader, from, declaring))
+        return false;
+    return isStatic || referenced.getName() == from.getName()
+        || referenced.getName() == declaring.getName() || isInstanceOf(loader, from, referenced)
+        || isInstanceOf(loader, referenced, from);
 }
 
 bool accessibleMember(ClassLoader &loader,
                       const Class &from,
-                      const Class &target,
-                      const Permission &member)
+                      const Class &referenced,
+                      const Class &declaring,
+                      const Permission &member,
+                      bool isStatic)
 {
-    if (target.getName() == from.getName())
-        return true; // a class may use all its own members, private ones included
-    if (!Permission::accessible(loader, from, target))
-        return false;
-    if (member == Permission::PUBLIC)
+    if (declaring.getName() == from.getName() || member == Permission::PUBLIC)
         return true;
-    if (member == Permission::PACKAGE)
-        return samePackage(from, target);
-    if (member != Permission::PROTECTED)
+    // A Java 8 platform has no nests: private is the declaring class's alone.
+    if (member == Permission::PRIVATE)
         return false;
-    return isInstanceOf(loader, from, target) || samePackage(from, target);
+    if (sameRuntimePackage(from, declaring))
+        return true;
+    return member == Permission::PROTECTED
+        && protectedBySubclass(loader, from, referenced, declaring, isStatic);
 }
 
 } // namespace
+
+bool sameRuntimePackage(const Class &a, const Class &b)
+{
+    return a.isPlatformClass() == b.isPlatformClass() && packageOf(a) == packageOf(b);
+}
 
 bool Permission::accessible(ClassLoader &, const Class &from, const Class &target)
 {
@@ -38,23 +62,27 @@ bool Permission::accessible(ClassLoader &, const Class &from, const Class &targe
         return true;
     if (target.getPermission() == Permission::PUBLIC)
         return true;
-    return samePackage(from, target);
+    return sameRuntimePackage(from, target);
 }
 
 bool Permission::accessible(ClassLoader &loader,
                             const Class &from,
-                            const Class &target,
+                            const Class &referenced,
+                            const Class &declaring,
                             const Method &member)
 {
-    return accessibleMember(loader, from, target, member.getPermission());
+    return accessibleMember(
+        loader, from, referenced, declaring, member.getPermission(), member.isStatic());
 }
 
 bool Permission::accessible(ClassLoader &loader,
                             const Class &from,
-                            const Class &target,
+                            const Class &referenced,
+                            const Class &declaring,
                             const Field &member)
 {
-    return accessibleMember(loader, from, target, member.getPermission());
+    return accessibleMember(
+        loader, from, referenced, declaring, member.getPermission(), member.isStatic());
 }
 
 bool isInstanceOf(ClassLoader &loader, const Class &a, const Class &b)

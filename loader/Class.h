@@ -24,7 +24,8 @@ public:
     Class &operator=(const Class &) = delete;
 
     virtual int getMajorVersion() const = 0;
-    /// Dotted package name, empty for the default package.
+    /// Dotted package name, empty for the default package. Gold records leave it empty for
+    /// every class; the access rules take the package from the name.
     virtual QString getPackage() const = 0;
     virtual TypeDescriptor getName() const = 0;
     virtual bool isAbstract() const = 0;
@@ -52,6 +53,14 @@ public:
     virtual DependencyOrigins getOrigins(const TypeDescriptor &) const { return {}; }
     virtual DependencyOrigins getOrigins(const DepField &) const { return {}; }
     virtual DependencyOrigins getOrigins(const DepMethod &) const { return {}; }
+    /// How this class's bytecode uses one of its dependencies, as bits of Linkage; 0 for a
+    /// class without bytecode.
+    virtual quint8 getLinkage(const TypeDescriptor &) const { return 0; }
+    virtual quint8 getLinkage(const DepField &) const { return 0; }
+    virtual quint8 getLinkage(const DepMethod &) const { return 0; }
+    /// A class of the platform, described by a gold file: at run time another loader defines
+    /// it than the component's, so it shares no runtime package with a component class.
+    virtual bool isPlatformClass() const { return false; }
 
     // Lookups among the members this class itself declares (inherited ones are not seen).
     /// The first field of that exact name, or null.

@@ -122,3 +122,18 @@ DependencyOrigins JavaClass::getOrigins(const DepMethod &method) const
 {
     return file->getOrigins(method);
 }
+
+quint8 JavaClass::getLinkage(const TypeDescriptor &type) const
+{
+    return file->getLinkage(type);
+}
+
+quint8 JavaClass::getLinkage(const DepField &field) const
+{
+    return file->getLinkage(field);
+}
+
+quint8 JavaClass::getLinkage(const DepMethod &method) const
+{
+    return file->getLinkage(method);
+}

@@ -38,6 +38,9 @@ public:
     DependencyOrigins getOrigins(const TypeDescriptor &type) const override;
     DependencyOrigins getOrigins(const DepField &field) const override;
     DependencyOrigins getOrigins(const DepMethod &method) const override;
+    quint8 getLinkage(const TypeDescriptor &type) const override;
+    quint8 getLinkage(const DepField &field) const override;
+    quint8 getLinkage(const DepMethod &method) const override;
 
 private:
     bool hasFlag(unsigned short flag) const;

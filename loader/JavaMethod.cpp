@@ -38,6 +38,11 @@ bool JavaMethod::isNative() const
     return file->isMethodNative(info);
 }
 
+bool JavaMethod::isAbstract() const
+{
+    return file->isMethodAbstract(info);
+}
+
 QList<TypeDescriptor> JavaMethod::getExceptions() const
 {
     return file->getMethodExceptionsTypeDescriptors(info);

@@ -17,6 +17,7 @@ public:
     bool isFinal() const override;
     bool isStatic() const override;
     bool isNative() const override;
+    bool isAbstract() const override;
     QList<TypeDescriptor> getExceptions() const override;
     bool requireInspection() const override { return false; }
     bool signaturePolymorphic() const override { return false; }

@@ -19,6 +19,9 @@ public:
     virtual bool isFinal() const = 0;
     virtual bool isStatic() const = 0;
     virtual bool isNative() const = 0;
+    /// Declared without a body, to be implemented by subclasses. Gold files made before they
+    /// recorded it answer false.
+    virtual bool isAbstract() const = 0;
     /// The declared thrown classes.
     virtual QList<TypeDescriptor> getExceptions() const = 0;
     /// A use of this method is reported for inspection instead of being judged.

@@ -18,6 +18,7 @@ public:
 
     int getMajorVersion() const override;
     QString getPackage() const override;
+    bool isPlatformClass() const override { return true; }
     TypeDescriptor getName() const override;
     bool isAbstract() const override;
     bool isInterface() const override;

@@ -34,6 +34,11 @@ bool ProtoMethod::isStatic() const
     return record->static_();
 }
 
+bool ProtoMethod::isAbstract() const
+{
+    return record->abstract();
+}
+
 QList<TypeDescriptor> ProtoMethod::getExceptions() const
 {
     QList<TypeDescriptor> exceptions;

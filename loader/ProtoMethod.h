@@ -16,6 +16,7 @@ public:
     bool isFinal() const override;
     bool isStatic() const override;
     bool isNative() const override { return false; }
+    bool isAbstract() const override;
     QList<TypeDescriptor> getExceptions() const override;
     bool requireInspection() const override;
     bool signaturePolymorphic() const override;

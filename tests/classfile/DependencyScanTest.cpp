@@ -1,6 +1,7 @@
 // The golden files hold, per case, what the reader logged and the three dependency lists.
 
 #include "ClassFileTestSupport.h"
+#include "classfile/Linkage.h"
 #include "support/Files.h"
 #include "support/Golden.h"
 
@@ -34,6 +35,27 @@ struct CodeCase
         return builder;
     }
 };
+
+/// Linkage bits in words, lowest bit first; "named" for none.
+QString linkageText(quint8 bits, const QStringList &words)
+{
+    QStringList set;
+    for (int bit = 0; bit < words.size(); ++bit) {
+        if (bits & (1 << bit))
+            set << words.at(bit);
+    }
+    return set.isEmpty() ? QString("named") : set.join(' ');
+}
+
+template<typename Dependency>
+QString
+linkageLines(const JavaClassFile &file, const QList<Dependency> &list, const QStringList &words)
+{
+    QString lines;
+    for (const Dependency &dependency : list)
+        lines += text(dependency) + ": " + linkageText(file.getLinkage(dependency), words) + '\n';
+    return lines;
+}
 
 } // namespace
 
@@ -128,6 +150,29 @@ TEST(DependencyScan, CodeIsSteppedThroughOrEndsTheMethodsScanOnce)
         out.add(line, c.with(cut ? body : body + op(NEW, c.list) + RETURN), !cut);
     }
     Golden::expectEqual("classfile/code.txt", out.text);
+}
+
+// Which dependencies the JVM resolves, and so checks for access, and which are only named; how
+// code uses each field and calls each method; members the class declares are no dependencies,
+// those it inherits are, even named through the class itself.
+TEST(DependencyScan, EachDependencySaysHowTheJvmLinksIt)
+{
+    const auto file = parse(readFile(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Links.class"));
+    const QString text = linkageLines(*file,
+                                      file->getDependentClasses(),
+                                      { "resolved", "new", "superclass", "interface" })
+        + linkageLines(*file,
+                       file->getDependentFields(),
+                       { "getstatic", "putstatic", "getfield", "putfield" })
+        + linkageLines(*file,
+                       file->getDependentMethods(),
+                       { "Methodref",
+                         "InterfaceMethodref",
+                         "invokevirtual",
+                         "invokespecial",
+                         "invokestatic",
+                         "invokeinterface" });
+    Golden::expectEqual("classfile/linkage.txt", text.toUtf8());
 }
 
 // Classes as javac writes them: the byte-built cases cannot show that real compiler output reads

@@ -1,8 +1,10 @@
 #include "conformance/FindingCauses.h"
 
+#include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
+#include "loader/MemberResolution.h"
 #include "support/Golden.h"
 #include "support/ProtoData.h"
 
@@ -15,7 +17,10 @@
 
 // Class file versions as Java releases; a method missing only by its return type, named with the
 // type that exists (not when the parameters or the name differ, nor through a parent cycle); a
-// denial, with the member's permission and how the caller stands to its class.
+// field missing only by its type, named with the type that exists; a supertype that is missing;
+// a denial, with the member's
+// permission, how the caller stands to the class that declares it and, for a subclass denied a
+// protected member, the class it was reached through.
 TEST(FindingCauses, NameReleasesReturnTypesThatExistAndWhyAccessIsDenied)
 {
     QTemporaryDir dir;
@@ -41,17 +46,33 @@ TEST(FindingCauses, NameReleasesReturnTypesThatExistAndWhyAccessIsDenied)
         causes << QString("%1 %2: ").arg(owner, name)
                 + FindingCauses::otherReturnType(*loader, cls(owner), ref);
     }
+    const MemberResolution resolution(
+        [&loader](const QString &name) -> const Class * { return loader->loadClass(name); });
+    const char *const fields[][2] = { { "Lfw/Bytes;", "J" }, { "Lapp/Caller;", "J" } };
+    for (const auto &[owner, type] : fields) {
+        const DepField ref(TypeDescriptor(owner), "position", TypeDescriptor(type));
+        causes << QString("%1 position: ").arg(owner)
+                + FindingCauses::otherFieldType(resolution, cls(owner), ref);
+    }
+    for (const char *owner : { "Lapp/Orphan;", "Lfw/Bytes;" })
+        causes << QString("%1: ").arg(owner)
+                + FindingCauses::missingSupertype(resolution, cls(owner));
     const struct
     {
         const char *from;
-        const char *target;
+        const char *referenced;
         Permission member;
     } denials[] = { { "Lapp/Caller;", "Lfw/Buffer;", Permission::PROTECTED },
                     { "Lapp/Sub;", "Lfw/Buffer;", Permission::PACKAGE },
                     { "Lfw/Bytes;", "Lfw/Buffer;", Permission::PRIVATE },
-                    { "Lapp/Caller;", "Lfw/Internal;", Permission::PUBLIC } };
-    for (const auto &denial : denials)
-        causes << FindingCauses::memberDenied(
-            *loader, cls(denial.from), cls(denial.target), denial.member, "method");
+                    { "Lapp/Sub;", "Lfw/Bytes;", Permission::PROTECTED } };
+    for (const auto &denial : denials) {
+        causes << FindingCauses::memberDenied(*loader,
+                                              cls(denial.from),
+                                              cls(denial.referenced),
+                                              cls("Lfw/Buffer;"),
+                                              denial.member,
+                                              "method");
+    }
     Golden::expectEqual("conformance/finding-causes.txt", causes.join('\n').toUtf8() + '\n');
 }

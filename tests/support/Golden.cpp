@@ -6,6 +6,18 @@
 
 #include <gtest/gtest.h>
 
+void Golden::expectAnswered(const QString &name,
+                            const std::function<QString(const QStringList &question)> &answer)
+{
+    QString out;
+    for (const QString &line :
+         QString(readFile(testDataPath(name))).split('\n', Qt::SkipEmptyParts)) {
+        const QString question = line.section(": ", 0, 0);
+        out += (line.startsWith('#') ? line : question + ": " + answer(question.split(' '))) + '\n';
+    }
+    expectEqual(name, out.toUtf8());
+}
+
 void Golden::expectEqual(const QString &name, const QByteArray &actual)
 {
     const QString path = testDataPath(name);
