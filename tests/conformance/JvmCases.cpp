@@ -27,14 +27,7 @@
 
 namespace {
 
-const char *const declaringClass = "access is decided against the referenced class, not the "
-                                   "class that declares the member";
-const char *const ownMembers = "references to the class's own members are not checked";
 const char *const receiverCheck = "the verifier's check of protected receivers is missing";
-const char *const classConstants = "class constants outside new and checkcast are not checked";
-const char *const shapes = "the shape of a member is not compared";
-const char *const resolutionOrder = "interfaces are searched before superclasses";
-const char *const platformPackage = "gold classes share the default package";
 
 // u1 opcodes of the crafted code.
 enum Opcode : quint8 {
@@ -180,30 +173,23 @@ QList<JvmCase> protectedReceivers()
     };
 }
 
-/// A class User in the case's package, whose run() holds this body.
-JvmCase::Source userIn(const QString &package, const QString &body)
-{
-    return { QString("@/%1/User.java").arg(package),
-             QString("package @.%1; public class User { public static void run() { %2 } }")
-                 .arg(package, body) };
-}
-
-/// One case for each of the other ways the tester and the JVM part, to be grown into a matrix.
+/// The first cases of resolution and access, one for each way the tester and the JVM parted; the
+/// member matrix and the others are in JvmLinkageCases.cpp.
 QList<JvmCase> linkage()
 {
     return {
         { "ProtectedFieldThroughASubclassInTheUsersPackage",
-          declaringClass,
+          {},
           { { "@/a/Base.java", "package @.a; public class Base { @{public|protected}@ int f; }" },
             { "@/b/Mid.java", "package @.b; public class Mid extends @.a.Base {}" } },
           { userIn("b", "int f = new Mid().f;") } },
         { "PackageFieldThroughASubclassInAnotherPackage",
-          declaringClass,
+          {},
           { { "@/a/Base.java", "package @.a; public class Base { @{public|}@ int f; }" },
             { "@/c/Mid.java", "package @.c; public class Mid extends @.a.Base {}" } },
           { userIn("a", "int f = new @.c.Mid().f;") } },
         { "PrivateFieldOfTheSuperclassThroughThis",
-          ownMembers,
+          {},
           { { "@/a/Base.java", "package @.a; public class Base { @{public|private}@ int f; }" } },
           { { "@/b/Sub.java", R"(package @.b;
 public class Sub extends @.a.Base {
@@ -211,21 +197,21 @@ public class Sub extends @.a.Base {
     void read() { int f = this.f; }
 })" } } },
         { "ClassLiteralOfAPackageClass",
-          classConstants,
+          {},
           { { "@/a/Hidden.java", "package @.a; @{public|}@ class Hidden {}" } },
           { userIn("b", "Object c = @.a.Hidden.class;") } },
         { "FieldOfAnotherType",
-          shapes,
+          {},
           { { "@/a/Base.java", "package @.a; public class Base { public @{int|long}@ f; }" } },
           { userIn("b", "int f = new @.a.Base().f;") } },
         { "ProtectedSuperclassMethodBeforeADefaultMethod",
-          resolutionOrder,
+          {},
           { { "@/c/B.java", "package @.c; public class B { @{public|protected}@ void m() {} }" },
             { "@/a/I2.java", "package @.a; public interface I2 { default void m() {} }" },
             { "@/a/C.java", "package @.a; public class C extends @.c.B implements I2 {}", true } },
           { userIn("a", "new C().m();") } },
         { "DefaultPackageRemovesARange",
-          platformPackage,
+          {},
           {},
           {},
           { { "DefaultPackageRemovesARange", removeRangeFromTheDefaultPackage } } },
@@ -234,7 +220,14 @@ public class Sub extends @.a.Base {
 
 } // namespace
 
+JvmCase::Source userIn(const QString &package, const QString &body)
+{
+    return { QString("@/%1/User.java").arg(package),
+             QString("package @.%1; public class User { public static void run() { %2 } }")
+                 .arg(package, body) };
+}
+
 QList<JvmCase> jvmCases()
 {
-    return protectedReceivers() + linkage();
+    return protectedReceivers() + linkage() + linkageCases();
 }

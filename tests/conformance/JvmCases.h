@@ -46,3 +46,9 @@ struct JvmCase
 
 /// Every case, each in packages of its own.
 QList<JvmCase> jvmCases();
+
+/// The cases of resolution and access (JvmLinkageCases.cpp).
+QList<JvmCase> linkageCases();
+
+/// A class User in the case's package, whose run() holds this body.
+JvmCase::Source userIn(const QString &package, const QString &body);
