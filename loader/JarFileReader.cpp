@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString printedName(const QString &name)
@@ -22,10 +24,13 @@ bool isOtherThanRegularFile(const QFile &file)
     return info.exists() && !info.isFile();
 }
 
+// Reads no further than the file's end: a count a directory claims sizes nothing beyond it.
 ZipDirectory::Reader readerOf(QFile &file)
 {
-    return [&file](quint64 offset, quint64 count) {
-        return file.seek(qint64(offset)) ? file.read(qint64(count)) : QByteArray();
+    return [&file, size = quint64(file.size())](quint64 offset, quint64 count) {
+        if (offset > size || !file.seek(qint64(offset)))
+            return QByteArray();
+        return file.read(qint64(std::min(count, size - offset)));
     };
 }
 
@@ -98,9 +103,9 @@ void JarFileReader::listEntries(const ZipDirectory &directory)
     }
 }
 
-QByteArray JarFileReader::readEntry(QFile &file, int index, QString &why) const
+QByteArray JarFileReader::readEntry(const ZipDirectory::Reader &read, int index, QString &why) const
 {
-    return ZipDirectory::readData(readerOf(file), entries[size_t(index)], maxClassBytes, why);
+    return ZipDirectory::readData(read, entries[size_t(index)], maxClassBytes, why);
 }
 
 QByteArray JarFileReader::readClass(const QString &name)
@@ -111,19 +116,21 @@ QByteArray JarFileReader::readClass(const QString &name)
     const std::unique_ptr<QFile> file = open();
     if (!file)
         return QByteArray();
-    return readCopies(*file, name, found.value());
+    return readCopies(readerOf(*file), name, found.value());
 }
 
 // Which of several copies a Java runtime loads differs between versions (Java 17 takes the last
 // in the central directory), so copies that differ leave nobody able to tell what runs.
-QByteArray JarFileReader::readCopies(QFile &file, const QString &name, const QVector<int> &copies)
+QByteArray JarFileReader::readCopies(const ZipDirectory::Reader &read,
+                                     const QString &name,
+                                     const QVector<int> &copies)
 {
     QByteArray first;
     QByteArray last;
     bool same = true;
     for (int index : copies) {
         QString why;
-        last = readEntry(file, index, why);
+        last = readEntry(read, index, why);
         if (last.isNull())
             return cannotRead(name, why);
         if (first.isNull())
@@ -180,12 +187,13 @@ void JarFileReader::readAllClasses(
     const std::unique_ptr<QFile> file = open();
     if (!file)
         return;
+    const ZipDirectory::Reader read = readerOf(*file);
     for (int position = 0; position < classNames.size(); ++position) {
         const QVector<int> &copies = entriesOf[classNames.at(position)];
         if (copies.size() != 1)
             continue;
         QString why;
-        const QByteArray bytes = readEntry(*file, copies.first(), why);
+        const QByteArray bytes = readEntry(read, copies.first(), why);
         if (!bytes.isEmpty())
             visit(position, bytes);
     }

@@ -57,8 +57,9 @@ public:
 private:
     void listEntries(const ZipDirectory &directory);
     std::unique_ptr<QFile> open() const;
-    QByteArray readEntry(QFile &file, int index, QString &problem) const;
-    QByteArray readCopies(QFile &file, const QString &name, const QVector<int> &copies);
+    QByteArray readEntry(const ZipDirectory::Reader &read, int index, QString &problem) const;
+    QByteArray
+    readCopies(const ZipDirectory::Reader &read, const QString &name, const QVector<int> &copies);
     QByteArray cannotRead(const QString &name, const QString &problem) const;
     QString entryPath(const QString &name) const;
 

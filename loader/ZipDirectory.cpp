@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -339,8 +340,8 @@ ZipDirectory::readData(const Reader &read, const Entry &entry, quint64 maxBytes,
 }
 
 // The runtime hands a class loader the first `size` bytes the data inflates to, from at most the
-// compressed size in input: less is an error, and more is never looked at. The output never
-// grows past the size, which the caller has bounded.
+// compressed size in input: less is an error, and more is never looked at. The output grows with
+// the data that arrives, never to what the directory claims, so a lying size costs no memory.
 QByteArray
 ZipDirectory::inflate(const Reader &read, quint64 start, const Entry &entry, QString &problem)
 {
@@ -350,12 +351,11 @@ ZipDirectory::inflate(const Reader &read, quint64 start, const Entry &entry, QSt
         return QByteArray();
     }
     z_stream &stream = inflater.stream;
-    QByteArray out(int(entry.size), Qt::Uninitialized);
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(entry.size);
+    QByteArray out("");
+    std::vector<Bytef> chunk(inflateChunkBytes);
     QByteArray input;
     quint64 inputRead = 0;
-    while (stream.avail_out > 0) {
+    while (quint64(out.size()) < entry.size) {
         if (stream.avail_in == 0) {
             if (inputRead == entry.compressedSize) {
                 problem = QString("its compressed data ends before its %1 bytes").arg(entry.size);
@@ -371,8 +371,12 @@ ZipDirectory::inflate(const Reader &read, quint64 start, const Entry &entry, QSt
             stream.next_in = reinterpret_cast<Bytef *>(input.data());
             stream.avail_in = uInt(input.size());
         }
+        const uInt wanted = uInt(std::min(inflateChunkBytes, entry.size - quint64(out.size())));
+        stream.next_out = chunk.data();
+        stream.avail_out = wanted;
         const int status = ::inflate(&stream, Z_NO_FLUSH);
-        if (status == Z_STREAM_END && stream.avail_out > 0) {
+        out.append(reinterpret_cast<const char *>(chunk.data()), int(wanted - stream.avail_out));
+        if (status == Z_STREAM_END && quint64(out.size()) < entry.size) {
             problem = QString("its compressed data ends before its %1 bytes").arg(entry.size);
             return QByteArray();
         }
