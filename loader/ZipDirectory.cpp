@@ -24,7 +24,6 @@ const quint32 zip64LocatorSignature = 0x07064b50; // "PK\6\7"
 const quint64 endBytes = 22;
 const quint64 maxCommentBytes = 0xFFFF;
 const quint64 localHeaderBytes = 30;
-const quint64 centralHeaderBytes = 46;
 const quint64 zip64LocatorBytes = 20;
 const quint64 zip64EndBytes = 56;
 const quint16 zip64ExtraId = 0x0001;

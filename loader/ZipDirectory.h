@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -18,7 +19,11 @@ public:
     {
         QByteArray name; // the bytes the central directory holds, a NUL byte among them
         /// The name as text; whole, where a C string would end at a NUL byte.
-        QString getName() const { return QString::fromUtf8(name.constData(), name.size()); }
+        QString getName() const
+        {
+            // A size the compiler sees is never negative spares a false warning of a strlen().
+            return QString::fromUtf8(name.constData(), std::max(0, name.size()));
+        }
         bool deflated = false; // otherwise stored
         quint64 compressedSize = 0;
         quint64 size = 0;

@@ -108,6 +108,20 @@ TEST(ZipDirectory, ReadsEveryEntryFromWhereTheCentralDirectoryPlacesIt)
     Golden::expectEqual("loader/zip-directories.txt", out.toUtf8());
 }
 
+// A directory may claim up to 4 GiB for an entry of a few bytes; with no limit of the caller's
+// in the way, the claim must size no buffer, only the data that arrives does.
+TEST(ZipDirectory, AnEntrysClaimedSizeAllocatesNothing)
+{
+    const QByteArray file = changed([](ZipWriter::Entry &e) { e.size = 0xFFFFFFFE; }).bytes();
+    const ZipDirectory directory = directoryOf(file);
+    ASSERT_EQ(directory.getEntries().size(), 2u);
+    QString problem;
+    const QByteArray data
+        = ZipDirectory::readData(readerOf(file), directory.getEntries()[1], ULLONG_MAX, problem);
+    EXPECT_TRUE(data.isNull());
+    EXPECT_EQ(problem, "its compressed data ends before its 4294967294 bytes");
+}
+
 // Every cut and every single changed byte of a small zip: the reader never reads outside the
 // file, never loops, and an entry it reads holds data of the size it claims.
 TEST(ZipDirectory, ANoWholeOrChangedZipNeverCrashesOrHangs)
