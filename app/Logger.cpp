@@ -93,12 +93,14 @@ QString Logger::makeMsg(Logger::Level level, const QString &text) const
 
 void Logger::logToConsole(Logger::Level level, const QString &text)
 {
+    QMutexLocker lock(&writeLock);
     writeConsole(level, text);
     flushStreams();
 }
 
 void Logger::logToFile(Logger::Level level, const QString &text)
 {
+    QMutexLocker lock(&writeLock);
     writeFile(level, text);
     flushStreams();
 }
@@ -132,6 +134,7 @@ void Logger::writeBatch()
 
 void Logger::flush()
 {
+    QMutexLocker writing(&writeLock);
     QVector<Message> batch;
     {
         QMutexLocker lock(&pendingLock);

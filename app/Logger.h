@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QObject>
+#include <QRecursiveMutex>
 #include <QString>
 #include <QTextStream>
 #include <QVector>
@@ -29,7 +30,8 @@ public:
     /// failed. From any thread.
     bool isFileWritten() const { return fileWritten; }
 
-    /// Writes every line handed over so far. Main thread only; called once more before the
+    /// Writes every line handed over so far, from any thread: a worker that reports whether
+    /// log.txt was written must first have its own lines in it. Called once more before the
     /// process ends, after the last worker has been joined.
     void flush();
 
@@ -62,6 +64,8 @@ private:
     QTextStream fileStream;
     QTextStream *lastConsole = nullptr; // the console stream written last, not yet flushed
     std::atomic<bool> fileWritten { false };
+    /// Held while the streams are written; recursive, as a failed write logs to the console.
+    QRecursiveMutex writeLock;
 
     /// Lines emitted but not yet written, in emission order; filled on any thread.
     QMutex pendingLock;

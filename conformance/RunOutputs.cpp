@@ -26,6 +26,8 @@ RunOutputs::RunOutputs(const QString &logDir)
 
 QList<RunOutputs::File> RunOutputs::getFiles() const
 {
+    // Lines still waiting for their batch may be the ones that do not fit.
+    Logger::logger->flush();
     return { fileOf("Results file", text),
              fileOf("JUnit XML", junit),
              fileOf("Results page", page),
