@@ -169,7 +169,7 @@ struct CONSTANT_Module_info : cp_info
     unsigned short name_index = 0;
 };
 
-/// An attribute that was kept. The kinds without content ("StackMapTable", "Synthetic",
+/// An attribute that was kept. The kinds without content ("Synthetic",
 /// annotations and the like) are plain attribute_info records.
 struct attribute_info
 {
@@ -246,6 +246,14 @@ struct SourceDebugExtension_attribute : attribute_info
 {
     /// Exactly attribute_length bytes.
     QByteArray debug_extension;
+};
+
+/// The frames of a method's code, as the file holds them: they are decoded only where the types
+/// of the code are needed (ReceiverTypes).
+struct StackMapTable_attribute : attribute_info
+{
+    /// Exactly attribute_length bytes: u2 number_of_entries, then the entries.
+    QByteArray entries;
 };
 
 struct LineNumberTable_attribute : attribute_info

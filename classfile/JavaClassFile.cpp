@@ -27,6 +27,7 @@ enum JavaClassFile::AttributeKind : signed char {
     AK_SIGNATURE,
     AK_SOURCE_FILE,
     AK_SOURCE_DEBUG_EXTENSION,
+    AK_STACK_MAP_TABLE,
     AK_LINE_NUMBER_TABLE,
     AK_LOCAL_VARIABLE_TABLE,
     AK_LOCAL_VARIABLE_TYPE_TABLE
@@ -318,12 +319,14 @@ void JavaClassFile::releaseCode()
                 continue;
             auto *code = static_cast<Code_attribute *>(attribute);
             code->code = QByteArray();
-            const auto lines = std::stable_partition(
+            // Line numbers and frames describe the code and go with it.
+            const auto described = std::stable_partition(
                 code->attributes.begin(), code->attributes.end(), [&](const attribute_info *a) {
-                    return !isLineNumberTable(a);
+                    return !isLineNumberTable(a)
+                        && attributeKind(a->attribute_name_index) != AK_STACK_MAP_TABLE;
                 });
-            qDeleteAll(lines, code->attributes.end());
-            code->attributes.erase(lines, code->attributes.end());
+            qDeleteAll(described, code->attributes.end());
+            code->attributes.erase(described, code->attributes.end());
         }
     }
     codeReleased = true;
@@ -614,6 +617,11 @@ attribute_info *JavaClassFile::readAttributeContent(ClassFileCursor &cursor,
             = takeByteArray(cursor, length); // u1 debug_extension[attribute_length]
         return attribute.release();
     }
+    case AK_STACK_MAP_TABLE: {
+        std::unique_ptr<StackMapTable_attribute> attribute(new StackMapTable_attribute);
+        attribute->entries = takeByteArray(cursor, length); // u2 number_of_entries, entries
+        return attribute.release();
+    }
     case AK_LINE_NUMBER_TABLE: {
         std::unique_ptr<LineNumberTable_attribute> attribute(new LineNumberTable_attribute);
         // u2 line_number_table_length; each: u2 start_pc, u2 line_number
@@ -679,7 +687,7 @@ const JavaClassFile::AttributeName *JavaClassFile::knownAttribute(unsigned short
     static const AttributeName names[] = {
         { QLatin1String("Code"), AK_CODE, AL_METHOD, 0 },
         { QLatin1String("LineNumberTable"), AK_LINE_NUMBER_TABLE, AL_CODE, 0 },
-        { QLatin1String("StackMapTable"), AK_BODY_SKIPPED, AL_CODE, JAVA_6 },
+        { QLatin1String("StackMapTable"), AK_STACK_MAP_TABLE, AL_CODE, JAVA_6 },
         { QLatin1String("LocalVariableTable"), AK_LOCAL_VARIABLE_TABLE, AL_CODE, 0 },
         { QLatin1String("Signature"), AK_SIGNATURE, member, JAVA_5 },
         { QLatin1String("Exceptions"), AK_EXCEPTIONS, AL_METHOD, 0 },

@@ -181,6 +181,8 @@ public:
     /// The bytes of method code the class file holds: none once a class whose code is big has
     /// been scanned (its lists are collected right after the read and kept instead).
     quint64 getCodeBytes() const;
+    /// Whether the code was dropped after the scan: nothing can follow it any more.
+    bool hasReleasedCode() const { return codeReleased; }
 
     quint32 magic = 0;
     unsigned short minor_version = 0;

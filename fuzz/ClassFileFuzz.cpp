@@ -2,6 +2,7 @@
 // ask of the result. The reader must neither crash, read out of bounds, leak nor hang.
 
 #include "classfile/JavaClassFile.h"
+#include "classfile/ReceiverTypes.h"
 
 #include <climits>
 #include <cstddef>
@@ -32,6 +33,20 @@ void askEverything(const JavaClassFile &classFile)
         classFile.getMethodParentClassName(*ref);
         classFile.getMethodSignature(*ref).getParameterString();
         classFile.getFieldTypeDescriptor(*ref).toString();
+    }
+    // The objects of every member used, the way the protected check asks.
+    ReceiverTypes receivers(classFile, [](const QString &name) { return name.size() % 2; });
+    for (const CONSTANT_Fieldref_info *ref : classFile.getFieldRefInfos()) {
+        receivers.find(classFile.getFieldParentClassName(*ref),
+                       classFile.getFieldName(*ref),
+                       classFile.getFieldTypeDescriptor(*ref).descriptor,
+                       false);
+    }
+    for (const CONSTANT_Fieldref_info *ref : classFile.getMethodRefInfos()) {
+        receivers.find(classFile.getMethodParentClassName(*ref),
+                       classFile.getMethodName(*ref),
+                       classFile.getMethodSignature(*ref).descriptor,
+                       true);
     }
     classFile.getDependentClasses();
     classFile.getDependentFields();

@@ -7,3 +7,7 @@ if(TARGET jct_classfile_tests)
     jct_java_fixtures(jct_classfile_tests DIR tests/classfile/jvm NAME jvmprobe)
     target_compile_definitions(jct_classfile_tests PRIVATE JCT_JAVA="${Java_JAVA_EXECUTABLE}")
 endif()
+# Code whose objects' types the verifier infers, kept apart from the reader's fixtures.
+if(TARGET jct_classfile_tests)
+    jct_java_fixtures(jct_classfile_tests DIR tests/classfile/receivers NAME receivers)
+endif()
