@@ -38,6 +38,8 @@ QString memberText(const QString &kind, const QString &member, const QString &ch
         return QString("%1 %2 not accessible").arg(kind, member);
     if (check == "linkage")
         return QString("%1 %2 does not link").arg(kind, member);
+    if (check == "receiver")
+        return QString("protected %1 %2 used on an object of another class").arg(kind, member);
     if (check == "native")
         return QString("native method %1: inspection required").arg(member);
     if (check == "JNI")
@@ -51,7 +53,7 @@ QString accessText(const QString &name, const QString &description)
 {
     static const QRegExp classCheck("^Class (\\S+) (existence|access|linkage) test$");
     static const QRegExp memberCheck("^(Field|Method) \\S+ "
-                                     "(existence|permission|linkage|native|JNI|signature "
+                                     "(existence|permission|linkage|receiver|native|JNI|signature "
                                      "polymorphic) test$");
     static const QRegExp fieldRequest(
         "^Access to field (\\S+) in class (\\S+) was requested\\. .*");

@@ -7,6 +7,7 @@
 #include "conformance/FindingCauses.h"
 #include "conformance/InterfaceTest.h"
 #include "conformance/LinkageErrors.h"
+#include "conformance/ProtectedReceivers.h"
 #include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
@@ -15,6 +16,7 @@
 
 #include <exception>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -89,6 +91,16 @@ QString kindOf(const DepMethod &)
     return QStringLiteral("method");
 }
 
+const QString &descriptorOf(const DepField &ref)
+{
+    return ref.type.descriptor;
+}
+
+const QString &descriptorOf(const DepMethod &ref)
+{
+    return ref.signature.descriptor;
+}
+
 // "Field", "Method": the kind as result names begin.
 template<typename Ref> QString titleOf(const Ref &ref)
 {
@@ -156,7 +168,8 @@ void noteOrigins(TestResultGroup &group, int first, const Class &cls, const Ref 
 {
     for (int i = first; i < group.results_size(); ++i) {
         TestResult &result = *group.mutable_results(i);
-        if (result.score() != R_PASS)
+        // A result that says where it is made keeps its own places.
+        if (result.score() != R_PASS && result.origins_size() == 0)
             setOrigins(result, cls.getOrigins(ref));
     }
 }
@@ -197,6 +210,8 @@ UoPTest::UoPTest(TestResultGroup *results, const Classpath &test, const Classpat
     , results(results)
 {
 }
+
+UoPTest::~UoPTest() = default;
 
 void UoPTest::runTest()
 {
@@ -373,7 +388,9 @@ void UoPTest::testAccessField(TestResultGroup &group,
                              error);
         return;
     }
-    logLine(Logger::L_INFO, QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
+    if (receiversPass(group, access, cls, *found.declaring, field, ref, request))
+        logLine(Logger::L_INFO,
+                QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
 }
 
 void UoPTest::testAccessMethod(TestResultGroup &group,
@@ -421,6 +438,8 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
         appendLinkageFailure(group, name, linkageCheck, error);
         return;
     }
+    if (!receiversPass(group, access, cls, *found.declaring, method, ref, request))
+        return;
     if (method.requireInspection()) {
         appendInspection(group,
                          QString("Method %1 JNI test").arg(ref.name),
@@ -509,8 +528,51 @@ Class *UoPTest::findClass(ClassLoader &access, const QString &name)
     return remembered(access, knownClasses, name, [&]() { return access.loadClass(name); });
 }
 
+template<typename Member, typename Ref>
+bool UoPTest::receiversPass(TestResultGroup &group,
+                            ClassLoader &access,
+                            const Class &cls,
+                            const Class &declaring,
+                            const Member &member,
+                            const Ref &ref,
+                            const QString &request)
+{
+    // The verifier checks only instance uses of protected members.
+    if (member.getPermission() != Permission::PROTECTED || member.isStatic())
+        return true;
+    if (!protectedReceivers || &protectedReceivers->getClass() != &cls
+        || &protectedReceivers->getLoader() != &access)
+        protectedReceivers = std::make_unique<ProtectedReceivers>(access, cls);
+    const QString description = request + "Checking the objects it is used on.";
+    bool passes = true;
+    for (const ProtectedReceivers::Violation &violation :
+         protectedReceivers->check(ref.owner,
+                                   declaring,
+                                   ref.name,
+                                   descriptorOf(ref),
+                                   std::is_same<Ref, DepMethod>::value)) {
+        if (violation.undecided) {
+            appendInspection(group,
+                             QString("%1 %2 receiver inspection test").arg(titleOf(ref), ref.name),
+                             description,
+                             violation.error);
+            continue;
+        }
+        passes = false;
+        TestResult &result
+            = appendFailure(group,
+                            QString("%1 %2 receiver test").arg(titleOf(ref), ref.name),
+                            description,
+                            violation.error);
+        setCause(result, violation.cause);
+        setOrigins(result, violation.origins);
+    }
+    return passes;
+}
+
 void UoPTest::forget()
 {
+    protectedReceivers.reset();
     rememberedLoader = nullptr;
     knownClasses.clear();
     knownFields.clear();

@@ -10,10 +10,13 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
+
 class Class;
 class ClassLoader;
 class Field;
 class Method;
+class ProtectedReceivers;
 
 /// The access test: every class, field and method that the component's bytecode refers to must be
 /// found in the allowed APIs or the component itself, be reachable under Java's access rules and
@@ -24,6 +27,7 @@ class UoPTest
 public:
     /// results is not owned; "Access Results" is appended to it.
     UoPTest(TestResultGroup *results, const Classpath &test, const Classpath &allowed);
+    ~UoPTest();
 
     void runTest();
 
@@ -72,6 +76,16 @@ private:
                       const Compute &compute);
     Lookup<Field> findField(ClassLoader &access, const Class &owner, const DepField &ref);
     Lookup<Method> findMethod(ClassLoader &access, const Class &owner, const DepMethod &ref);
+    /// The verifier's check of the objects a protected member is used on: false when it fails,
+    /// with its results appended.
+    template<typename Member, typename Ref>
+    bool receiversPass(TestResultGroup &group,
+                       ClassLoader &access,
+                       const Class &cls,
+                       const Class &declaring,
+                       const Member &member,
+                       const Ref &ref,
+                       const QString &request);
     void forget();
 
     Classpath testClasspath;
@@ -83,4 +97,6 @@ private:
     QHash<QString, Class *> knownClasses;
     QHash<QString, Lookup<Field>> knownFields;
     QHash<QString, Lookup<Method>> knownMethods;
+    /// The check of the class under test, made when a reference first needs it.
+    std::unique_ptr<ProtectedReceivers> protectedReceivers;
 };

@@ -44,6 +44,14 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
     for (const char *user : { "b.One", "b.Two" })
         mixed.add(
             { "Access Results", user }, "Field f existence test", "Odd.", R_FAIL, "Not found");
+    setCause(mixed.add({ "Access Results", "b.Sub" },
+                       "Method m receiver test",
+                       "Access to method m ()V in class a.Base was requested. Checking the objects "
+                       "it is used on.",
+                       R_FAIL,
+                       "Bad access to protected data in invokevirtual"),
+             "protected method of a.Base, another package: b.Sub may use it only on a b.Sub or a "
+             "subclass, not on a.Base");
     FindingTree interrupted;
     interrupted.add(
         { "Access Results", "a.One" }, "Method open native test", "", R_INSPECT, "native");

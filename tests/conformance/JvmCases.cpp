@@ -24,23 +24,11 @@
 #include "JvmCases.h"
 
 #include "support/ClassFileBuilder.h"
+#include "support/Opcodes.h"
 
 namespace {
 
-const char *const receiverCheck = "the verifier's check of protected receivers is missing";
-
-// u1 opcodes of the crafted code.
-enum Opcode : quint8 {
-    ICONST_0 = 0x03,
-    LDC = 0x12,
-    POP = 0x57,
-    DUP = 0x59,
-    RETURN = 0xb1,
-    INVOKEVIRTUAL = 0xb6,
-    INVOKESPECIAL = 0xb7,
-    INVOKESTATIC = 0xb8,
-    NEW = 0xbb
-};
+using namespace Opcodes;
 
 /// A public class with `public static void run()` of this code.
 QByteArray runnable(ClassFileBuilder &builder, const QByteArray &code)
@@ -70,6 +58,53 @@ QByteArray findLoadedClassOfAnotherLoader(const QString &root)
                         .u1(POP)
                         .u1(RETURN)
                         .data());
+}
+
+/// A class clones an array (an int[1]) or a new Object through Object's protected clone: arrays
+/// pretend to have a public clone of their own.
+QByteArray cloneThroughObject(const QString &name, bool array)
+{
+    ClassFileBuilder builder(name);
+    const quint16 clone = builder.methodRef("java/lang/Object", "clone", "()Ljava/lang/Object;");
+    ByteWriter code;
+    if (array) {
+        code.u1(ICONST_1).u1(NEWARRAY).u1(T_INT);
+    } else {
+        code.u1(NEW)
+            .u2(builder.classInfo("java/lang/Object"))
+            .u1(DUP)
+            .u1(INVOKESPECIAL)
+            .u2(builder.methodRef("java/lang/Object", "<init>", "()V"));
+    }
+    return runnable(builder, code.u1(INVOKEVIRTUAL).u2(clone).u1(POP).u1(RETURN).data());
+}
+
+/// A subclass of a.Base, of an old compiler, stores a Base and then itself in a local, calling a
+/// subroutine after each, and calls m() on the local after the second call: the subroutine never
+/// writes the local, so it holds the object the second call left there.
+QByteArray subroutineKeepsALocal(const QString &root)
+{
+    ClassFileBuilder builder(root + "/b/User", root + "/a/Base");
+    builder.majorVersion = 49;
+    const quint16 base = builder.classInfo(root + "/a/Base");
+    const quint16 baseInit = builder.methodRef(root + "/a/Base", "<init>", "()V");
+    const quint16 user = builder.classInfo(root + "/b/User");
+    const quint16 userInit = builder.methodRef(root + "/b/User", "<init>", "()V");
+    const quint16 m = builder.methodRef(root + "/a/Base", "m", "()V");
+    builder.addMethod(
+        0x0001,
+        "<init>",
+        "()V",
+        { builder.codeAttribute(
+            ByteWriter().u1(ALOAD_0).u1(INVOKESPECIAL).u2(baseInit).u1(RETURN).data()) });
+    ByteWriter code;
+    code.u1(NEW).u2(base).u1(DUP).u1(INVOKESPECIAL).u2(baseInit).u1(ASTORE_1); // 0 to 7
+    code.u1(JSR).u2(19); // 8: to 27
+    code.u1(NEW).u2(user).u1(DUP).u1(INVOKESPECIAL).u2(userInit).u1(ASTORE_1); // 11 to 18
+    code.u1(JSR).u2(8); // 19: to 27
+    code.u1(ALOAD_1).u1(INVOKEVIRTUAL).u2(m).u1(RETURN); // 22 to 26
+    code.u1(ASTORE_2).u1(RET).u1(2); // 27: the subroutine
+    return runnable(builder, code.data());
 }
 
 /// A class of the default package calls ArrayList's protected removeRange on a new list.
@@ -132,17 +167,11 @@ QList<JvmCase> protectedReceivers()
     const QList<JvmCase::Source> library { protectedBase() };
     const QString join = "@.a.Base b; if (flag()) b = new User(); else b = new %1(); b.m();";
     return {
-        { "ReceiverOfAFieldReadIsABase",
-          receiverCheck,
-          library,
-          subclassUser("int f = new @.a.Base().f;") },
-        { "ReceiverOfAFieldWriteIsABase",
-          receiverCheck,
-          library,
-          subclassUser("new @.a.Base().f = 1;") },
-        { "ReceiverOfAMethodIsABase", receiverCheck, library, subclassUser("new @.a.Base().m();") },
+        { "ReceiverOfAFieldReadIsABase", {}, library, subclassUser("int f = new @.a.Base().f;") },
+        { "ReceiverOfAFieldWriteIsABase", {}, library, subclassUser("new @.a.Base().f = 1;") },
+        { "ReceiverOfAMethodIsABase", {}, library, subclassUser("new @.a.Base().m();") },
         { "ReceiverOfAConstructorIsABase",
-          receiverCheck,
+          {},
           { protectedBase(true) },
           subclassUser("new @.a.Base();") },
         { "ReceiversAreTheUserAndItsSubclass",
@@ -152,21 +181,67 @@ QList<JvmCase> protectedReceivers()
         { "ReceiverOfAStaticMethodIsNone", {}, library, subclassUser("@.a.Base.sm();") },
         // The stack map declares the variable as it is declared in the source; an older
         // compiler's class leaves the JVM to join the types of the branches.
-        { "ReceiverIsAsDeclaredAtAJoin", receiverCheck, library, subclassUser(join.arg("Below")) },
+        { "ReceiverIsAsDeclaredAtAJoin", {}, library, subclassUser(join.arg("Below")) },
         { "ReceiverOfAnOlderCompilerJoinsSubclasses",
           {},
           library,
           subclassUser(join.arg("Below")),
           {},
           49 },
+        { "ReceiverOfAnOlderCompilersFieldReadIsABase",
+          {},
+          library,
+          subclassUser("int f = new @.a.Base().f;"),
+          {},
+          49 },
+        { "ReceiverOfAnOlderCompilersConstructorIsABase",
+          {},
+          { protectedBase(true) },
+          subclassUser("new @.a.Base();"),
+          {},
+          49 },
         { "ReceiverOfAnOlderCompilerJoinsABase",
-          receiverCheck,
+          {},
           library,
           subclassUser(join.arg("@.a.Base")),
           {},
           49 },
+        { "ReceiverOfAFieldOfTheBaseIsTheMiddleClass",
+          {},
+          { protectedBase(), { "@/a/Mid.java", "package @.a; public class Mid extends Base {}" } },
+          { { "@/b/User.java", R"(package @.b;
+public class User extends @.a.Mid {
+    public static void run() { int f = new @.a.Mid().f; }
+})" } } },
+        // A protected member of the user's own package, through a superclass of another: the
+        // verifier leaves it to the access rules.
+        { "ReceiverOfAMemberOfTheUsersPackageIsAnyObject",
+          {},
+          { { "@/b/Top.java", "package @.b; public class Top { protected void m() {} }" },
+            { "@/a/Mid.java", "package @.a; public class Mid extends @.b.Top {}" } },
+          { { "@/b/User.java", R"(package @.b;
+public class User extends @.a.Mid {
+    public static void run() { new @.a.Mid().m(); }
+})" } } },
+        { "ReceiverOfObjectsCloneIsAnArray",
+          {},
+          {},
+          {},
+          { { "@/b/User",
+              [](const QString &root) { return cloneThroughObject(root + "/b/User", true); } } } },
+        { "ReceiverOfObjectsCloneIsAnObject",
+          {},
+          {},
+          {},
+          { { "@/b/User",
+              [](const QString &root) { return cloneThroughObject(root + "/b/User", false); } } } },
+        { "ReceiverAfterASubroutineIsWhatTheCallLeft",
+          {},
+          { protectedBase() },
+          {},
+          { { "@/b/User", subroutineKeepsALocal } } },
         { "ReceiverOfFindLoadedClassIsAnotherLoader",
-          receiverCheck,
+          {},
           {},
           {},
           { { "@/b/Loader", findLoadedClassOfAnotherLoader } } },

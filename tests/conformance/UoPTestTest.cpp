@@ -166,3 +166,37 @@ TEST(AccessRun, AClassOfLongCodeIsTestedWithTheLinesOfItsFindings)
     }
     EXPECT_EQ(found, 2) << "q.B and q.B.gone()V";
 }
+
+// The protected check follows code; a class whose code is dropped after the read cannot be
+// followed, and whether it uses a protected member on objects of other classes is left to a
+// person.
+TEST(AccessRun, AProtectedMemberUsedInCodeTooLargeToKeepIsInspected)
+{
+    AccessRun access;
+    ASSERT_TRUE(QDir(access.dir.path()).mkpath("component/q"));
+    ASSERT_TRUE(QDir(access.dir.path()).mkpath("component/p"));
+    ClassFileBuilder base("q/Base");
+    base.addMethodWithCode("<init>", QByteArray(1, char(0xb1))); // return
+    base.addMethod(0x0004, "m", "()V", { base.codeAttribute(QByteArray(1, char(0xb1))) });
+    writeFile(access.dir.filePath("component/q/Base.class"), base);
+    ClassFileBuilder big("p/Big", "q/Base");
+    const quint16 cls = big.classInfo("q/Base");
+    const quint16 init = big.methodRef("q/Base", "<init>", "()V");
+    const quint16 m = big.methodRef("q/Base", "m", "()V");
+    // new q/Base, dup, invokespecial <init>, invokevirtual m, as many nops as it takes, return
+    const QByteArray code
+        = ByteWriter().u1(0xbb).u2(cls).u1(0x59).u1(0xb7).u2(init).u1(0xb6).u2(m).data()
+        + QByteArray(1 << 19, '\0') + QByteArray(1, char(0xb1));
+    big.addMethodWithCode("run", code);
+    writeFile(access.dir.filePath("component/p/Big.class"), big);
+
+    const TestResultGroup &group = access.run().subgroup(0);
+    ASSERT_EQ(group.name(), "p.Big");
+    ASSERT_EQ(group.results_size(), 1);
+    const TestResult &result = group.results(0);
+    EXPECT_EQ(result.name(), "Method m receiver inspection test");
+    EXPECT_EQ(result.score(), R_INSPECT);
+    EXPECT_EQ(result.logs(0).text(),
+              "The code of the class is too large to keep: the objects it uses protected method "
+              "q.Base.m on are not known");
+}
