@@ -75,6 +75,7 @@ struct OptionTable
         cmdLine.addArg(version);
         cmdLine.addArg(dataDir);
         cmdLine.addArg(verdictStatus);
+        cmdLine.addArg(accepted);
     }
 
     QtArg gui { "gui", "Show the GUI. [Default] (No other options will be used.)" };
@@ -123,6 +124,9 @@ struct OptionTable
     QtArg verdictStatus { "verdictstatus",
                           "Exit with the verdict's status in command mode: 0 conforms, 3 does not "
                           "conform, 4 needs inspection, 5 incomplete." };
+    QtArg accepted { "accepted",
+                     "File of the findings accepted, each with its reason.",
+                     QtArg::TakesValue };
 };
 
 QStringList consoleOnlyOptions(OptionTable &table)
@@ -224,6 +228,12 @@ bool Options::read(int argc, char *argv[])
     consoleOnly = consoleOnlyOptions(table);
     dataDir = DataDirectory::find(table.dataDir.value());
     verdictStatus = table.verdictStatus.isDefined();
+    // A mistake in the file is said before a test takes its time.
+    QString acceptedError;
+    if (table.accepted.isDefined() && !accepted.read(table.accepted.value(), &acceptedError)) {
+        printError(acceptedError);
+        return false;
+    }
     return true;
 }
 

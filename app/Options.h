@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AcceptedFindings.h"
 #include "loader/Classpath.h"
 
 #include <QString>
@@ -47,6 +48,8 @@ public:
     QString dataDir = QStringLiteral("data");
     /// Whether a test command ends with a status that follows its verdict rather than 0.
     bool verdictStatus = false;
+    /// The findings the integrator accepts, each with its reason; empty when none were given.
+    AcceptedFindings accepted;
     /// The options given that only console mode uses ("--classpath", "--testtss", ...), in table
     /// order: the window takes these from its own fields.
     QStringList consoleOnly;

@@ -39,6 +39,7 @@ ConsoleSummary::ConsoleSummary(const RunDescription &run,
     addInputs(findings);
     addUnchecked(findings);
     addFindings(findings);
+    addAccepted(findings);
     if (!frameworkHint.isEmpty())
         lines << "  " + frameworkHint;
     addFiles(files, dataDir);
@@ -108,6 +109,26 @@ void ConsoleSummary::addFindings(const Findings &findings)
     }
     if (shown < all.size())
         lines << QString("    and %1 more in results.txt").arg(all.size() - shown);
+}
+
+void ConsoleSummary::addAccepted(const Findings &findings)
+{
+    const QList<Findings::Finding> &accepted = findings.getAcceptedFindings();
+    if (!accepted.isEmpty())
+        lines << "  Accepted, for the reasons given:";
+    for (int i = 0; i < accepted.size() && i < maxAcceptedFindings; ++i) {
+        lines << "    " + accepted.at(i).text + affected(accepted.at(i))
+              << "      " + accepted.at(i).acceptedReason;
+    }
+    if (accepted.size() > maxAcceptedFindings)
+        lines << QString("    and %1 more in results.html")
+                     .arg(accepted.size() - maxAcceptedFindings);
+    // Listed whole: each is a line to delete from the file.
+    const QStringList &unused = findings.getUnusedAccepted();
+    if (!unused.isEmpty())
+        lines << "  Accepted findings that match nothing, to be removed:";
+    for (const QString &entry : unused)
+        lines << "    " + entry;
 }
 
 void ConsoleSummary::addFiles(const QList<RunOutputs::File> &files, const QString &dataDir)

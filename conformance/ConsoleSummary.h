@@ -12,10 +12,11 @@ class Findings;
 /// The few lines a test command ends with on standard output: what was tested (the profile, both
 /// classpaths, each gold file with its SHA-256, the tester's version, the date, how many classes
 /// were checked), the counts, the verdict with its reason, the inputs not read, the distinct
-/// findings (most classes first, as many as fit a screen), the framework hint, where the files
-/// are and which reference data was read; a file the run did not write is said to be missing,
-/// never named as its output. Log lines stay in the log and on the console as they always were;
-/// the summary comes after them.
+/// findings (most classes first, as many as fit a screen), the findings accepted with their
+/// reasons and the accepted entries that matched nothing, the framework hint, where the files are
+/// and which reference data was read; a file the run did not write is said to be missing, never
+/// named as its output. Log lines stay in the log and on the console as they always were; the
+/// summary comes after them.
 class ConsoleSummary
 {
 public:
@@ -23,6 +24,8 @@ public:
     static constexpr int maxFindingLines = 12;
     /// Inputs not read shown at most.
     static constexpr int maxInputLines = 5;
+    /// Accepted findings shown at most, each with its reason.
+    static constexpr int maxAcceptedFindings = 5;
 
     /// frameworkHint is empty when it does not apply.
     ConsoleSummary(const RunDescription &run,
@@ -42,6 +45,7 @@ private:
     void addInputs(const Findings &findings);
     void addUnchecked(const Findings &findings);
     void addFindings(const Findings &findings);
+    void addAccepted(const Findings &findings);
     void addFiles(const QList<RunOutputs::File> &files, const QString &dataDir);
 
     QStringList lines;

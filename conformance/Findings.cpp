@@ -7,6 +7,7 @@
 #include <QRegExp>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -93,7 +94,7 @@ QString interfaceText(const QString &className, const QString &name, const QStri
 
 } // namespace
 
-Findings::Findings(const TestResultGroup &root)
+Findings::Findings(const TestResultGroup &root, const AcceptedFindings &accepted)
     : unchecked(InputResults::uncheckedLines(root))
 {
     // Iterative and in tree order: a group's results, then its subgroups.
@@ -113,12 +114,24 @@ Findings::Findings(const TestResultGroup &root)
         if (visit.depth == 2)
             ++classesChecked[section];
         for (const TestResult &result : visit.group->results())
-            readResult(section, className, result);
+            readResult(section, className, result, accepted);
         const auto &subgroups = visit.group->subgroup();
         for (int i = subgroups.size() - 1; i >= 0; --i)
             stack.append({ &subgroups.Get(i), visit.depth + 1, section, className });
     }
     sortFindings();
+    noteUnusedAccepted(accepted);
+}
+
+// An entry that no longer matches anything would accept a finding nobody has looked at yet, once
+// one with the same text comes back.
+void Findings::noteUnusedAccepted(const AcceptedFindings &accepted)
+{
+    for (int i = 0; i < accepted.getEntries().size(); ++i) {
+        if (!usedEntries.contains(i))
+            unusedAccepted << accepted.placeOf(i) + ": " + accepted.getEntries().at(i).text;
+    }
+    usedEntries.clear();
 }
 
 void Findings::sortFindings()
@@ -133,11 +146,17 @@ void Findings::sortFindings()
             return a.classes.size() > b.classes.size();
         return a.score == R_FAIL && b.score != R_FAIL;
     });
+    const auto open = std::stable_partition(findings.begin(), findings.end(), [](const Finding &f) {
+        return f.acceptedReason.isEmpty();
+    });
+    std::move(open, findings.end(), std::back_inserter(acceptedFindings));
+    findings.erase(open, findings.end());
 }
 
 void Findings::readResult(const QString &section,
                           const QString &className,
-                          const TestResult &result)
+                          const TestResult &result,
+                          const AcceptedFindings &accepted)
 {
     ++counts[result.score()];
     if (result.score() == R_PASS)
@@ -150,20 +169,34 @@ void Findings::readResult(const QString &section,
             ++goldFilesNotRead;
         return;
     }
-    if (result.score() == R_FAIL)
-        ++testFailures;
     const QString text = textOf(section, className, result);
+    const int entry = text.isEmpty() ? -1 : accepted.match(text, className);
+    if (entry >= 0) {
+        ++acceptedResults;
+        usedEntries.insert(entry);
+    } else if (result.score() == R_FAIL) {
+        ++testFailures;
+    } else if (result.score() == R_INSPECT) {
+        ++openInspections;
+    }
     if (text.isEmpty())
         return;
-    noteMissingClass(section, result);
+    // A class accepted as missing points at no framework left out.
+    if (entry < 0)
+        noteMissingClass(section, result);
     const QString cause = fromTree(result.cause());
-    const QString key
-        = QStringList { section, QString::number(result.score()), text, cause }.join(QChar(0));
+    const QString key = QStringList { section,
+                                      QString::number(result.score()),
+                                      text,
+                                      cause,
+                                      QString::number(entry) }
+                            .join(QChar(0));
     auto known = findingIndex.constFind(key);
     if (known == findingIndex.constEnd()) {
         known = findingIndex.insert(key, findings.size());
         const bool version = fromTree(result.name()) == versionCheck;
-        findings.append(Finding { section, result.score(), text, cause, version, {}, {} });
+        const QString reason = entry >= 0 ? accepted.getEntries().at(entry).reason : QString();
+        findings.append(Finding { section, result.score(), text, cause, version, {}, {}, reason });
         classesOf.append(QHash<QString, int>());
     }
     const int index = known.value();
@@ -213,7 +246,7 @@ Findings::Verdict Findings::getVerdict() const
     // it: such a run proves nothing either way.
     if (testFailures > 0 && goldFilesNotRead == 0)
         return V_DOES_NOT_CONFORM;
-    if (!unreadInputs.isEmpty() || count(R_INSPECT) > 0)
+    if (!unreadInputs.isEmpty() || openInspections > 0)
         return V_INCOMPLETE;
     return V_CONFORMS;
 }
@@ -224,30 +257,37 @@ QString Findings::getVerdictLine() const
     case V_DOES_NOT_CONFORM: {
         QString line = QString("does not conform - %1 failed (%2)")
                            .arg(countOf(testFailures, "result", "results"), failingText());
-        if (count(R_INSPECT) > 0)
-            line += QString(", %1 inspection").arg(countOf(count(R_INSPECT), "needs", "need"));
+        if (openInspections > 0)
+            line += QString(", %1 inspection").arg(countOf(openInspections, "needs", "need"));
         if (!unreadInputs.isEmpty())
             line += ", and " + notReadText();
-        return line;
+        return line + acceptedText();
     }
     case V_INCOMPLETE:
         if (testFailures > 0) {
             return QString("incomplete - %1, so part of the component or of what it is checked "
                            "against was never checked; %2 failed (%3), perhaps only because a "
                            "gold file was not read")
-                .arg(notReadText(), countOf(testFailures, "result", "results"), failingText());
+                       .arg(
+                           notReadText(), countOf(testFailures, "result", "results"), failingText())
+                + acceptedText();
         }
         if (!unreadInputs.isEmpty()) {
             return QString("incomplete - %1, so part of the component or of what it is checked "
                            "against was never checked")
-                .arg(notReadText());
+                       .arg(notReadText())
+                + acceptedText();
         }
         return QString("incomplete - %1 a person's inspection (INSPECT, printed UNKNOWN in "
                        "results.txt); nothing failed")
-            .arg(countOf(count(R_INSPECT), "result needs", "results need"));
+                   .arg(countOf(openInspections, "result needs", "results need"))
+            + acceptedText();
     case V_CONFORMS:
         break;
     }
+    if (!acceptedFindings.isEmpty())
+        return "conforms - " + countOf(acceptedFindings.size(), "finding", "findings")
+            + " accepted";
     return "conforms - no result failed and none needs inspection";
 }
 
@@ -269,11 +309,12 @@ QString Findings::getPassKinds() const
 QString Findings::getCountsText() const
 {
     const QString kinds = getPassKinds();
-    return QString("%1 PASS%2, %3 FAIL, %4 INSPECT")
+    return QString("%1 PASS%2, %3 FAIL, %4 INSPECT%5")
         .arg(count(R_PASS))
         .arg(kinds.isEmpty() ? QString() : QString(" (%1)").arg(kinds))
         .arg(count(R_FAIL))
-        .arg(count(R_INSPECT));
+        .arg(count(R_INSPECT))
+        .arg(acceptedResults > 0 ? QString(" (%1 accepted)").arg(acceptedResults) : QString());
 }
 
 QString Findings::getClassesCheckedText() const
@@ -293,6 +334,13 @@ QString Findings::failingText() const
     const int failing = int(std::count_if(
         findings.cbegin(), findings.cend(), [](const Finding &f) { return f.score == R_FAIL; }));
     return countOf(failing, "distinct finding", "distinct findings");
+}
+
+QString Findings::acceptedText() const
+{
+    if (acceptedFindings.isEmpty())
+        return QString();
+    return "; " + countOf(acceptedFindings.size(), "finding", "findings") + " accepted";
 }
 
 QString Findings::notReadText() const

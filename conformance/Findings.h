@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestResult.pb.h"
+#include "app/AcceptedFindings.h"
 #include "classfile/DependencyOrigins.h"
 
 #include <QHash>
@@ -37,19 +38,24 @@ public:
         /// with their source lines, or places outside code; the first few places of a class, and
         /// how many further uses it has. Empty places for the interface test.
         QList<DependencyOrigins> origins;
+        /// For a finding the integrator accepted: the entry's reason; empty otherwise.
+        QString acceptedReason;
     };
 
     enum Verdict { V_CONFORMS, V_DOES_NOT_CONFORM, V_INCOMPLETE };
 
-    explicit Findings(const TestResultGroup &root);
+    /// Results that an entry of accepted matches, in the classes it names, are accepted findings:
+    /// they count neither as failures nor as inspections. An input not read is never accepted.
+    explicit Findings(const TestResultGroup &root,
+                      const AcceptedFindings &accepted = AcceptedFindings());
 
     /// Results with this score in the whole tree, the inputs not read included.
     int count(TestScore score) const;
     /// What the PASS results are: "interface checks", "reflection notes", or how many of each
     /// ("61 interface checks, 179 reflection notes"); empty without any.
     QString getPassKinds() const;
-    /// The counts in one line, with what the PASS results are: "179 PASS (reflection notes), 42
-    /// FAIL, 0 INSPECT".
+    /// The counts in one line, with what the PASS results are and how many were accepted: "179
+    /// PASS (reflection notes), 42 FAIL, 0 INSPECT (3 accepted)".
     QString getCountsText() const;
     /// The classes the tests checked, one per class group of the tree: "7 of the reference
     /// interface, 2040 of the component"; "none".
@@ -57,6 +63,13 @@ public:
     /// Class files too new first, then most affected classes first; among equals FAIL before
     /// INSPECT, then in tree order.
     const QList<Finding> &getFindings() const { return findings; }
+    /// The findings an entry of the accepted findings matched, in the same order, each with the
+    /// entry's reason; a finding accepted in some of its classes only is here with those.
+    const QList<Finding> &getAcceptedFindings() const { return acceptedFindings; }
+    /// Results accepted, of any score.
+    int getAcceptedCount() const { return acceptedResults; }
+    /// The entries of the accepted findings that matched no result: "FILE:LINE: text".
+    const QStringList &getUnusedAccepted() const { return unusedAccepted; }
     /// Each input that was not read, or test cut short, in lines: what it was and why, then any
     /// further reasons.
     const QList<QStringList> &getUnreadInputs() const { return unreadInputs; }
@@ -79,19 +92,30 @@ public:
     textOf(const QString &section, const QString &className, const TestResult &result);
 
 private:
-    void readResult(const QString &section, const QString &className, const TestResult &result);
+    void readResult(const QString &section,
+                    const QString &className,
+                    const TestResult &result,
+                    const AcceptedFindings &accepted);
+    void noteUnusedAccepted(const AcceptedFindings &accepted);
     static void addOrigins(DependencyOrigins &origins, const TestResult &result);
     void noteMissingClass(const QString &section, const TestResult &result);
     void sortFindings();
     QString notReadText() const;
     QString failingText() const;
+    QString acceptedText() const;
 
     QHash<int, int> counts; // score -> number of results
     QHash<QString, int> passes; // top group -> its PASS results
     QHash<QString, int> classesChecked; // top group -> its class groups
-    int testFailures = 0; // FAIL results outside the inputs not read
-    QList<Finding> findings;
-    QHash<QString, int> findingIndex; // section, score, text and cause -> index in findings
+    int testFailures = 0; // FAIL results outside the inputs not read, none accepted
+    int openInspections = 0; // INSPECT results not accepted
+    int acceptedResults = 0;
+    QList<Finding> findings; // while reading, the accepted ones too
+    QList<Finding> acceptedFindings;
+    QSet<int> usedEntries; // of the accepted findings, while reading
+    QStringList unusedAccepted;
+    // section, score, text, cause and accepting entry -> index in findings
+    QHash<QString, int> findingIndex;
     QList<QHash<QString, int>> classesOf; // class -> position, for each finding, while reading
     QList<QStringList> unreadInputs;
     QStringList unchecked;

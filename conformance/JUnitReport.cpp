@@ -10,6 +10,7 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -48,6 +49,7 @@ struct Finding
     TestScore score;
     QString summary; // the finding with its cause, one line
     QString text; // the result as results.txt shows it, and its cause
+    QString acceptedReason; // empty unless the integrator accepted it
 };
 
 /// A test case: a class group, or one result directly in a top group.
@@ -57,21 +59,35 @@ struct Case
     QString name;
     QList<Finding> findings; // in tree order
 
+    /// Results of the score that nobody accepted.
     int count(TestScore score) const
     {
         return int(std::count_if(findings.cbegin(), findings.cend(), [score](const Finding &f) {
-            return f.score == score;
+            return f.score == score && f.acceptedReason.isEmpty();
         }));
     }
 };
 
-Finding findingOf(const QString &section,
+/// What the results of one section are read with: the accepted findings, none for the inputs
+/// not read, which can never be accepted.
+struct Reading
+{
+    QString section;
+    const AcceptedFindings &accepted;
+};
+
+Finding findingOf(const Reading &reading,
                   const QString &className,
                   const QString &path,
                   const TestResult &result)
 {
     const QString cause = shown(result.cause());
-    QString summary = PrintableText::escape(Findings::textOf(section, className, result));
+    const QString finding = Findings::textOf(reading.section, className, result);
+    const int entry = reading.accepted.match(finding, className);
+    const QString reason = entry >= 0
+        ? PrintableText::escape(reading.accepted.getEntries().at(entry).reason)
+        : QString();
+    QString summary = PrintableText::escape(finding);
     if (!cause.isEmpty())
         summary += ": " + cause;
     QStringList text {
@@ -85,28 +101,31 @@ Finding findingOf(const QString &section,
     }
     if (!cause.isEmpty())
         text << "  Cause: " + cause;
-    return Finding { result.score(), summary, text.join('\n') };
+    if (entry >= 0)
+        text << QString("  Accepted (%1): %2")
+                    .arg(PrintableText::escape(reading.accepted.placeOf(entry)), reason);
+    return Finding { result.score(), summary, text.join('\n'), reason };
 }
 
 void addFindings(Case &testCase,
-                 const QString &section,
+                 const Reading &reading,
                  const QString &path,
                  const TestResult &result)
 {
     if (result.score() != R_PASS)
-        testCase.findings << findingOf(section, testCase.className, path, result);
+        testCase.findings << findingOf(reading, testCase.className, path, result);
 }
 
 // Every FAIL and INSPECT result below a class group, with the groups between ("Methods / ").
 // Iterative, in tree order.
-Case classCase(const QString &section, const TestResultGroup &classGroup)
+Case classCase(const Reading &reading, const TestResultGroup &classGroup)
 {
-    Case testCase { fromTree(classGroup.name()), testName(section), {} };
+    Case testCase { fromTree(classGroup.name()), testName(reading.section), {} };
     QList<QPair<const TestResultGroup *, QString>> stack { { &classGroup, QString() } };
     while (!stack.isEmpty()) {
         const auto visit = stack.takeLast();
         for (const TestResult &result : visit.first->results())
-            addFindings(testCase, section, visit.second, result);
+            addFindings(testCase, reading, visit.second, result);
         const auto &subgroups = visit.first->subgroup();
         for (int i = subgroups.size() - 1; i >= 0; --i) {
             const TestResultGroup &subgroup = subgroups.Get(i);
@@ -116,40 +135,65 @@ Case classCase(const QString &section, const TestResultGroup &classGroup)
     return testCase;
 }
 
-QList<Case> casesOf(const TestResultGroup &section)
+QList<Case> casesOf(const TestResultGroup &section, const AcceptedFindings &accepted)
 {
     const QString name = fromTree(section.name());
+    static const AcceptedFindings none;
+    const Reading reading { name, name == InputResults::groupName ? none : accepted };
     QList<Case> cases;
     for (const TestResult &result : section.results()) {
         Case testCase { name, fromTree(result.name()), {} };
-        addFindings(testCase, name, QString(), result);
+        addFindings(testCase, reading, QString(), result);
         cases << testCase;
     }
     for (const TestResultGroup &classGroup : section.subgroup())
-        cases << classCase(name, classGroup);
+        cases << classCase(reading, classGroup);
     return cases;
 }
 
-// The first finding names the case's problem; the element's text holds them all.
-void writeOutcome(QXmlStreamWriter &xml, const Case &testCase, TestScore score)
+/// What a case with findings reports: its first failure, else its first inspection, else the
+/// reason of its first accepted finding, as a skipped case's message is its reason.
+struct Outcome
 {
+    const char *element;
+    QString noun; // "failure", counted in the message
+    std::function<bool(const Finding &)> isOfIt;
+    std::function<QString(const Finding &)> messageOf;
+};
+
+Outcome outcomeOf(const Case &testCase)
+{
+    const auto summary = [](const Finding &f) { return f.summary; };
+    const auto open = [](TestScore score) {
+        return [score](const Finding &f) { return f.score == score && f.acceptedReason.isEmpty(); };
+    };
+    if (testCase.count(R_FAIL) > 0)
+        return { "failure", "failure", open(R_FAIL), summary };
+    if (testCase.count(R_INSPECT) > 0)
+        return { "skipped", "inspection", open(R_INSPECT), summary };
+    return { "skipped",
+             "accepted result",
+             [](const Finding &f) { return !f.acceptedReason.isEmpty(); },
+             [](const Finding &f) { return f.acceptedReason; } };
+}
+
+// The first finding names the case's problem; the element's text holds them all.
+void writeOutcome(QXmlStreamWriter &xml, const Case &testCase)
+{
+    const Outcome outcome = outcomeOf(testCase);
     QStringList texts;
-    QString first;
+    QString message;
+    int n = 0;
     for (const Finding &finding : testCase.findings) {
-        if (first.isEmpty() && finding.score == score)
-            first = finding.summary;
+        if (outcome.isOfIt(finding) && n++ == 0)
+            message = outcome.messageOf(finding);
         texts << finding.text;
     }
-    const bool failed = score == R_FAIL;
-    const int n = testCase.count(score);
-    xml.writeStartElement(failed ? "failure" : "skipped");
-    QString message = first;
     if (n > 1)
-        message += QString(" (first of %1)")
-                       .arg(failed ? countOf(n, "failure", "failures")
-                                   : countOf(n, "inspection", "inspections"));
+        message += QString(" (first of %1 %2s)").arg(n).arg(outcome.noun);
+    xml.writeStartElement(outcome.element);
     xml.writeAttribute("message", xmlText(message));
-    if (failed)
+    if (QLatin1String(outcome.element) == "failure")
         xml.writeAttribute("type", "FAIL");
     xml.writeCharacters(xmlText(texts.join("\n\n")));
     xml.writeEndElement();
@@ -160,10 +204,8 @@ void writeCase(QXmlStreamWriter &xml, const Case &testCase)
     xml.writeStartElement("testcase");
     xml.writeAttribute("classname", xmlText(PrintableText::escape(testCase.className)));
     xml.writeAttribute("name", xmlText(PrintableText::escape(testCase.name)));
-    if (testCase.count(R_FAIL) > 0)
-        writeOutcome(xml, testCase, R_FAIL);
-    else if (!testCase.findings.isEmpty())
-        writeOutcome(xml, testCase, R_INSPECT);
+    if (!testCase.findings.isEmpty())
+        writeOutcome(xml, testCase);
     xml.writeEndElement();
 }
 
@@ -227,14 +269,16 @@ void writeProperties(QXmlStreamWriter &xml, const QList<QPair<QString, QString>>
 
 } // namespace
 
-QByteArray
-JUnitReport::toXml(const TestResultGroup &root, const Findings &findings, const RunDescription &run)
+QByteArray JUnitReport::toXml(const TestResultGroup &root,
+                              const Findings &findings,
+                              const RunDescription &run,
+                              const AcceptedFindings &accepted)
 {
     const QList<QPair<QString, QString>> properties = runProperties(root, findings, run);
     QList<QPair<QString, QList<Case>>> suites;
     Totals all;
     for (const TestResultGroup &section : root.subgroup()) {
-        suites.append({ shown(section.name()), casesOf(section) });
+        suites.append({ shown(section.name()), casesOf(section, accepted) });
         for (const Case &testCase : suites.last().second)
             all.add(testCase);
     }

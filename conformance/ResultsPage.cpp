@@ -45,7 +45,8 @@ body{font:14px/1.4 sans-serif;margin:1em 2em;color:#222}
 h1{font-size:1.4em;padding:.4em .6em;border-radius:4px}
 h1.ok{background:#e3f4e1}h1.warn{background:#fdf1d6}h1.fail{background:#fbe0dd}
 .counts span{margin-right:1.5em;font-weight:bold}
-.PASS{color:#2a7a2a}.FAIL{color:#b3261e}.INSPECT{color:#8a6100}
+.PASS{color:#2a7a2a}.FAIL{color:#b3261e}.INSPECT{color:#8a6100}.ACCEPTED{color:#555}
+.accepted{margin:.2em 0 .2em 1.5em;color:#2a7a2a}
 #controls{position:sticky;top:0;background:#fff;padding:.5em 0;border-bottom:1px solid #ddd}
 #filter{width:24em;margin-right:1em}
 details{margin:.15em 0}summary{cursor:pointer}
@@ -81,8 +82,13 @@ const char *script = R"(
   function text(i) { return treeData().t[i]; }
   var scores = {1: 'PASS', 2: 'FAIL', 3: 'INSPECT'};
   var filter = document.getElementById('filter');
+  // [score, text, cause, [classes], reason]: a finding with a reason was accepted.
   var sections = [{score: 2, box: document.getElementById('fail-list')},
-                  {score: 3, box: document.getElementById('inspect-list')}];
+                  {score: 3, box: document.getElementById('inspect-list')},
+                  {accepted: true, box: document.getElementById('accepted-list')}];
+  function isIn(section, f) {
+    return (f[4] !== undefined) === !!section.accepted && (section.accepted || f[0] === section.score);
+  }
   var treeBox = document.getElementById('tree');
   function el(tag, cls, text) {
     var e = document.createElement(tag);
@@ -132,6 +138,7 @@ const char *script = R"(
     summary.appendChild(el('span', 'n', count(f[3].length, 'class', 'classes')));
     d.appendChild(summary);
     if (f[2]) d.appendChild(el('p', 'cause', f[2]));
+    if (f[4] !== undefined) d.appendChild(el('p', 'accepted', 'Accepted: ' + f[4]));
     return d;
   }
   function fillFinding(d) {
@@ -149,7 +156,7 @@ const char *script = R"(
   var hay = [];
   function haystack(i) {
     if (hay[i] === undefined) {
-      var f = data.f[i], where = places().f[i] || [], s = places().s, parts = [f[1], f[2]];
+      var f = data.f[i], where = places().f[i] || [], s = places().s, parts = [f[1], f[2], f[4]];
       f[3].forEach(function (c, k) {
         parts.push(data.c[c]);
         var flat = where[k] || [];
@@ -165,7 +172,7 @@ const char *script = R"(
       if (!section.box) return;
       var items = [];
       data.f.forEach(function (f, i) {
-        if (f[0] !== section.score) return;
+        if (!isIn(section, f)) return;
         total++;
         if (!query || haystack(i).indexOf(query) >= 0) items.push(i);
       });
@@ -319,6 +326,7 @@ public:
             out << "<h2 id=\"findings\">Findings (" << findings.getFindings().size() << ")</h2>\n";
         section(out, R_FAIL, "fail-list", "Failed");
         section(out, R_INSPECT, "inspect-list", "To inspect");
+        acceptedSection(out);
         out << "<noscript><p>The findings and the whole tree are drawn by the page's script; "
                "results.txt holds them all.</p></noscript>\n</main>\n<main id=\"tree\" "
                "hidden></main>\n";
@@ -343,7 +351,15 @@ private:
         // A count of results, which a reader must not take for a count of classes.
         if (!findings.getPassKinds().isEmpty())
             out << "<span class=\"n\">PASS: " << html(findings.getPassKinds()) << "</span>";
+        if (findings.getAcceptedCount() > 0)
+            out << "<span class=\"ACCEPTED\">" << findings.getAcceptedCount() << " accepted</span>";
         out << "</p>\n";
+        if (!findings.getUnusedAccepted().isEmpty()) {
+            out << "<section id=\"unused\"><h2>Accepted findings that match nothing</h2><ul>\n";
+            for (const QString &entry : findings.getUnusedAccepted())
+                out << "<li>" << html(entry) << "</li>\n";
+            out << "</ul></section>\n";
+        }
         if (!findings.getUnreadInputs().isEmpty()) {
             out << "<section id=\"unread\"><h2>Inputs not read</h2><ul>\n";
             for (const QStringList &lines : findings.getUnreadInputs())
@@ -374,6 +390,16 @@ private:
             << (score == R_FAIL ? "what is missing or denied, most classes first"
                                 : "what a person has to look at")
             << "</p>\n<div id=\"" << id << "\"></div></section>\n";
+    }
+
+    void acceptedSection(QTextStream &out) const
+    {
+        const int count = findings.getAcceptedFindings().size();
+        if (count == 0)
+            return;
+        out << "<section><h2>Accepted (" << count << ")</h2><p class=\"n\">"
+            << "findings the integrator accepted, each with the reason given</p>\n"
+            << "<div id=\"accepted-list\"></div></section>\n";
     }
 
     void footer(QTextStream &out) const

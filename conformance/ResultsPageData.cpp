@@ -7,6 +7,7 @@
 
 #include <QTextStream>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -51,6 +52,17 @@ QString textList(QStringList texts)
     return list(texts);
 }
 
+// The open findings, then the accepted ones: the page draws each kind in a section of its own.
+void forEachFinding(const Findings &findings,
+                    const std::function<void(const Findings::Finding &)> &use)
+{
+    for (const QList<Findings::Finding> *list :
+         { &findings.getFindings(), &findings.getAcceptedFindings() }) {
+        for (const Findings::Finding &finding : *list)
+            use(finding);
+    }
+}
+
 } // namespace
 
 void ResultsPageData::write(QTextStream &out, const TestResultGroup &root, const Findings &findings)
@@ -71,14 +83,18 @@ void ResultsPageData::writeFindings(const Findings &findings)
     QHash<QString, int> classIndexes;
     QStringList classes;
     QStringList all;
-    for (const Findings::Finding &finding : findings.getFindings()) {
+    forEachFinding(findings, [&](const Findings::Finding &finding) {
         QStringList indexes;
         for (const QString &name : finding.classes)
             indexes << QString::number(indexOf(classIndexes, classes, name));
-        all << QStringLiteral("[%1,%2,%3,[%4]]")
-                   .arg(int(finding.score))
-                   .arg(shown(finding.text), shown(finding.cause), indexes.join(QLatin1Char(',')));
-    }
+        QString item
+            = QStringLiteral("[%1,%2,%3,[%4]")
+                  .arg(int(finding.score))
+                  .arg(shown(finding.text), shown(finding.cause), indexes.join(QLatin1Char(',')));
+        if (!finding.acceptedReason.isEmpty())
+            item += QLatin1Char(',') + shown(finding.acceptedReason);
+        all << item + QLatin1Char(']');
+    });
     out << "{\"c\":" << textList(classes) << ",\"f\":" << list(all) << '}';
 }
 
@@ -150,12 +166,12 @@ int ResultsPageData::treeText(const std::string &text)
 void ResultsPageData::writeOrigins(const Findings &findings)
 {
     QStringList all;
-    for (const Findings::Finding &finding : findings.getFindings()) {
+    forEachFinding(findings, [&](const Findings::Finding &finding) {
         QStringList classes;
         for (const DependencyOrigins &origins : finding.origins)
             classes << placesOf(origins);
         all << list(classes);
-    }
+    });
     out << "{\"s\":" << textList(texts) << ",\"f\":" << list(all) << ",\"r\":" << list(resultPlaces)
         << '}';
 }

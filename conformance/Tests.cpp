@@ -150,10 +150,13 @@ void report(TestResultGroup &root,
 {
     appendInputResults(root, inputs, unread);
     store(root, outputs.text);
-    const Findings findings(root);
+    const AcceptedFindings &accepted = Options::opts->accepted;
+    const Findings findings(root, accepted);
+    for (const QString &entry : findings.getUnusedAccepted())
+        logLine(Logger::L_WARN, "Accepted finding matches nothing: " + entry);
     const RunDescription run
         = RunDescription::current(inputs.title, inputs.test, inputs.framework, gold + allowed);
-    outputs.junit.write(JUnitReport::toXml(root, findings, run));
+    outputs.junit.write(JUnitReport::toXml(root, findings, run, accepted));
     outputs.page.write(ResultsPage::toHtml(root, findings, run));
     const QString hint = frameworkHint(findings, inputs, allowed, unread);
     const QList<RunOutputs::File> files = outputs.getFiles();

@@ -90,6 +90,7 @@ QList<QPair<QString, QString>> places(const QString &workDir)
              { "@BENIGN@", JCT_FIXTURES_JVMBENIGN },
              { "@EVIL@", JCT_FIXTURES_JVMEVIL },
              { "@DATA@", BuiltData::dir() },
+             { "@TESTDATA@", testDataPath("app") },
              { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
              { "@WORK@", workDir },
              { "@BUILD@", Version::build },

@@ -106,6 +106,20 @@ class ResultsPageInABrowser(unittest.TestCase):
         self.assertNotIn("\\n", shown["footer"])
         self.assertRegex(shown["footer"], r"data/j2se8.javagold\n")
 
+    def test_an_accepted_finding_is_drawn_apart_with_its_reason(self):
+        accepted = os.path.join(self.dir, "accepted.txt")
+        with open(accepted, "w", encoding="utf-8") as f:
+            f.write("finding: sun.misc.Unsafe not found\nreason: Guarded <by> a fallback.\n")
+        page = run_tester(self.dir, "--testpss", "--general", "--tssgold",
+                          os.path.join(DATA_DIR, "TSS_type_independent.javagold"), "--classpath", FINDINGS_JAR,
+                          "--accepted", accepted)
+        dom = dump_dom(page)
+        drawn = re.search(r'id="accepted-list">(.*?)</section>', dom, re.S).group(1)
+        self.assertIn("sun.misc.Unsafe not found", drawn)
+        self.assertIn("Accepted: Guarded &lt;by&gt; a fallback.", drawn)
+        self.assertNotIn("sun.misc.Unsafe", re.search(r'id="fail-list">(.*?)</section>', dom, re.S).group(1))
+        self.assertRegex(dom, r'<span class="ACCEPTED">[1-9]\d* accepted</span>')
+
     def test_a_page_of_thousands_of_results_loads_with_its_tree_data(self):
         # The OSS test of a component that holds next to nothing of the Java API: every class of
         # the API is a failed result.

@@ -3,6 +3,7 @@
 
 #include "FindingTrees.h"
 #include "conformance/Findings.h"
+#include "support/Files.h"
 #include "support/Golden.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,9 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
     const auto summary = [&written](const char *title,
                                     const FindingTree &tree,
                                     const QString &hint,
-                                    QList<RunOutputs::File> files = {}) {
-        const Findings findings(*tree.root);
+                                    QList<RunOutputs::File> files = {},
+                                    const AcceptedFindings &accepted = AcceptedFindings()) {
+        const Findings findings(*tree.root, accepted);
         return ConsoleSummary(
                    sampleRun(title), findings, hint, files.isEmpty() ? written : files, "/data")
                    .getLines()
@@ -110,9 +112,17 @@ TEST(ConsoleSummary, OfRunsOfEveryVerdict)
                       R_FAIL,
                       "holds no class file");
     }
+    // Of the mixed run again, with findings accepted in one class, in all, and an input not read
+    // that stays one.
+    AcceptedFindings accepted;
+    QString error;
+    ASSERT_TRUE(accepted.read(testDataPath("conformance/accepted-mixed-run.txt"), &error))
+        << error.toStdString();
     Golden::expectEqual(
         "conformance/console-summary.txt",
         summary("PSS test", mixed, "A framework classpath may be missing.")
+            + summary("PSS test", FindingTree::mixedRun(), "", {}, accepted)
+                  .replace(testDataPath("").toUtf8(), "")
             + summary("PSS test", interrupted, "") + summary("PSS test", withoutGold, "")
             + summary("PSS test", toJudge, "") + summary("PSS test", clean, "", lost)
             + summary("PSS test", tooNew, "") + summary("PCS test", longLists, ""));
