@@ -67,9 +67,11 @@ std::unique_ptr<QFile> JarFileReader::open() const
     const bool notRegular = isOtherThanRegularFile(*file);
     if (!notRegular && file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return file;
-    logLine(Logger::L_ERROR,
-            QString("beginSession() archive_read_open failed could not open %1: %2")
-                .arg(path, notRegular ? QString("not a regular file") : file->errorString()));
+    const QString message
+        = QString("beginSession() archive_read_open failed could not open %1: %2")
+              .arg(path, notRegular ? QString("not a regular file") : file->errorString());
+    if (UnreadInputs::isNewMessage(message))
+        logLine(Logger::L_ERROR, message);
     return nullptr;
 }
 

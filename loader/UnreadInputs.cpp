@@ -32,6 +32,11 @@ void UnreadInputs::recordUnchecked(const QString &entry, int count, const QStrin
         current->unchecked.append(Unchecked { entry, count, reason });
 }
 
+bool UnreadInputs::isNewMessage(const QString &message)
+{
+    return isNew(QString("message") + QChar(0) + message);
+}
+
 bool UnreadInputs::isCollecting()
 {
     return current != nullptr;

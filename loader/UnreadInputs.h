@@ -49,6 +49,10 @@ public:
     /// would ever load them (a multi-release jar's classes for later releases): no failure, but
     /// said, so that nothing is dropped silently. Kept once per entry and reason.
     static void recordUnchecked(const QString &entry, int count, const QString &reason);
+    /// Whether a message about an input that could not be read is news to this run (always
+    /// outside a run): each loader chain of a run opens the input again, and the reader's
+    /// message is said once.
+    static bool isNewMessage(const QString &message);
     /// Whether a collector lives on the calling thread: a check that costs something can be left
     /// out when nobody would hear of its outcome.
     static bool isCollecting();
