@@ -62,7 +62,7 @@ QTreeWidgetItem *findingItem(const Findings::Finding &finding)
     }
     for (int i = 0; i < finding.classes.size(); ++i) {
         auto *user = new QTreeWidgetItem(item);
-        user->setText(C_FINDING, PrintableText::escape(finding.classes.at(i)));
+        user->setText(C_FINDING, PrintableText::escape(finding.classText(i)));
         if (i < finding.origins.size())
             addOrigins(*user, finding.origins.at(i));
     }

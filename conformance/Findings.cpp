@@ -106,19 +106,24 @@ Findings::Findings(const TestResultGroup &root, const AcceptedFindings &accepted
         QString className;
     };
     QList<Visit> stack { { &root, 0, QString(), QString() } };
+    QHash<QString, QString> entryOf; // component class -> its classpath entry
     while (!stack.isEmpty()) {
         const Visit visit = stack.takeLast();
         const QString name = fromTree(visit.group->name());
         const QString section = visit.depth == 1 ? name : visit.section;
         const QString className = visit.depth == 2 ? name : visit.className;
-        if (visit.depth == 2)
+        if (visit.depth == 2) {
             ++classesChecked[section];
+            if (section == accessSection && visit.group->has_entry())
+                entryOf.insert(className, fromTree(visit.group->entry()));
+        }
         for (const TestResult &result : visit.group->results())
             readResult(section, className, result, accepted);
         const auto &subgroups = visit.group->subgroup();
         for (int i = subgroups.size() - 1; i >= 0; --i)
             stack.append({ &subgroups.Get(i), visit.depth + 1, section, className });
     }
+    addEntries(entryOf);
     sortFindings();
     noteUnusedAccepted(accepted);
 }
@@ -132,6 +137,22 @@ void Findings::noteUnusedAccepted(const AcceptedFindings &accepted)
             unusedAccepted << accepted.placeOf(i) + ": " + accepted.getEntries().at(i).text;
     }
     usedEntries.clear();
+}
+
+void Findings::addEntries(const QHash<QString, QString> &entryOf)
+{
+    for (Finding &finding : findings) {
+        if (finding.section != accessSection)
+            continue;
+        for (const QString &className : finding.classes)
+            finding.entries << entryOf.value(className);
+    }
+}
+
+QString Findings::Finding::classText(int i) const
+{
+    const QString entry = entries.value(i);
+    return entry.isEmpty() ? classes.at(i) : QString("%1 (%2)").arg(classes.at(i), entry);
 }
 
 void Findings::sortFindings()
@@ -196,7 +217,8 @@ void Findings::readResult(const QString &section,
         known = findingIndex.insert(key, findings.size());
         const bool version = fromTree(result.name()) == versionCheck;
         const QString reason = entry >= 0 ? accepted.getEntries().at(entry).reason : QString();
-        findings.append(Finding { section, result.score(), text, cause, version, {}, {}, reason });
+        findings.append(
+            Finding { section, result.score(), text, cause, version, {}, {}, reason, {} });
         classesOf.append(QHash<QString, int>());
     }
     const int index = known.value();

@@ -40,6 +40,13 @@ public:
         QList<DependencyOrigins> origins;
         /// For a finding the integrator accepted: the entry's reason; empty otherwise.
         QString acceptedReason;
+        /// The classpath entry each of the classes, at the same position, was read from (access
+        /// test): a component of several jars may hold a class in more than one.
+        QStringList entries;
+
+        /// The class at i as a reader looks it up: "vendor.A (lib/a.jar)", or only its name
+        /// where it was read from no entry (a reference class).
+        QString classText(int i) const;
     };
 
     enum Verdict { V_CONFORMS, V_DOES_NOT_CONFORM, V_INCOMPLETE };
@@ -100,6 +107,7 @@ private:
     static void addOrigins(DependencyOrigins &origins, const TestResult &result);
     void noteMissingClass(const QString &section, const TestResult &result);
     void sortFindings();
+    void addEntries(const QHash<QString, QString> &entryOf);
     QString notReadText() const;
     QString failingText() const;
     QString acceptedText() const;

@@ -58,6 +58,7 @@ struct Case
     QString className;
     QString name;
     QList<Finding> findings; // in tree order
+    QString file; // the classpath entry a component class was read from
 
     /// Results of the score that nobody accepted.
     int count(TestScore score) const
@@ -120,7 +121,9 @@ void addFindings(Case &testCase,
 // Iterative, in tree order.
 Case classCase(const Reading &reading, const TestResultGroup &classGroup)
 {
-    Case testCase { fromTree(classGroup.name()), testName(reading.section), {} };
+    Case testCase {
+        fromTree(classGroup.name()), testName(reading.section), {}, fromTree(classGroup.entry())
+    };
     QList<QPair<const TestResultGroup *, QString>> stack { { &classGroup, QString() } };
     while (!stack.isEmpty()) {
         const auto visit = stack.takeLast();
@@ -142,7 +145,7 @@ QList<Case> casesOf(const TestResultGroup &section, const AcceptedFindings &acce
     const Reading reading { name, name == InputResults::groupName ? none : accepted };
     QList<Case> cases;
     for (const TestResult &result : section.results()) {
-        Case testCase { name, fromTree(result.name()), {} };
+        Case testCase { name, fromTree(result.name()), {}, QString() };
         addFindings(testCase, reading, QString(), result);
         cases << testCase;
     }
@@ -204,6 +207,10 @@ void writeCase(QXmlStreamWriter &xml, const Case &testCase)
     xml.writeStartElement("testcase");
     xml.writeAttribute("classname", xmlText(PrintableText::escape(testCase.className)));
     xml.writeAttribute("name", xmlText(PrintableText::escape(testCase.name)));
+    // Read by the CI servers that link a case to its file; and a class of one name may be in
+    // two jars of the component.
+    if (!testCase.file.isEmpty())
+        xml.writeAttribute("file", xmlText(PrintableText::escape(testCase.file)));
     if (!testCase.findings.isEmpty())
         writeOutcome(xml, testCase);
     xml.writeEndElement();

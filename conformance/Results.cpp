@@ -57,6 +57,7 @@ void clearOrigins(TestResultGroup &root)
     while (!pending.empty()) {
         TestResultGroup *group = pending.back();
         pending.pop_back();
+        group->clear_entry();
         for (TestResult &result : *group->mutable_results()) {
             result.clear_origins();
             result.clear_more_origins();

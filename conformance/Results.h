@@ -24,7 +24,8 @@ void setCause(TestResult &result, const QString &cause);
 /// Sets where the component makes the reference a result is about.
 void setOrigins(TestResult &result, const DependencyOrigins &origins);
 
-/// The tree without origins: what goes to the reporting host, whose bytes stay as they were.
+/// The tree without origins and class entries: what goes to the reporting host, whose bytes stay as
+/// they were.
 void clearOrigins(TestResultGroup &root);
 
 /// A text of the tree as a QString; the tree holds the local 8-bit encoding.

@@ -85,8 +85,8 @@ void ResultsPageData::writeFindings(const Findings &findings)
     QStringList all;
     forEachFinding(findings, [&](const Findings::Finding &finding) {
         QStringList indexes;
-        for (const QString &name : finding.classes)
-            indexes << QString::number(indexOf(classIndexes, classes, name));
+        for (int i = 0; i < finding.classes.size(); ++i)
+            indexes << QString::number(indexOf(classIndexes, classes, finding.classText(i)));
         QString item
             = QStringLiteral("[%1,%2,%3,[%4]")
                   .arg(int(finding.score))
@@ -125,7 +125,10 @@ void ResultsPageData::writeTree(const TestResultGroup &root)
 // The group up to the list of its subgroups, left open.
 void ResultsPageData::writeGroupHead(const TestResultGroup &group)
 {
-    out << '[' << treeText(group.name()) << ",[";
+    // A component class says where it was read from, as in the findings.
+    out << '['
+        << treeText(group.has_entry() ? group.name() + " (" + group.entry() + ")" : group.name())
+        << ",[";
     for (int i = 0; i < group.results_size(); ++i) {
         out << (i ? "," : "");
         writeResult(group.results(i));

@@ -109,7 +109,8 @@ void appendInputResults(TestResultGroup &root, const Inputs &inputs, const Unrea
 QString frameworkHint(const Findings &findings,
                       const Inputs &inputs,
                       const Classpath &allowed,
-                      const UnreadInputs &unread)
+                      const UnreadInputs &unread,
+                      const QString &profile)
 {
     // A gold file not read leaves out packages that the run would then call nobody's.
     if (findings.getGoldFilesNotRead() > 0)
@@ -119,7 +120,10 @@ QString frameworkHint(const Findings &findings,
         notRead.insert(input.entry);
     Classpath access = allowed;
     access.append(inputs.test);
-    const FrameworkHint hint(findings.getMissingClasses(), access, notRead);
+    FrameworkHint::LeftOut leftOut { {}, profile };
+    if (Options::opts->profile != Options::P_GENERAL)
+        leftOut.gold.append(ReferenceData().j2ee8);
+    const FrameworkHint hint(findings.getMissingClasses(), access, notRead, leftOut);
     return hint.applies() ? hint.getText() : QString();
 }
 
@@ -158,7 +162,7 @@ void report(TestResultGroup &root,
         = RunDescription::current(inputs.title, inputs.test, inputs.framework, gold + allowed);
     outputs.junit.write(JUnitReport::toXml(root, findings, run, accepted));
     outputs.page.write(ResultsPage::toHtml(root, findings, run));
-    const QString hint = frameworkHint(findings, inputs, allowed, unread);
+    const QString hint = frameworkHint(findings, inputs, allowed, unread, run.profile);
     const QList<RunOutputs::File> files = outputs.getFiles();
     ConsoleSummary(run, findings, hint, files, Options::opts->dataDir).print();
     ExitStatus::verdictReached(verdictStatus(findings));

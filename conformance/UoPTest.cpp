@@ -278,6 +278,7 @@ void UoPTest::testClasses(ClassLoader &access,
                          QString::number(n),
                          cls.getName().toString()));
         group.set_name(toBytes(TypeDescriptor::fromClassDescriptorName(key).toString()));
+        group.set_entry(toBytes(testLoader.sourceOf(key)));
         testClass(group, access, cls);
     }
 }

@@ -24,6 +24,9 @@ public:
     /// the printed form of its name, in the same order; the classes themselves are not kept, so a
     /// listing of a large classpath costs the memory of one class at a time.
     virtual QMultiMap<QString, QString> listAllClasses();
+    /// What a class loadAllClasses() cached was read from (a classpath entry, or a jar below one);
+    /// empty when this loader does not know.
+    virtual QString sourceOf(const QString &) const { return QString(); }
     /// A new class for the name, owned by the caller, or null.
     virtual Class *defineClass(const QString &name) = 0;
 

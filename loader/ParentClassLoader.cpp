@@ -66,6 +66,15 @@ QMap<QString, Class *> ParentClassLoader::getAllClasses() const
     return all;
 }
 
+QString ParentClassLoader::sourceOf(const QString &name) const
+{
+    for (int i = 0; i < loaders.size(); ++i) {
+        if (loaders.at(i)->getCachedClass(name))
+            return sources.at(i);
+    }
+    return QString();
+}
+
 QMultiMap<QString, QString> ParentClassLoader::listAllClasses()
 {
     QMultiMap<QString, QString> all;

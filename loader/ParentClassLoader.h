@@ -25,6 +25,8 @@ public:
     /// it, the one a lookup finds. Later copies are never run, so they are never tested.
     QMap<QString, Class *> getAllClasses() const override;
     QMultiMap<QString, QString> listAllClasses() override;
+    /// The source of the first loader that holds the class, the copy a lookup finds.
+    QString sourceOf(const QString &name) const override;
     Class *defineClass(const QString &name) override;
 
     /// Lets each class-file loader of this chain define the classes that the loader of the same

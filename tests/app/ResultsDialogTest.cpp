@@ -139,8 +139,10 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
               "Results: 0 PASS, 54 FAIL, 0 INSPECT\nClasses checked: 18 of the component");
     EXPECT_EQ(dialog->findChild<QLabel *>("notRead"), nullptr);
 
-    // Each finding once, failures first, with the classes it affects and where each makes it.
-    Golden::expectEqual("app/dialog-fixture-run.txt", dump(treeOf(*dialog)));
+    // Each finding once, failures first, with the classes it affects, the jar each was read
+    // from and where each makes it.
+    Golden::expectEqual("app/dialog-fixture-run.txt",
+                        dump(treeOf(*dialog)).replace(JCT_FIXTURES_FINDINGS, "@FINDINGS@"));
 
     // The files of this run, opened by the desktop where they are (the tests' log is elsewhere).
     UrlCatcher desktop;

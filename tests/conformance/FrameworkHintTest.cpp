@@ -37,3 +37,33 @@ TEST(FrameworkHint, ManyMissingClassesInPackagesNoEntryHoldsPointAtAMissingFrame
     EXPECT_FALSE(FrameworkHint(orphans.mid(0, 4), access, notRead).applies())
         << "a few are not many";
 }
+
+// Under a profile that leaves an API out, a class missing from one of its packages is no sign of a
+// missing framework: adding the API would pass what the profile means to fail.
+TEST(FrameworkHint, APackageTheProfileLeavesOutIsSaidToBeExcludedAndNeverSuggested)
+{
+    QTemporaryDir dir;
+    JClasses ee;
+    ee.add_classes()->set_name("Ljavax/servlet/Servlet;");
+    ProtoIO::write(&ee, dir.filePath("ee.javagold"));
+    const FrameworkHint::LeftOut leftOut { Classpath(dir.filePath("ee.javagold")), "Safety Base" };
+
+    const FrameworkHint alone({ "javax.servlet.Filter" }, Classpath(), {}, leftOut);
+    EXPECT_TRUE(alone.applies()) << "one class is enough to say why it is missing";
+    EXPECT_EQ(alone.getText(),
+              "1 class not found lies in 1 package of an API that the Safety Base profile leaves "
+              "out (javax.servlet): a component under this profile may not use them, and no "
+              "framework classpath should provide them.");
+
+    const QStringList missing { "javax.servlet.A", "javax.servlet.B", "javax.servlet.C",
+                                "javax.servlet.D", "javax.servlet.E", "org.lib.A",
+                                "org.lib.B",       "org.lib.C",       "org.lib.D",
+                                "org.lib.E" };
+    const FrameworkHint both(missing, Classpath(), {}, leftOut);
+    EXPECT_EQ(both.getText(),
+              "A framework classpath may be missing: 5 classes not found lie in 1 package that no "
+              "allowed classpath entry holds (org.lib). Give the jars that provide them with "
+              "--frameworkclasspath. 5 classes not found lie in 1 package of an API that the "
+              "Safety Base profile leaves out (javax.servlet): a component under this profile "
+              "may not use them, and no framework classpath should provide them.");
+}

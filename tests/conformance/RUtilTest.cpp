@@ -57,7 +57,8 @@ TEST(ResultsFile, AFullDiskIsSaidAndTheDeviceKept)
 }
 
 // results.txt replaces a longer file of an earlier run, whole, and the host, when there is one,
-// gets the length and the tree; neither carries where the findings were made.
+// gets the length and the tree; neither carries where the findings were made, nor the jar a
+// class was read from.
 TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
 {
     const struct
@@ -80,6 +81,7 @@ TEST(Store, WritesTheResultsFileAndReportsToTheHostWhateverTheOtherDoes)
         = *tree->mutable_subgroup(0)->mutable_subgroup(0)->mutable_subgroup(0)->mutable_results(0);
     result.add_origins()->set_member("m()V");
     result.set_more_origins(2);
+    tree->mutable_subgroup(0)->mutable_subgroup(0)->set_entry("lib/a.jar");
     const Options saved = *Options::opts;
     Options::opts->host = "127.0.0.1";
     for (const auto &test : cases) {
