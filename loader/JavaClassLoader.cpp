@@ -5,6 +5,8 @@
 #include "loader/JavaClass.h"
 #include "loader/UnreadInputs.h"
 
+#include <QDir>
+
 #include <memory>
 
 Class *JavaClassLoader::defineClass(const QString &name)
@@ -51,6 +53,25 @@ QString errorsOf(const QStringList &messages)
     return errors.join("; ");
 }
 
+// The directory that the packages of a class start in, when source is a directory inside the
+// class's package (the class's path is the tail of its declared name, and source ends with the
+// rest); empty otherwise.
+QString packageStartOf(const QString &source, const QString &name, const QString &declared)
+{
+    const QString path = internalName(name);
+    const QString full = internalName(declared);
+    if (!full.endsWith(QLatin1Char('/') + path))
+        return QString();
+    const QString package = full.left(full.size() - path.size() - 1);
+    const QString directory = QDir::cleanPath(source);
+    if (directory == package)
+        return QStringLiteral(".");
+    if (!directory.endsWith(QLatin1Char('/') + package))
+        return QString();
+    const QString start = directory.left(directory.size() - package.size() - 1);
+    return start.isEmpty() ? QStringLiteral("/") : start;
+}
+
 } // namespace
 
 ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
@@ -67,16 +88,31 @@ ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
 }
 
 // A class stored under a path that names another class (a copy under "../", an absolute path or
-// a second directory) is no class a Java runtime would load from there.
-void JavaClassLoader::checkDeclaredName(const QString &name, const QString &declared) const
+// a second directory) is no class a Java runtime would load from there. A directory inside a
+// package holds all its classes so: no runtime loads any of them from it, and the entry is said
+// once, as a lone class file is, rather than with a warning per class and a failure per use.
+bool JavaClassLoader::acceptsDeclaredName(const QString &name, const QString &declared) const
 {
     if (declared == name)
-        return;
-    logLine(
-        Logger::L_WARN,
-        QString(
-            "The class file of %1 in %2 declares the class %3: its path does not match its name")
-            .arg(printedName(name), getSource(), printedName(declared)));
+        return true;
+    const QString start = packageStartOf(getSource(), name, declared);
+    if (start.isEmpty()) {
+        logLine(Logger::L_WARN,
+                QString("The class file of %1 in %2 declares the class %3: its path does not "
+                        "match its name")
+                    .arg(printedName(name), getSource(), printedName(declared)));
+        return true;
+    }
+    const QString printed = printedName(declared);
+    const QString reason
+        = QString("is inside the package %1: name the directory its packages start in, %2, "
+                  "instead")
+              .arg(printed.left(printed.size() - printedName(name).size() - 1), start);
+    UnreadInputs::record(getSource(), reason);
+    if (!saidInsidePackage)
+        logLine(Logger::L_WARN, QString("Classpath entry %1 %2").arg(getSource(), reason));
+    saidInsidePackage = true;
+    return false;
 }
 
 // A class file the reader refuses is code nobody checked: the run that needed it cannot pass.
@@ -108,7 +144,8 @@ Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file
         skipModuleDescriptor(name);
         return nullptr;
     }
-    checkDeclaredName(name, owned->getTypeDescriptor().descriptor);
+    if (!acceptsDeclaredName(name, owned->getTypeDescriptor().descriptor))
+        return nullptr;
     return new JavaClass(owned.release());
 }
 
@@ -122,8 +159,8 @@ void JavaClassLoader::keepOutline(const QString &name, const ClassFileOutline &o
         skipModuleDescriptor(name);
         return;
     }
-    checkDeclaredName(name, outline.name);
-    listedNames->insert(name, outline.printedName);
+    if (acceptsDeclaredName(name, outline.name))
+        listedNames->insert(name, outline.printedName);
 }
 
 QMultiMap<QString, QString> JavaClassLoader::listAllClasses()

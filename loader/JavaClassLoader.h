@@ -46,7 +46,8 @@ protected:
     /// Wraps a parsed class file, or logs each message of its check log at WARN, records the file
     /// as not read and deletes it when the log holds an error. Takes ownership of file; null when
     /// rejected and for a module descriptor. A file that declares another class than the one its
-    /// path names is kept, with a warning.
+    /// path names is kept, with a warning, unless the loader's directory lies inside the class's
+    /// package: then the entry is an input not read, said once, and the file is dropped.
     Class *acceptClassFile(const QString &name, JavaClassFile *file) const;
 
     // What loadAllClasses() uses in place of the cache, so that a listing can drop the classes.
@@ -62,11 +63,13 @@ protected:
     void keepOutline(const QString &name, const ClassFileOutline &outline);
 
 private:
-    void checkDeclaredName(const QString &name, const QString &declared) const;
+    bool acceptsDeclaredName(const QString &name, const QString &declared) const;
     void reject(const QString &name, const QStringList &messages) const;
     void skipModuleDescriptor(const QString &name) const;
 
     const JavaClassLoader *donor = nullptr;
     /// While listing: the names noted so far, which the classes are dropped for.
     QMultiMap<QString, QString> *listedNames = nullptr;
+    /// Whether the log already said that this loader's directory lies inside a package.
+    mutable bool saidInsidePackage = false;
 };
