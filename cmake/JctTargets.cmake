@@ -71,14 +71,18 @@ function(jct_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# jct_java_fixtures(target DIR dir [NAME name] [STUBS dir...]): compiles every .java below dir
-# with javac --release 8 into <build>/fixtures/<name>/classes and packs them into
+# jct_java_fixtures(target DIR dir [NAME name] [RELEASE n] [STUBS dir...]): compiles every .java
+# below dir with javac --release 8 (or n) into <build>/fixtures/<name>/classes and packs them into
 # <build>/fixtures/<name>/<name>.jar. Classes the sources use from the STUBS folders are compiled
 # against but left out, as a component built against APIs it is not shipped with.
 # The test target sees the folder as the macro JCT_FIXTURES_<NAME>.
 function(jct_java_fixtures target)
-    cmake_parse_arguments(ARG "" "DIR;NAME" "STUBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIR;NAME;RELEASE" "STUBS" ${ARGN})
     set(name ${ARG_NAME})
+    set(release 8)
+    if(ARG_RELEASE)
+        set(release ${ARG_RELEASE})
+    endif()
     if(NOT name)
         get_filename_component(name ${ARG_DIR} NAME)
     endif()
@@ -100,7 +104,7 @@ function(jct_java_fixtures target)
         OUTPUT ${out}/${name}.jar
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${out}/classes
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/classes
-        COMMAND ${Java_JAVAC_EXECUTABLE} --release 8 -nowarn -encoding UTF-8 ${stub_options}
+        COMMAND ${Java_JAVAC_EXECUTABLE} --release ${release} -nowarn -encoding UTF-8 ${stub_options}
             -d ${out}/classes ${java_sources}
         COMMAND ${Java_JAR_EXECUTABLE} cf ${out}/${name}.jar -C ${out}/classes .
         DEPENDS ${java_sources} ${stub_sources_all}

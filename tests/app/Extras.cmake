@@ -18,6 +18,11 @@ if(TARGET jct_app_tests)
     jct_java_fixtures(jct_app_tests DIR tests/app/jvm/benign NAME jvmbenign)
     jct_java_fixtures(jct_app_tests DIR tests/app/jvm/evil NAME jvmevil)
     jct_java_fixtures(jct_app_tests DIR tests/app/jvm/runner NAME jvmrunner)
+    # Code that needs inspection however it is called, and a class built for later releases.
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/natives NAME jvmnatives)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/definer NAME jvmdefiner)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/modern NAME jvmjava11 RELEASE 11)
+    jct_java_fixtures(jct_app_tests DIR tests/app/jvm/modern NAME jvmjava17 RELEASE 17)
     target_compile_definitions(jct_app_tests PRIVATE JCT_JAVA="${Java_JAVA_EXECUTABLE}")
 endif()
 

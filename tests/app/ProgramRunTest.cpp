@@ -89,6 +89,10 @@ QList<QPair<QString, QString>> places(const QString &workDir)
              { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
              { "@BENIGN@", JCT_FIXTURES_JVMBENIGN },
              { "@EVIL@", JCT_FIXTURES_JVMEVIL },
+             { "@NATIVES@", JCT_FIXTURES_JVMNATIVES },
+             { "@DEFINER@", JCT_FIXTURES_JVMDEFINER },
+             { "@JAVA11@", JCT_FIXTURES_JVMJAVA11 },
+             { "@JAVA17@", JCT_FIXTURES_JVMJAVA17 },
              { "@DATA@", BuiltData::dir() },
              { "@TESTDATA@", testDataPath("app") },
              { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
@@ -254,10 +258,28 @@ private:
         transcript += shown.isEmpty() ? QByteArray() : (shown.join('\n') + '\n').toUtf8();
     }
 
-    void writeClass(const QString &file, const QString &name)
+    /// A class of that name, with what the options add (see runs.txt).
+    void writeClass(const QString &file, const QString &name, const QStringList &options = {})
     {
+        ClassFileBuilder builder(name);
+        for (const QString &option : options) {
+            const QString key = option.section('=', 0, 0);
+            const QString value = option.section('=', 1);
+            if (key == "prints")
+                builder.addPrintingMain(value);
+            else if (key == "native")
+                builder.addMethod(0x0108, "poke", "()V"); // static native
+            else if (key == "attribute")
+                builder.addClassAttribute(builder.attribute(value, QByteArray()));
+            else if (key == "major")
+                builder.majorVersion = quint16(value.toUInt());
+            else if (key == "dynamic")
+                builder.addUnusedDynamicConstant();
+            else
+                ADD_FAILURE() << "no such class option: " << key.toStdString();
+        }
         ASSERT_TRUE(QDir(runner.workDir()).mkpath(QFileInfo(file).path()));
-        writeFile(runner.path(file), ClassFileBuilder(name).build());
+        writeFile(runner.path(file), builder);
     }
 
     /// Classes C0, C1, ... in a directory named after their package.
@@ -408,7 +430,7 @@ private:
           [this](Arguments a) {
               ASSERT_EQ(::mkfifo(QFile::encodeName(runner.path(a.value(0))).constData(), 0644), 0);
           } },
-        { "class", [this](Arguments a) { writeClass(a.value(0), a.value(1)); } },
+        { "class", [this](Arguments a) { writeClass(a.value(0), a.value(1), a.mid(2)); } },
         { "classes", [this](Arguments a) { writeClasses(a.value(0), a.value(1).toInt()); } },
         { "deep",
           [this](Arguments a) { writeDeepClass(a.value(0), a.value(1).toInt(), a.value(2)); } },

@@ -44,20 +44,11 @@ QByteArray withConstant(quint8 tag, const QString &text, int major)
     return builder;
 }
 
-// An unused dynamic constant still needs the bootstrap table it names.
 QByteArray withDynamicConstant(int major)
 {
     ClassFileBuilder builder;
     builder.majorVersion = quint16(major);
-    const quint16 bootstrap
-        = builder.methodRef("java/lang/invoke/ConstantBootstraps",
-                            "nullConstant",
-                            "(Ljava/lang/invoke/MethodHandles$Lookup;Ljava/lang/String;"
-                            "Ljava/lang/Class;)Ljava/lang/Object;");
-    const quint16 handle = builder.rawConstant(ByteWriter().u1(15).u1(6).u2(bootstrap).data());
-    builder.rawConstant(ByteWriter().u1(17).u2(0).u2(builder.nameAndType("x", "I")).data());
-    builder.addClassAttribute(
-        builder.attribute("BootstrapMethods", ByteWriter().u2(1).u2(handle).u2(0).data()));
+    builder.addUnusedDynamicConstant();
     return builder;
 }
 

@@ -43,6 +43,27 @@ QByteArray ClassFileBuilder::exceptionsAttribute(const QList<quint16> &classIndi
     return attribute(QStringLiteral("Exceptions"), body.data());
 }
 
+void ClassFileBuilder::addPrintingMain(const QString &text)
+{
+    const quint16 out = fieldRef("java/lang/System", "out", "Ljava/io/PrintStream;");
+    const quint16 string = rawConstant(ByteWriter().u1(8).u2(utf8(text)).data());
+    const quint16 println = methodRef("java/io/PrintStream", "println", "(Ljava/lang/String;)V");
+    ByteWriter code; // getstatic, ldc_w, invokevirtual, return
+    code.u1(0xb2).u2(out).u1(0x13).u2(string).u1(0xb6).u2(println).u1(0xb1);
+    addMethod(0x0009, "main", "([Ljava/lang/String;)V", { codeAttribute(code.data()) });
+}
+
+void ClassFileBuilder::addUnusedDynamicConstant()
+{
+    const quint16 bootstrap = methodRef("java/lang/invoke/ConstantBootstraps",
+                                        "nullConstant",
+                                        "(Ljava/lang/invoke/MethodHandles$Lookup;Ljava/lang/String;"
+                                        "Ljava/lang/Class;)Ljava/lang/Object;");
+    const quint16 handle = rawConstant(ByteWriter().u1(15).u1(6).u2(bootstrap).data());
+    rawConstant(ByteWriter().u1(17).u2(0).u2(nameAndType("x", "I")).data());
+    addClassAttribute(attribute("BootstrapMethods", ByteWriter().u2(1).u2(handle).u2(0).data()));
+}
+
 QByteArray ClassFileBuilder::member(quint16 flags,
                                     const QString &name,
                                     const QString &descriptor,

@@ -103,6 +103,10 @@ public:
     {
         addMethod(0x0001, name, QStringLiteral("()V"), { codeAttribute(code) });
     }
+    /// A `public static void main(String[])` that prints the text: a class the JVM can run.
+    void addPrintingMain(const QString &text);
+    /// A dynamic constant nothing uses, with the bootstrap method it names (Java 11 and later).
+    void addUnusedDynamicConstant();
     void addRawField(const QByteArray &field) { fields.append(field); }
     void addRawMethod(const QByteArray &method) { methods.append(method); }
     void addClassAttribute(const QByteArray &attribute) { attributes.append(attribute); }
