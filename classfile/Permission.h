@@ -62,6 +62,9 @@ public:
     int value;
 };
 
+/// The package of a class's name ("" for the unnamed package), whatever its file claims.
+QString packageOf(const Class &cls);
+
 /// Do two classes share a runtime package: the package of their names, and the same defining
 /// loader, which a component class never shares with a platform class (a class of a gold file).
 bool sameRuntimePackage(const Class &a, const Class &b);

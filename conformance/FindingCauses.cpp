@@ -44,6 +44,26 @@ const Method *sameParametersOtherReturn(const Class &cls, const DepMethod &ref)
     return nullptr;
 }
 
+// How from stands to the package of declaring. A component may ship classes of a package the
+// platform API defines too: the names then agree, yet the JVM keeps the two apart, and "another
+// package" alone would read as a contradiction.
+QString packageRelation(const Class &from, const Class &declaring)
+{
+    if (sameRuntimePackage(from, declaring))
+        return "the same package";
+    if (packageOf(from) != packageOf(declaring))
+        return "another package";
+    return QString("package %1 of another class loader").arg(packageOf(declaring));
+}
+
+QString splitPackageNote(const Class &from, const Class &declaring)
+{
+    if (sameRuntimePackage(from, declaring) || packageOf(from) != packageOf(declaring))
+        return QString();
+    return ": the component defines classes in a package the platform API also defines, and a "
+           "runtime package belongs to one class loader";
+}
+
 } // namespace
 
 QString FindingCauses::classFileVersion(int major)
@@ -85,10 +105,22 @@ FindingCauses::otherReturnType(ClassLoader &access, const Class &owner, const De
     return QString();
 }
 
+QString FindingCauses::platformCopy(const Class &from, const Class &owner)
+{
+    if (from.isPlatformClass() || !owner.isPlatformClass() || from.getName() != owner.getName())
+        return QString();
+    return QString("the component defines %1, a class the platform API also defines: the "
+                   "platform's class is the one loaded, and the component's copy is never used")
+        .arg(owner.getName().toString());
+}
+
 QString FindingCauses::classDenied(const Class &from, const Class &target)
 {
-    return QString("class %1 has package access and %2 is in another package")
-        .arg(target.getName().toString(), from.getName().toString());
+    return QString("class %1 has package access and %2 is in %3")
+               .arg(target.getName().toString(),
+                    from.getName().toString(),
+                    packageRelation(from, target))
+        + splitPackageNote(from, target);
 }
 
 QString FindingCauses::otherFieldType(const MemberResolution &resolution,
@@ -127,15 +159,21 @@ QString FindingCauses::memberDenied(ClassLoader &access,
         return QString("private %1 of %2: only %2 itself may use it").arg(kind, owner);
     const bool subclass = isInstanceOf(access, from, declaring);
     if (subclass && member == Permission::PROTECTED) {
-        return QString("protected %1 of %2; %3 is a subclass in another package, which may use "
-                       "it only through itself or a class related to it, not through %4")
-            .arg(kind, owner, user, referenced.getName().toString());
+        return QString("protected %1 of %2; %3 is a subclass in %4, which may use it only "
+                       "through itself or a class related to it, not through %5")
+                   .arg(kind,
+                        owner,
+                        user,
+                        packageRelation(from, declaring),
+                        referenced.getName().toString())
+            + splitPackageNote(from, declaring);
     }
     return QString("%1 %2 of %3; %4 is in %5 and %6")
-        .arg(member.toString(),
-             kind,
-             owner,
-             user,
-             sameRuntimePackage(from, declaring) ? "the same package" : "another package",
-             subclass ? "a subclass" : "not a subclass");
+               .arg(member.toString(),
+                    kind,
+                    owner,
+                    user,
+                    packageRelation(from, declaring),
+                    subclass ? "a subclass" : "not a subclass")
+        + splitPackageNote(from, declaring);
 }

@@ -24,6 +24,10 @@ public:
     /// newer API. Looks through at most a bounded number of supertypes.
     static QString otherReturnType(ClassLoader &access, const Class &owner, const DepMethod &ref);
 
+    /// A member not found in owner, a platform class of the same name as the component's class
+    /// from: from asks for its own member, but the platform's class is the one loaded.
+    static QString platformCopy(const Class &from, const Class &owner);
+
     /// Why from may not use a class that it found.
     static QString classDenied(const Class &from, const Class &target);
 

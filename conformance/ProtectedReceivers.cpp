@@ -21,14 +21,6 @@ constexpr int firstTypeCheckedMajor = 51;
 
 enum Opcode : quint8 { GETFIELD = 180, PUTFIELD = 181, INVOKEVIRTUAL = 182 };
 
-/// The runtime package of a class, by its name: a gold class has no other.
-QString packageOf(const Class &cls)
-{
-    const QString name = cls.getName().className;
-    const int dot = name.lastIndexOf('.');
-    return dot < 0 ? QString() : name.left(dot);
-}
-
 /// The JVM's error for a use that fails the check.
 QString errorOf(const ReceiverTypes::Use &use, int major)
 {

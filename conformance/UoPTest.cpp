@@ -108,11 +108,13 @@ template<typename Ref> QString titleOf(const Ref &ref)
     return kind.left(1).toUpper() + kind.mid(1);
 }
 
-// A member the JVM would not find: its failed result, caused by a member of another shape or
-// else by a missing supertype.
+// A member the JVM would not find in owner, asked for by cls: its failed result, caused by the
+// platform's class standing where the component's own is, by a member of another shape or else
+// by a missing supertype.
 template<typename Ref>
 void appendNotFound(TestResultGroup &group,
                     const MemberResolution &resolution,
+                    const Class &cls,
                     const Class &owner,
                     const Ref &ref,
                     const QString &request,
@@ -123,9 +125,11 @@ void appendNotFound(TestResultGroup &group,
                         QString("%1 %2 existence test").arg(titleOf(ref), ref.name),
                         request + QString("Checking for %1 existence.").arg(kindOf(ref)),
                         QString("%1 not found").arg(titleOf(ref)));
-    setCause(result,
-             otherShape.isEmpty() ? FindingCauses::missingSupertype(resolution, owner)
-                                  : otherShape);
+    QString cause = FindingCauses::platformCopy(cls, owner);
+    if (cause.isEmpty())
+        cause = otherShape.isEmpty() ? FindingCauses::missingSupertype(resolution, owner)
+                                     : otherShape;
+    setCause(result, cause);
 }
 
 // A member the class may not use, reached through a reference to owner: its failed result,
@@ -371,6 +375,7 @@ void UoPTest::testAccessField(TestResultGroup &group,
         const MemberResolution resolution = resolutionIn(access);
         appendNotFound(group,
                        resolution,
+                       cls,
                        *owner,
                        ref,
                        request,
@@ -418,6 +423,7 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
     if (!found.member) {
         appendNotFound(group,
                        resolutionIn(access),
+                       cls,
                        *owner,
                        ref,
                        request,

@@ -7,13 +7,6 @@
 
 namespace {
 
-QString packageOf(const Class &cls)
-{
-    const QString name = cls.getName().className;
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.left(dot);
-}
-
 // As the JVM checks protected access at linking: a subclass of the declaring class reaches an
 // instance member only through a reference to a class related to it, since the member belongs
 // to objects of that class (the verifier then checks the objects themselves).
@@ -50,6 +43,13 @@ bool accessibleMember(ClassLoader &loader,
 }
 
 } // namespace
+
+QString packageOf(const Class &cls)
+{
+    const QString name = cls.getName().className;
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.left(dot);
+}
 
 bool sameRuntimePackage(const Class &a, const Class &b)
 {

@@ -5,11 +5,14 @@
 #include "gold/ProtoIO.h"
 #include "loader/ClassLoader.h"
 #include "loader/MemberResolution.h"
+#include "support/ClassFileBuilder.h"
+#include "support/Files.h"
 #include "support/Golden.h"
 #include "support/ProtoData.h"
 
 #include "JavaTypes.pb.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -20,7 +23,9 @@
 // field missing only by its type, named with the type that exists; a supertype that is missing;
 // a denial, with the member's
 // permission, how the caller stands to the class that declares it and, for a subclass denied a
-// protected member, the class it was reached through.
+// protected member, the class it was reached through; a component class in a package of the
+// platform API denied its package-private class and member, told why the names agree; a
+// component's copy of a platform class, which asks in vain for its own member.
 TEST(FindingCauses, NameReleasesReturnTypesThatExistAndWhyAccessIsDenied)
 {
     QTemporaryDir dir;
@@ -74,5 +79,23 @@ TEST(FindingCauses, NameReleasesReturnTypesThatExistAndWhyAccessIsDenied)
                                               denial.member,
                                               "method");
     }
+    QDir(dir.path()).mkpath("component/fw");
+    writeFile(dir.filePath("component/fw/Split.class"), ClassFileBuilder("fw/Split", "fw/Buffer"));
+    const std::unique_ptr<ClassLoader> split(ClassLoader::create(
+        Classpath(dir.filePath("component") + ':' + dir.filePath("framework.javagold"))));
+    const Class &component = *split->loadClass("Lfw/Split;");
+    causes << FindingCauses::classDenied(component, *split->loadClass("Lfw/Internal;"));
+    for (const Permission &member : { Permission::PACKAGE, Permission::PROTECTED }) {
+        causes << FindingCauses::memberDenied(*split,
+                                              component,
+                                              *split->loadClass("Lfw/Bytes;"),
+                                              *split->loadClass("Lfw/Buffer;"),
+                                              member,
+                                              "method");
+    }
+    writeFile(dir.filePath("component/fw/Buffer.class"), ClassFileBuilder("fw/Buffer"));
+    const std::unique_ptr<ClassLoader> own(ClassLoader::create(Classpath(dir.filePath("component"))));
+    for (const char *name : { "Lfw/Buffer;", "Lfw/Split;" })
+        causes << FindingCauses::platformCopy(*own->loadClass(name), cls("Lfw/Buffer;"));
     Golden::expectEqual("conformance/finding-causes.txt", causes.join('\n').toUtf8() + '\n');
 }
