@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -102,6 +103,39 @@ bool filterItem(QTreeWidgetItem &item, const QString &text, bool aboveMatched)
     return own || below;
 }
 
+// A tree view asks its delegate for a row's height without saying how wide the column is, so a
+// wrapped text would keep the height of one line: this delegate tells the width it is drawn in.
+class WrappingDelegate : public QStyledItemDelegate
+{
+public:
+    explicit WrappingDelegate(QTreeView &view)
+        : QStyledItemDelegate(&view)
+        , view(view)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem within(option);
+        // The style wraps only within a valid rectangle; the height is what it works out.
+        within.rect = QRect(0, 0, widthOf(index), 1);
+        return QStyledItemDelegate::sizeHint(within, index);
+    }
+
+private:
+    int widthOf(const QModelIndex &index) const
+    {
+        int width = view.header()->sectionSize(index.column());
+        if (index.column() == 0) {
+            for (QModelIndex above = index; above.isValid(); above = above.parent())
+                width -= view.indentation();
+        }
+        return std::max(width, 1);
+    }
+
+    QTreeView &view;
+};
+
 } // namespace
 
 ResultsDialog::ResultsDialog(const Tests::Outcome &outcome, QWidget *parent)
@@ -170,7 +204,13 @@ void ResultsDialog::addTree(const Findings &findings)
 
     tree->setObjectName("findings");
     tree->setHeaderLabels({ tr("Finding"), tr("Result"), tr("Classes") });
-    tree->setUniformRowHeights(true);
+    // A descriptor of many parameters or a long path is wider than any screen: wrapped, it is
+    // read whole where it stands, instead of cut off or scrolled to.
+    tree->setWordWrap(true);
+    tree->setTextElideMode(Qt::ElideNone);
+    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tree->setItemDelegate(new WrappingDelegate(*tree));
+    connect(tree->header(), &QHeaderView::sectionResized, tree, &QTreeView::doItemsLayout);
     // Failures first, each kind in the findings' own order: most classes first.
     QList<Findings::Finding> ordered = findings.getFindings();
     std::stable_partition(ordered.begin(), ordered.end(), [](const Findings::Finding &finding) {

@@ -17,10 +17,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,6 +248,37 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
     }
     Golden::expectEqual("app/dialog-filters.txt", transcript);
     EXPECT_FALSE(dialog.findChild<QAbstractButton *>("openText")->isEnabled());
+}
+
+// A descriptor of many parameters and a path of no spaces are wider than any screen: the dialog
+// keeps its width and wraps them, and no part of a text is cut off.
+TEST(ResultsDialog, LongDescriptorsAndPathsWrapInsteadOfWideningTheDialog)
+{
+    QString descriptor = "(";
+    for (int i = 0; i < 40; ++i)
+        descriptor += QString("Lcom/example/deeply/nested/pkg%1/SomeRatherLongClassName;").arg(i);
+    descriptor += ")V";
+    FindingTree tree;
+    tree.add({ "Access Results", "a.One" },
+             "Method call existence test",
+             "Access to method call " + descriptor
+                 + " in class a.Two was requested. Checking for method existence.",
+             R_FAIL,
+             "Method not found");
+    const QString path = "/tmp/" + QString("very-long-directory-name/").repeated(30) + "x.jar";
+    tree.add({ "Input Results", path }, "Input test", "Reading " + path, R_FAIL, "Not read");
+    ResultsDialog dialog({ "PSS test", Findings(*tree.root), QString(), {} }, nullptr);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_LE(dialog.width(), 900);
+    EXPECT_LE(dialog.minimumSizeHint().width(), 900);
+    QTreeWidget &findings = treeOf(dialog);
+    EXPECT_FALSE(findings.horizontalScrollBar()->isVisible());
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        EXPECT_LE(label->sizeHint().width(), 900) << qPrintable(label->objectName());
+    QTreeWidgetItem *finding = findings.topLevelItem(0);
+    const QRect shown = findings.visualItemRect(finding);
+    EXPECT_GT(shown.height(), 3 * findings.fontMetrics().height()) << "wrapped over lines";
 }
 
 TEST(RunProgressDialog, NamesTheTestAndShowsTheProgressItLogs)

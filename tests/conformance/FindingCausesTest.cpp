@@ -94,7 +94,8 @@ TEST(FindingCauses, NameReleasesReturnTypesThatExistAndWhyAccessIsDenied)
                                               "method");
     }
     writeFile(dir.filePath("component/fw/Buffer.class"), ClassFileBuilder("fw/Buffer"));
-    const std::unique_ptr<ClassLoader> own(ClassLoader::create(Classpath(dir.filePath("component"))));
+    const std::unique_ptr<ClassLoader> own(
+        ClassLoader::create(Classpath(dir.filePath("component"))));
     for (const char *name : { "Lfw/Buffer;", "Lfw/Split;" })
         causes << FindingCauses::platformCopy(*own->loadClass(name), cls("Lfw/Buffer;"));
     Golden::expectEqual("conformance/finding-causes.txt", causes.join('\n').toUtf8() + '\n');
