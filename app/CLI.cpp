@@ -1,7 +1,7 @@
 #include "app/CLI.h"
 
 #include "app/ListContentsWorker.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "conformance/IosTestWorker.h"
 #include "conformance/OssTestWorker.h"
 #include "conformance/PcsTestWorker.h"

@@ -1,6 +1,6 @@
 #include "app/GuiStartGuard.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <cstdio>
 #include <cstdlib>

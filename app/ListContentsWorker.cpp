@@ -1,6 +1,6 @@
 #include "app/ListContentsWorker.h"
 
-#include "app/PrintableText.h"
+#include "base/PrintableText.h"
 #include "loader/ClassLoader.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Worker.h"
-#include "loader/Classpath.h"
+#include "base/Classpath.h"
+#include "base/Worker.h"
 
 #include <QString>
 

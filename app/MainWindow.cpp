@@ -1,16 +1,16 @@
 #include "app/MainWindow.h"
 
-#include "app/Options.h"
 #include "app/ResultsDialog.h"
 #include "app/RunProgressDialog.h"
-#include "app/Worker.h"
+#include "base/Classpath.h"
+#include "base/Options.h"
+#include "base/Worker.h"
 #include "conformance/IosTestWorker.h"
 #include "conformance/OssTestWorker.h"
 #include "conformance/PcsTestWorker.h"
 #include "conformance/PssTestWorker.h"
 #include "conformance/SegmentTestWorker.h"
 #include "conformance/TssTestWorker.h"
-#include "loader/Classpath.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/ResultsDialog.h"
 
-#include "app/PrintableText.h"
-#include "conformance/Results.h"
+#include "base/PrintableText.h"
+#include "report/Results.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/RunProgressDialog.h"
 
-#include "app/PrintableText.h"
+#include "base/PrintableText.h"
 
 #include <QLabel>
 #include <QMutexLocker>

@@ -1,12 +1,12 @@
 #include "app/CLI.h"
-#include "app/ExitStatus.h"
-#include "app/FileNameCodec.h"
 #include "app/GuiStartGuard.h"
-#include "app/LogDirectory.h"
-#include "app/LogDirectoryLock.h"
-#include "app/Logger.h"
 #include "app/MainWindow.h"
-#include "app/Options.h"
+#include "base/ExitStatus.h"
+#include "base/FileNameCodec.h"
+#include "base/LogDirectory.h"
+#include "base/LogDirectoryLock.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 // against the Java SE 8 gold file that scripts/build-data makes (data/j2se8.javagold). The log is
 // written as in a real run. Peak memory: run the program under /usr/bin/time -v.
 
-#include "app/Logger.h"
-#include "conformance/Results.h"
+#include "base/Logger.h"
 #include "conformance/UoPTest.h"
+#include "report/Results.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

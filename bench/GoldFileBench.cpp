@@ -4,8 +4,8 @@
 // Run from the build tree after scripts/build-data: bench/GoldFileBench
 
 #include "JavaTypes.pb.h"
-#include "gold/GoldFile.h"
-#include "gold/ProtoIO.h"
+#include "goldformat/GoldFile.h"
+#include "goldformat/ProtoIO.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

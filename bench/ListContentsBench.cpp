@@ -9,7 +9,7 @@
 
 #include "JdkJars.h"
 #include "RatioReporter.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "loader/ClassLoader.h"
 
 #include <QCoreApplication>

@@ -6,8 +6,8 @@
 // Run from the build tree: bench/OssTestBench (the data comes from <source>/data, as the recipes
 // name it relative to the working directory).
 
-#include "app/Logger.h"
-#include "app/Options.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 #include "conformance/Tests.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 # What an installation holds, and the Debian package made of it (cpack in the build folder):
 #   bin/javaconformance, bin/javaconformance-receiver
 #   share/javaconformance/data/   the seven reference gold files, where the tester looks for them
-#                                 from bin/ (app/DataDirectory)
+#                                 from bin/ (base/DataDirectory)
 #   share/man/man1/               the manual pages
 #   share/doc/javaconformance/    the README and docs/
 # The gold files are made by scripts/build-data from the built programs, not by the build itself:

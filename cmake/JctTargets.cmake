@@ -35,22 +35,17 @@ function(jct_layer_includes target)
     endforeach()
 endfunction()
 
-# jct_library(name [SOURCES f...] [GLOB dir] [EXCLUDE f...] [PROTOS f.proto...] LIBS deps...)
-# A layer is a static library of its listed sources plus every .cpp of its folder. The generated
-# message classes of its protos are included by their bare names ("JavaTypes.pb.h").
+# jct_library(name GLOB dir [PROTOS f.proto...] LIBS deps...)
+# A layer is a static library of every .cpp and .ui of its folder; a main.cpp there is the program
+# built on the layer, not part of it. The generated message classes of its protos are included by
+# their bare names ("JavaTypes.pb.h").
 function(jct_library name)
-    cmake_parse_arguments(ARG "" "GLOB" "SOURCES;EXCLUDE;PROTOS;LIBS" ${ARGN})
-    jct_existing(sources "jct_library(${name}) SOURCES" ${ARG_SOURCES})
-    if(ARG_GLOB)
-        file(GLOB globbed CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.cpp ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.ui)
-        if(NOT globbed)
-            message(FATAL_ERROR "jct_library(${name}): no sources in ${ARG_GLOB}/")
-        endif()
-        list(APPEND sources ${globbed})
+    cmake_parse_arguments(ARG "" "GLOB" "PROTOS;LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.cpp ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.ui)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/main.cpp)
+    if(NOT sources)
+        message(FATAL_ERROR "jct_library(${name}): no sources in ${ARG_GLOB}/")
     endif()
-    jct_existing(excluded "jct_library(${name}) EXCLUDE" ${ARG_EXCLUDE})
-    list(REMOVE_ITEM sources ${excluded})
-    list(REMOVE_DUPLICATES sources)
     jct_existing(protos "jct_library(${name}) PROTOS" ${ARG_PROTOS})
     set(generated)
     if(protos)
@@ -59,9 +54,6 @@ function(jct_library name)
         protobuf_generate(APPEND_PATH LANGUAGE cpp OUT_VAR generated PROTOS ${protos} PROTOC_OUT_DIR ${proto_dir})
         # Generated code is not ours to keep warning-free.
         set_source_files_properties(${generated} PROPERTIES COMPILE_OPTIONS "-w")
-    endif()
-    if(NOT sources AND NOT generated)
-        message(FATAL_ERROR "jct_library(${name}): no sources")
     endif()
     add_library(${name} STATIC ${sources} ${generated})
     jct_layer_includes(${name} ${sources})
@@ -117,10 +109,12 @@ function(jct_java_fixtures target)
     target_compile_definitions(${target} PRIVATE JCT_FIXTURES_${upper}="${out}")
 endfunction()
 
-# jct_test_suite(name DIR tests/x LIBS deps... [LABELS l...] [GUI]): one GoogleTest executable from
-# the folder's .cpp files and the shared support code; every test case is its own CTest entry.
+# jct_test_suite(name DIR tests/x LIBS deps... [LABELS l...] [GUI] [RUNS_PROGRAM]): one GoogleTest
+# executable from the folder's .cpp files and the shared support code; every test case is its own
+# CTest entry. A suite that runs the program (RUNS_PROGRAM) is built after it and sees its path as
+# JCT_APP_BINARY, where there is a program (not in the core-only build); no other suite waits for it.
 function(jct_test_suite name)
-    cmake_parse_arguments(ARG "GUI" "DIR" "LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;RUNS_PROGRAM" "DIR" "LIBS;LABELS" ${ARGN})
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_DIR}/*.cpp)
     if(NOT tests)
         message(FATAL_ERROR "jct_test_suite(${name}): no tests in ${ARG_DIR}/")
@@ -141,7 +135,7 @@ function(jct_test_suite name)
     if(ARG_GUI)
         target_compile_definitions(${name} PRIVATE JCT_GUI_TESTS=1)
     endif()
-    if(TARGET javaconformance)
+    if(ARG_RUNS_PROGRAM AND TARGET javaconformance)
         add_dependencies(${name} javaconformance)
         target_compile_definitions(${name} PRIVATE JCT_APP_BINARY="$<TARGET_FILE:javaconformance>")
     endif()

@@ -1,9 +1,9 @@
 #include "conformance/FrameworkHint.h"
 
 #include "classfile/TypeDescriptor.h"
-#include "conformance/Results.h"
-#include "gold/GoldFile.h"
+#include "goldformat/GoldFile.h"
 #include "loader/JarFileReader.h"
+#include "report/Results.h"
 
 #include <QDir>
 #include <QDirIterator>

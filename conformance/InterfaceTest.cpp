@@ -1,17 +1,17 @@
 #include "conformance/InterfaceTest.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "classfile/MethodSignature.h"
 #include "classfile/Permission.h"
 #include "classfile/TypeDescriptor.h"
 #include "conformance/FindingCauses.h"
-#include "conformance/Results.h"
 #include "conformance/UoPTest.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
 #include "loader/Field.h"
 #include "loader/Method.h"
-#include "loader/UnreadInputs.h"
+#include "report/Results.h"
 
 #include <QMap>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Classpath.h"
 #include "conformance/SegmentTestWorker.h"
-#include "loader/Classpath.h"
 
 #include <QObject>
 #include <QString>

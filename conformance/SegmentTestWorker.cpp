@@ -1,6 +1,6 @@
 #include "conformance/SegmentTestWorker.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Worker.h"
+#include "base/Worker.h"
 #include "conformance/Tests.h"
 
 #include <QMetaType>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "conformance/Findings.h"
-#include "conformance/RunOutputs.h"
-#include "loader/Classpath.h"
+#include "base/Classpath.h"
+#include "report/Findings.h"
+#include "report/RunOutputs.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "conformance/UoPTest.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "classfile/Linkage.h"
 #include "classfile/Permission.h"
 #include "conformance/DependencyPrefetch.h"
@@ -8,11 +9,10 @@
 #include "conformance/InterfaceTest.h"
 #include "conformance/LinkageErrors.h"
 #include "conformance/ProtectedReceivers.h"
-#include "conformance/Results.h"
 #include "loader/Class.h"
 #include "loader/ClassLoader.h"
 #include "loader/ParentClassLoader.h"
-#include "loader/UnreadInputs.h"
+#include "report/Results.h"
 
 #include <exception>
 #include <memory>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "TestResult.pb.h"
+#include "base/Classpath.h"
 #include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
 #include "classfile/TypeDescriptor.h"
-#include "loader/Classpath.h"
 #include "loader/MemberResolution.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "gold/BuildJavaGoldWorker.h"
 
-#include "app/ExitStatus.h"
-#include "app/Logger.h"
+#include "base/ExitStatus.h"
+#include "base/Logger.h"
 #include "gold/Pretest.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "gold/Pretest.h"
 
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 #include "loader/ClassLoader.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loader/Classpath.h"
+#include "base/Classpath.h"
 
 #include <QString>
 

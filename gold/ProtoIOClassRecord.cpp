@@ -1,7 +1,7 @@
 // ProtoIO's copying of the class model into records. It is kept apart from the reading and writing
 // of gold files: those sit below the loaders, which read gold files, while this half needs the
 // class model that the loaders make.
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 
 #include "loader/Class.h"
 

@@ -1,6 +1,6 @@
 #include "loader/ClassEntryName.h"
 
-#include "loader/UnreadInputs.h"
+#include "base/UnreadInputs.h"
 
 #include <QStringList>
 

@@ -1,11 +1,11 @@
 #include "loader/ClassLoader.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "loader/FileSystemClassLoader.h"
 #include "loader/JarFileClassLoader.h"
 #include "loader/ParentClassLoader.h"
 #include "loader/ProtoClassLoader.h"
-#include "loader/UnreadInputs.h"
 
 #include <QDir>
 #include <QFile>

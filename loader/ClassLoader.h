@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Classpath.h"
 #include "loader/Class.h"
-#include "loader/Classpath.h"
 
 #include <QMap>
 #include <QMultiMap>

@@ -1,8 +1,8 @@
 #include "loader/FileSystemClassLoader.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "loader/ClassEntryName.h"
-#include "loader/UnreadInputs.h"
 
 namespace {
 

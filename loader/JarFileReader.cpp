@@ -1,9 +1,9 @@
 #include "loader/JarFileReader.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "classfile/TypeDescriptor.h"
 #include "loader/ClassEntryName.h"
-#include "loader/UnreadInputs.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "loader/JavaClassLoader.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
+#include "base/UnreadInputs.h"
 #include "classfile/JavaClassFile.h"
 #include "loader/JavaClass.h"
-#include "loader/UnreadInputs.h"
 
 #include <QDir>
 

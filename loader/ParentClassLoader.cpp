@@ -1,6 +1,6 @@
 #include "loader/ParentClassLoader.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "loader/JavaClassLoader.h"
 
 #include <QHash>

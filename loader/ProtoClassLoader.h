@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gold/GoldFile.h"
+#include "goldformat/GoldFile.h"
 #include "loader/ClassLoader.h"
 
 /// The classes of one gold file. Owns the opened file, whose records its classes point into; a

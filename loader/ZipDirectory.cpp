@@ -1,6 +1,6 @@
 #include "loader/ZipDirectory.h"
 
-#include "app/FileNameCodec.h"
+#include "base/FileNameCodec.h"
 #include "classfile/ClassFileCursor.h"
 
 #include <QTextCodec>

@@ -1,5 +1,6 @@
 """The layers of the product, as docs/development.md lists them, lowest first: every
-#include of a product file names a header of its own layer or of a layer below.
+#include of a product file names a header of its own layer or of a layer below, and the README's
+table of folders names the product's folders, in the same order.
 
 Usage: LayersTest.py SOURCE_DIR
 """
@@ -8,9 +9,10 @@ import os
 import re
 import sys
 
-FOLDERS = ("app", "classfile", "loader", "gold", "conformance")
+FOLDERS = ("base", "classfile", "goldformat", "loader", "gold", "report", "conformance", "app")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 ITEM = re.compile(r"^\d+\. (\w+): (.*)$")
+TABLE_FOLDER = re.compile(r"^\| `(\w+)/` \|")
 
 
 def read_layers(notes):
@@ -81,13 +83,36 @@ def violations(root, layers):
                        f"of the higher layer {layers[other][0]}")
 
 
+def readme_folders(readme):
+    """The folders of the README's "## Source layout" table, in its order."""
+    with open(readme, encoding="utf-8") as f:
+        text = f.read()
+    section = text.split("\n## Source layout\n", 1)
+    if len(section) < 2:
+        sys.exit(f"{readme} has no '## Source layout' section")
+    folders = []
+    for line in section[1].splitlines():
+        if line.startswith("#"):
+            break
+        match = TABLE_FOLDER.match(line)
+        if match:
+            folders.append(match.group(1))
+    return folders
+
+
+def layout_mismatches(root):
+    readme = readme_folders(os.path.join(root, "README.md"))
+    if tuple(readme) != FOLDERS:
+        yield f"README.md's layout table names {readme}, the product's folders are {list(FOLDERS)}"
+
+
 def main():
     root = sys.argv[1]
     layers = read_layers(os.path.join(root, "docs", "development.md"))
-    found = list(violations(root, layers))
+    found = list(violations(root, layers)) + list(layout_mismatches(root))
     for line in found:
         print(line)
-    print(f"{len(layers)} layers; {len(found)} includes against them")
+    print(f"{len(layers)} layers; {len(found)} against them")
     sys.exit(1 if found else 0)
 
 

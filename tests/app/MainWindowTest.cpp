@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "CallableWorker.h"
-#include "app/Options.h"
+#include "base/Options.h"
+#include "support/CallableWorker.h"
 #include "support/LogCapture.h"
 
 #include <QAbstractButton>

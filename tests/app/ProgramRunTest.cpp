@@ -3,11 +3,11 @@
 // command lines it runs, and what they print, how they end and the files they leave, compared
 // whole with the case's transcript under tests/data/app/runs/.
 
-#include "app/DataDirectory.h"
-#include "app/FileNameCodec.h"
-#include "app/LogDirectoryLock.h"
-#include "app/Version.h"
-#include "gold/ProtoIO.h"
+#include "base/DataDirectory.h"
+#include "base/FileNameCodec.h"
+#include "base/LogDirectoryLock.h"
+#include "base/Version.h"
+#include "goldformat/ProtoIO.h"
 #include "support/BuiltData.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Files.h"

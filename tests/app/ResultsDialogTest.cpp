@@ -3,10 +3,10 @@
 
 #include "app/ResultsDialog.h"
 #include "app/MainWindow.h"
-#include "app/Options.h"
 #include "app/RunProgressDialog.h"
+#include "base/Options.h"
 #include "conformance/EmptyGoldData.h"
-#include "conformance/FindingTrees.h"
+#include "report/FindingTrees.h"
 #include "support/BuiltData.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"

@@ -1,11 +1,3 @@
-# The reporting host is tested here, beside the report that talks to it.
-if(TARGET jct_conformance_tests AND TARGET jct_receiver)
-    target_link_libraries(jct_conformance_tests PRIVATE jct_receiver)
-    add_dependencies(jct_conformance_tests javaconformance-receiver)
-    target_compile_definitions(jct_conformance_tests PRIVATE
-        JCT_RECEIVER_BINARY="$<TARGET_FILE:javaconformance-receiver>")
-endif()
-
 # Access test fixtures: a framework and a component compiled together, the framework alone as a
 # jar, and a later framework release whose changes break the component built against the first.
 if(TARGET jct_conformance_tests)

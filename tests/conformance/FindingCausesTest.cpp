@@ -2,7 +2,7 @@
 
 #include "classfile/DepField.h"
 #include "classfile/DepMethod.h"
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 #include "loader/ClassLoader.h"
 #include "loader/MemberResolution.h"
 #include "support/ClassFileBuilder.h"

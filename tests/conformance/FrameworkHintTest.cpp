@@ -1,6 +1,6 @@
 #include "conformance/FrameworkHint.h"
 
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 
 #include "JavaTypes.pb.h"
 

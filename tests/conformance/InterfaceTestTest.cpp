@@ -1,6 +1,6 @@
 #include "conformance/InterfaceTest.h"
 
-#include "SampleTrees.h"
+#include "report/SampleTrees.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Files.h"
 #include "support/Golden.h"

@@ -5,8 +5,8 @@
 
 #include "JvmCases.h"
 
-#include "conformance/Results.h"
 #include "conformance/UoPTest.h"
+#include "report/Results.h"
 #include "support/BuiltData.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Files.h"

@@ -1,7 +1,7 @@
 #include "conformance/Tests.h"
 
 #include "EmptyGoldData.h"
-#include "app/Options.h"
+#include "base/Options.h"
 #include "support/Files.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"

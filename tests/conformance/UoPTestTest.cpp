@@ -1,8 +1,8 @@
 #include "conformance/UoPTest.h"
 
-#include "SampleTrees.h"
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 #include "loader/ClassLoader.h"
+#include "report/SampleTrees.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Files.h"
 #include "support/Golden.h"

@@ -3,7 +3,7 @@
 #include "support/ProcessRunner.h"
 
 #include "gold/Pretest.h"
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "loader/ClassLoader.h"
 #include "JarBuilder.h"
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 #include "loader/JarFileClassLoader.h"
 #include "support/ClassFileBuilder.h"
 #include "support/Golden.h"

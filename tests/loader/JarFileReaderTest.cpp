@@ -1,6 +1,6 @@
 #include "loader/JarFileReader.h"
 #include "JarBuilder.h"
-#include "loader/UnreadInputs.h"
+#include "base/UnreadInputs.h"
 #include "support/Golden.h"
 #include "support/LogCapture.h"
 #include "support/QtPrinters.h"

@@ -1,6 +1,6 @@
 #include "loader/MemberResolution.h"
 
-#include "gold/ProtoIO.h"
+#include "goldformat/ProtoIO.h"
 #include "loader/ClassLoader.h"
 #include "support/Golden.h"
 #include "support/ProtoData.h"

@@ -1,4 +1,4 @@
-#include "loader/UnreadInputs.h"
+#include "base/UnreadInputs.h"
 #include "JarBuilder.h"
 #include "loader/ClassLoader.h"
 #include "support/ClassFileBuilder.h"

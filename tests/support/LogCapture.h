@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QList>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

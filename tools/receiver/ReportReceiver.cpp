@@ -1,6 +1,6 @@
 #include "tools/receiver/ReportReceiver.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "tools/receiver/ReportConnection.h"
 #include "tools/receiver/ReportText.h"
 

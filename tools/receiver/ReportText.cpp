@@ -1,7 +1,7 @@
 #include "tools/receiver/ReportText.h"
 
 #include "TestResult.pb.h"
-#include "conformance/ResultsTextWriter.h"
+#include "report/ResultsTextWriter.h"
 
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/wire_format_lite.h>

@@ -6,10 +6,10 @@
 // their first classes.
 // Run it from the directory that holds data/. The run's files go to a temporary directory.
 
-#include "app/Logger.h"
 #include "app/MainWindow.h"
-#include "app/Options.h"
 #include "app/ResultsDialog.h"
+#include "base/Logger.h"
+#include "base/Options.h"
 
 #include <QAbstractButton>
 #include <QApplication>
