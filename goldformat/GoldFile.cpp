@@ -1,6 +1,7 @@
 #include "goldformat/GoldFile.h"
 
 #include "base/Logger.h"
+#include "goldformat/FileDigest.h"
 
 #include "JavaTypes.pb.h"
 
@@ -79,6 +80,7 @@ QByteArray readGoldFile(const QString &path)
     // A file that changed while it was read is no whole gold file either.
     if (file.error() != QFileDevice::NoError || bytes.size() != size || !file.read(1).isEmpty())
         fail(damagedMessage(path));
+    FileDigest::remember(path, file.handle(), bytes);
     return bytes;
 }
 
@@ -121,8 +123,7 @@ public:
     explicit Scan(const QByteArray &bytes)
         : begin(reinterpret_cast<const uchar *>(bytes.constData()))
     {
-        const uchar *at = begin;
-        if (!walk<Level::File>(at, begin + bytes.size(), 0, 0, nullptr))
+        if (!walk<Level::File>(begin, begin + bytes.size(), 0, 0, nullptr))
             damaged = true;
     }
 
@@ -134,49 +135,51 @@ private:
     enum class Level { File, Class, Member, Group };
 
     template<Level level>
-    bool walk(const uchar *&at, const uchar *end, int depth, quint32 group, Record *record);
+    const uchar *walk(const uchar *at, const uchar *end, int depth, quint32 group, Record *record);
     template<Level level> void walkRecord(const uchar *at, const uchar *end);
 
     const uchar *begin;
 };
 
-// The fields of one message, or of one group up to its end tag. False where the bytes stop
-// parsing at this level; the caller goes on only if it knows where this level ends.
+// The fields of one message, or of one group up to its end tag: where they end, or null where the
+// bytes stop parsing at this level; the caller goes on only if it knows where this level ends.
 template<GoldFile::Scan::Level level>
-bool GoldFile::Scan::walk(
-    const uchar *&at, const uchar *end, int depth, quint32 group, Record *record)
+const uchar *
+GoldFile::Scan::walk(const uchar *at, const uchar *end, int depth, quint32 group, Record *record)
 {
-    while (at < end) {
+    qint64 spent = 0; // kept apart from cost, so that the loop need not write it back each turn
+    bool whole = true;
+    while (whole && at < end) {
         quint64 tag = 0;
-        if (!readVarint(at, end, maxTagBytes, tag))
-            return false;
+        // A tag of 0, field 0, is the parser's end of a message, out of place in a gold file.
+        if (!readVarint(at, end, maxTagBytes, tag) || quint32(tag) >> 3 == 0) {
+            whole = false;
+            break;
+        }
         const quint32 field = quint32(tag) >> 3;
-        if (field == 0) // also a tag of 0: the parser's end of a message, out of place here
-            return false;
         quint64 value = 0;
         switch (tag & 7) {
         case Varint:
-            if (!readVarint(at, end, maxNumberBytes, value))
-                return false;
-            cost += otherFieldCost;
+            whole = readVarint(at, end, maxNumberBytes, value);
+            spent += otherFieldCost;
             break;
         case Fixed64:
         case Fixed32:
             value = (tag & 7) == Fixed64 ? 8 : 4;
-            if (value > quint64(end - at))
-                return false;
-            at += value;
-            cost += otherFieldCost;
+            whole = value <= quint64(end - at);
+            at += whole ? value : 0;
+            spent += otherFieldCost;
             break;
         case LengthDelimited:
-            if (!readVarint(at, end, maxLengthBytes, value) || value > quint64(end - at))
-                return false;
+            whole = readVarint(at, end, maxLengthBytes, value) && value <= quint64(end - at);
+            if (!whole)
+                break;
             if (level == Level::File && field == classesField) {
                 walkRecord<Level::Class>(at, at + value);
             } else if (level == Level::Class && (field == fieldsField || field == methodsField)) {
                 walkRecord<Level::Member>(at, at + value);
             } else {
-                cost += stringCost + qint64(value);
+                spent += stringCost + qint64(value);
                 if (level == Level::Class && field == nameField) { // the last name is the one kept
                     record->nameOffset = int(at - begin);
                     record->nameSize = int(value);
@@ -185,17 +188,20 @@ bool GoldFile::Scan::walk(
             at += value;
             break;
         case StartGroup: // not in the schema; kept as an unknown field, so it must be whole
-            if (depth >= maxNesting || !walk<Level::Group>(at, end, depth + 1, field, nullptr))
-                return false;
-            cost += otherFieldCost;
+            at = depth < maxNesting ? walk<Level::Group>(at, end, depth + 1, field, nullptr)
+                                    : nullptr;
+            whole = at != nullptr;
+            spent += otherFieldCost;
             break;
         case EndGroup:
-            return level == Level::Group && field == group;
-        default:
-            return false;
+            cost += spent;
+            return level == Level::Group && field == group ? at : nullptr;
+        default: // wire types 6 and 7
+            whole = false;
         }
     }
-    return level != Level::Group;
+    cost += spent;
+    return whole && level != Level::Group ? at : nullptr;
 }
 
 // A record: its damage is the file's, but its end is known, so the walk goes on after it.

@@ -2,11 +2,10 @@
 
 #include "base/Options.h"
 #include "base/Version.h"
+#include "goldformat/FileDigest.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QFile>
 #include <QRegExp>
 
 namespace {
@@ -35,15 +34,6 @@ QString profileName(int profile)
     return QStringLiteral("none");
 }
 
-QString sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QString();
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 } // namespace
 
 RunDescription RunDescription::current(const QString &title,
@@ -60,7 +50,7 @@ RunDescription RunDescription::current(const QString &title,
         if (seen.contains(entry))
             continue;
         seen << entry;
-        goldFiles.append({ entry, sha256Of(entry) });
+        goldFiles.append({ entry, FileDigest::sha256Of(entry) });
     }
     return { title,
              profileName(Options::opts->profile),
