@@ -35,6 +35,12 @@ public:
         }
     };
 
+    /// Whether a place of this kind names a method: code, a signature or a throws clause.
+    static bool namesMethod(Place place)
+    {
+        return place == P_CODE || place == P_METHOD_SIGNATURE || place == P_THROWS;
+    }
+
     /// Places kept at most; further uses are only counted.
     static constexpr int maxKept = 4;
 

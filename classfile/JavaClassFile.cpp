@@ -1,14 +1,14 @@
 #include "classfile/JavaClassFile.h"
 
 #include "classfile/BadClassFileException.h"
+#include "classfile/ClassDependencies.h"
 #include "classfile/ClassFileCursor.h"
+#include "classfile/DependencyScan.h"
 #include "classfile/Permission.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QIODevice>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -183,13 +183,6 @@ JavaClassFile::~JavaClassFile()
 
 // --- Factories -----------------------------------------------------------------------------------
 
-JavaClassFile *JavaClassFile::create(const QFileInfo &file)
-{
-    JavaClassFile *classFile = new JavaClassFile;
-    classFile->read(file);
-    return classFile;
-}
-
 JavaClassFile *JavaClassFile::create(const QString &path)
 {
     JavaClassFile *classFile = new JavaClassFile;
@@ -197,14 +190,7 @@ JavaClassFile *JavaClassFile::create(const QString &path)
     return classFile;
 }
 
-JavaClassFile *JavaClassFile::create(QDataStream &stream)
-{
-    JavaClassFile *classFile = new JavaClassFile;
-    classFile->read(stream);
-    return classFile;
-}
-
-JavaClassFile *JavaClassFile::create(QByteArray &data)
+JavaClassFile *JavaClassFile::create(const QByteArray &data)
 {
     return create(data.constData(), data.size());
 }
@@ -217,11 +203,6 @@ JavaClassFile *JavaClassFile::create(const char *data, int size)
 }
 
 // --- Reading -------------------------------------------------------------------------------------
-
-void JavaClassFile::read(const QFileInfo &file)
-{
-    read(file.filePath());
-}
 
 void JavaClassFile::read(const QString &path)
 {
@@ -238,24 +219,6 @@ void JavaClassFile::read(const QString &path)
     read(data.constData(), data.size());
 }
 
-// The rest of the stream is read into memory and parsed there with bounds; a seekable stream is
-// left just after the class file.
-void JavaClassFile::read(QDataStream &stream)
-{
-    stream.setByteOrder(QDataStream::BigEndian);
-    QIODevice *device = stream.device();
-    if (!device) {
-        read(nullptr, 0);
-        return;
-    }
-    const qint64 start = device->pos();
-    const QByteArray data = device->readAll();
-    ClassFileCursor cursor(reinterpret_cast<const uchar *>(data.constData()), quint32(data.size()));
-    parse(cursor);
-    if (!device->isSequential())
-        device->seek(start + cursor.position());
-}
-
 void JavaClassFile::read(const char *data, int size)
 {
     ClassFileCursor cursor(reinterpret_cast<const uchar *>(data),
@@ -267,6 +230,9 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
 {
     try {
         magic = cursor.u4(); // u4 magic
+        // A file too short for its magic is cut short, whatever bytes it starts with.
+        if (cursor.hasFailed())
+            failTruncated(cursor.failedCount(), cursor.failedOffset(), cursor.remaining());
         if (magic != CLASS_FILE_MAGIC)
             throw BadClassFileException(
                 QStringLiteral("Not a Java class file - bad magic (0x%1)").arg(magic, 0, 16));
@@ -290,12 +256,76 @@ void JavaClassFile::parse(ClassFileCursor &cursor)
         checkLog.error(QString::fromLocal8Bit(e.what()));
         return;
     }
-    checkDependencies();
+    for (const QString &message : DependencyScan::check(*this))
+        checkLog.error(message);
     dependenciesAvailable = true;
     if (getCodeBytes() > MAX_KEPT_CODE) {
         collectDependencies();
         releaseCode();
     }
+}
+
+// --- Dependencies --------------------------------------------------------------------------------
+
+const ClassDependencies &JavaClassFile::collectedDependencies() const
+{
+    // Collecting fills only the lists: the checking run after the read recorded every problem.
+    if (!dependencies) {
+        dependencies = dependenciesAvailable ? DependencyScan::collect(*this)
+                                             : std::make_unique<ClassDependencies>();
+    }
+    return *dependencies;
+}
+
+void JavaClassFile::releaseDependencies() const
+{
+    if (!codeReleased)
+        dependencies.reset();
+}
+
+QList<TypeDescriptor> JavaClassFile::getDependentClasses() const
+{
+    return collectedDependencies().getClasses();
+}
+
+QList<DepField> JavaClassFile::getDependentFields() const
+{
+    return collectedDependencies().getFields();
+}
+
+QList<DepMethod> JavaClassFile::getDependentMethods() const
+{
+    return collectedDependencies().getMethods();
+}
+
+DependencyOrigins JavaClassFile::getOrigins(const TypeDescriptor &type) const
+{
+    return collectedDependencies().getOrigins(*this, type);
+}
+
+DependencyOrigins JavaClassFile::getOrigins(const DepField &field) const
+{
+    return collectedDependencies().getOrigins(*this, field);
+}
+
+DependencyOrigins JavaClassFile::getOrigins(const DepMethod &method) const
+{
+    return collectedDependencies().getOrigins(*this, method);
+}
+
+quint8 JavaClassFile::getLinkage(const TypeDescriptor &type) const
+{
+    return collectedDependencies().getLinkage(type);
+}
+
+quint8 JavaClassFile::getLinkage(const DepField &field) const
+{
+    return collectedDependencies().getLinkage(field);
+}
+
+quint8 JavaClassFile::getLinkage(const DepMethod &method) const
+{
+    return collectedDependencies().getLinkage(method);
 }
 
 quint64 JavaClassFile::getCodeBytes() const
@@ -921,12 +951,6 @@ const field_info *JavaClassFile::getFieldByName(const QString &name) const
             return field;
     }
     return nullptr;
-}
-
-TypeDescriptor JavaClassFile::getFieldTypeDescriptorByName(const QString &name) const
-{
-    const field_info *field = getFieldByName(name);
-    return field ? getFieldTypeDescriptor(field) : TypeDescriptor();
 }
 
 QString JavaClassFile::getMethodName(const method_info *method) const

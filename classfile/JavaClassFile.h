@@ -17,8 +17,7 @@
 #include <vector>
 
 class ClassFileCursor;
-class QDataStream;
-class QFileInfo;
+class ClassDependencies;
 
 /// One parsed Java class file with the classes, fields and methods its bytecode depends on.
 ///
@@ -46,10 +45,11 @@ public:
     JavaClassFile &operator=(const JavaClassFile &) = delete;
 
     // Factories: never null, never throwing; the caller owns the result.
-    static JavaClassFile *create(const QFileInfo &file);
+    /// The class file at the path.
     static JavaClassFile *create(const QString &path);
-    static JavaClassFile *create(QDataStream &stream);
-    static JavaClassFile *create(QByteArray &data);
+    /// The class file the bytes hold. Bytes never pass for a path: a QByteArray would convert to
+    /// one silently.
+    static JavaClassFile *create(const QByteArray &data);
     static JavaClassFile *create(const char *data, int size);
 
     /// The kind name of a pool tag as messages print it.
@@ -79,17 +79,9 @@ public:
     TypeDescriptor getFieldTypeDescriptor(const field_info *field) const;
     /// A Permission number.
     int getFieldPermission(const field_info *field) const;
-    bool isFieldPublic(const field_info *field) const { return field->access_flags & ACC_PUBLIC; }
-    bool isFieldProtected(const field_info *field) const
-    {
-        return field->access_flags & ACC_PROTECTED;
-    }
-    bool isFieldPrivate(const field_info *field) const { return field->access_flags & ACC_PRIVATE; }
-    bool isFieldPackage(const field_info *field) const { return isPackage(field->access_flags); }
     bool isFieldFinal(const field_info *field) const { return field->access_flags & ACC_FINAL; }
     bool isFieldStatic(const field_info *field) const { return field->access_flags & ACC_STATIC; }
     const field_info *getFieldByName(const QString &name) const;
-    TypeDescriptor getFieldTypeDescriptorByName(const QString &name) const;
 
     // Methods.
     QString getMethodName(const method_info *method) const;
@@ -97,22 +89,6 @@ public:
     MethodSignature getMethodSignature(const method_info *method) const;
     /// A Permission number.
     int getMethodPermission(const method_info *method) const;
-    bool isMethodPublic(const method_info *method) const
-    {
-        return method->access_flags & ACC_PUBLIC;
-    }
-    bool isMethodProtected(const method_info *method) const
-    {
-        return method->access_flags & ACC_PROTECTED;
-    }
-    bool isMethodPrivate(const method_info *method) const
-    {
-        return method->access_flags & ACC_PRIVATE;
-    }
-    bool isMethodPackage(const method_info *method) const
-    {
-        return isPackage(method->access_flags);
-    }
     bool isMethodFinal(const method_info *method) const { return method->access_flags & ACC_FINAL; }
     bool isMethodStatic(const method_info *method) const
     {
@@ -134,6 +110,11 @@ public:
     QList<TypeDescriptor> getMethodExceptionsTypeDescriptors(const method_info *method) const;
 
     bool isAttr(const attribute_info *attribute, const QString &name) const;
+    bool isLineNumberTable(const attribute_info *attribute) const;
+    /// The text of a Utf8 entry, or null.
+    const QString *utf8At(int index) const;
+    /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
+    static QString descriptorOfInternalName(const QString &name);
 
     // References of the pool, in pool order.
     QList<const CONSTANT_Fieldref_info *> getFieldRefInfos() const;
@@ -151,23 +132,13 @@ public:
 
     // What the bytecode depends on, sorted and free of duplicates.
     QList<TypeDescriptor> getDependentClasses() const;
-    QList<DepField> getDependentFields() const
-    {
-        return collectedDependencies().dependentFields.keys();
-    }
-    QList<DepMethod> getDependentMethods() const
-    {
-        return collectedDependencies().dependentMethods.keys();
-    }
+    QList<DepField> getDependentFields() const;
+    QList<DepMethod> getDependentMethods() const;
     /// Collects the three lists now, unless they are already.
     void collectDependencies() const { collectedDependencies(); }
     /// Frees the three lists with their origins; they are collected again when next asked for. A
     /// class file that no longer holds its code keeps them: they could not be collected again.
-    void releaseDependencies() const
-    {
-        if (!codeReleased)
-            dependencies.reset();
-    }
+    void releaseDependencies() const;
     /// Where this class uses a dependency: its methods with their source lines, or the places
     /// outside code. Empty for what is no dependency of it.
     DependencyOrigins getOrigins(const TypeDescriptor &type) const;
@@ -216,9 +187,7 @@ private:
 
     JavaClassFile() = default;
 
-    void read(const QFileInfo &file);
     void read(const QString &path);
-    void read(QDataStream &stream);
     void read(const char *data, int size);
     void parse(ClassFileCursor &cursor);
 
@@ -249,13 +218,7 @@ private:
     /// table's name and the item's position in it.
     void cptest(const char *table, int position, unsigned char kind, unsigned short index) const;
 
-    static bool isPackage(unsigned short flags)
-    {
-        return !(flags & (ACC_PUBLIC | ACC_PRIVATE | ACC_PROTECTED));
-    }
     const cp_info *entryOfKind(int index, unsigned char tag) const;
-    /// The text of a Utf8 entry, or null.
-    const QString *utf8At(int index) const;
     /// The name text of a Class entry with a Utf8 name, or null.
     const QString *classNameAt(int index) const;
     const CONSTANT_NameAndType_info *nameAndTypeOf(const CONSTANT_Fieldref_info &ref) const;
@@ -264,108 +227,17 @@ private:
     const QString *referenceDescriptor(const CONSTANT_Fieldref_info &ref) const;
     QList<const CONSTANT_Fieldref_info *> referencesOfKind(unsigned char tag) const;
 
-    // The dependency scan. It runs twice: right after a successful read it only checks the
-    // references and the code, its problems going to checkLog; the lists, with where the class
-    // uses each dependency, are collected when first asked for. Most classes that are read are
-    // never asked (listings, classes looked up by the access test), and the lists are what makes
-    // a class file big and slow to free. A class whose code is big is the exception: its lists are
-    // collected right after the read and its code dropped, since a component's classes are all
-    // read before the first is tested.
-    /// Where the class uses one dependency, as the scan meets the uses: the first few distinct
-    /// places in a few bytes each and a count of the others. Texts are made only when a finding
-    /// asks (getOrigins): most dependencies are found where they should be.
-    struct Uses
-    {
-        struct Use
-        {
-            DependencyOrigins::Place place;
-            /// The method's or field's position in the class; 0 for places without a member.
-            quint16 member;
-            /// The source line in code; 0 elsewhere and where the code has no line numbers.
-            quint16 line;
-        };
-        Use kept[DependencyOrigins::maxKept] = {};
-        quint8 keptCount = 0;
-        /// Linkage bits of every use, the first few kept or not.
-        quint8 linkage = 0;
-        int more = 0;
-    };
-    /// A class that the lists hold (listed) or that is only used as the element of an array type
-    /// or as the owner of a field of the class itself. How the key was met decides which of two
-    /// keys printed alike stays: one met in code before one of the declarations or the pool.
-    struct ClassUses
-    {
-        enum KeySource : quint8 { NOT_LISTED, DECLARED_OR_POOL, CODE };
-        Uses uses;
-        KeySource source = NOT_LISTED;
-    };
-    struct Dependencies
-    {
-        QMap<TypeDescriptor, ClassUses> dependentClasses;
-        QMap<DepField, Uses> dependentFields;
-        QMap<DepMethod, Uses> dependentMethods;
-    };
-    /// What one run of the scan works with and fills; handed to every step.
-    struct ScanState;
-    /// The checking run, right after the read.
-    void checkDependencies();
-    void findDependencies(ScanState &scan) const;
-    const Dependencies &collectedDependencies() const;
-    /// The uses as a finding shows them, member names and all.
-    DependencyOrigins originsOf(const Uses &uses) const;
-    bool sameMember(DependencyOrigins::Place place, quint16 a, quint16 b) const;
+    /// Filled on first use; the class file is used by one thread at a time.
+    const ClassDependencies &collectedDependencies() const;
     /// Drops the code and its line numbers once the lists are collected and kept.
     void releaseCode();
-    void addDeclaredTypes(ScanState &scan) const;
-    void addPoolFieldReferences(ScanState &scan) const;
-    void addPoolMethodReferences(ScanState &scan, unsigned char tag, const char *message) const;
-    /// The lines of the method's code, for the uses met in it.
-    void sortLines(ScanState &scan, const Code_attribute &code) const;
-    bool isLineNumberTable(const attribute_info *attribute) const;
-    void findDependenciesInCode(ScanState &scan, int index) const;
-    bool scanInstruction(ScanState &scan, const QByteArray &code, quint32 &position) const;
-    /// Records what an instruction at `position` uses through its operand, and how.
-    void recordInstruction(ScanState &scan,
-                           quint32 position,
-                           unsigned char operand,
-                           quint16 index,
-                           unsigned char opcode) const;
-    /// Records a use of a field, method or class operand of an instruction.
-    void recordUse(ScanState &scan, unsigned char operand, quint16 index) const;
-    /// The uses of what the operand names, to which the instruction adds its linkage bits.
-    Uses *recordOperand(ScanState &scan, unsigned char operand, quint16 index) const;
-    /// Inserts the type whatever its kind: the callers filter.
-    Uses &addDependentClass(ScanState &scan, const TypeDescriptor &type) const;
-    void
-    addDeclaredOrPoolType(ScanState &scan, const TypeDescriptor &type, quint8 linkage = 0) const;
-    ClassUses &
-    classUses(ScanState &scan, const TypeDescriptor &type, ClassUses::KeySource source) const;
-    /// Notes the use where the scan is, and, while code records a pool entry for the first
-    /// time, that this entry is used there.
-    void note(ScanState &scan, Uses &uses) const;
-    void noteClass(ScanState &scan, const TypeDescriptor &type) const;
-    /// The uses of what is recorded; null for what is no dependency.
-    Uses *addDependentClass(ScanState &scan, const CONSTANT_Class_info &entry) const;
-    Uses *addDependentField(ScanState &scan, const DepField &field) const;
-    Uses *addDependentMethod(ScanState &scan, const DepMethod &method) const;
-    Uses *addDependentField(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
-    Uses *addDependentMethod(ScanState &scan, const CONSTANT_Fieldref_info &ref) const;
-    /// The catch types of a method's exception table, which the JVM resolves when it verifies.
-    void addCatchTypes(ScanState &scan, const Code_attribute &code) const;
-    bool isExcludedMethod(const ScanState &scan, const DepMethod &method) const;
-    const MethodSignature &signatureAt(ScanState &scan, quint16 index) const;
-    void addMethodClasses(ScanState &scan,
-                          const TypeDescriptor &owner,
-                          const MethodSignature &signature) const;
-    /// The descriptor text of a class the pool names: array names as they are, others as "L%1;".
-    static QString descriptorOfInternalName(const QString &name);
 
     /// Set once the read succeeded: only then are there lists to collect.
     bool dependenciesAvailable = false;
     /// Set once the code is dropped: the lists then stay.
     bool codeReleased = false;
-    /// Filled on first use; the class file is used by one thread at a time.
-    mutable std::unique_ptr<Dependencies> dependencies;
+    /// Filled on first use.
+    mutable std::unique_ptr<ClassDependencies> dependencies;
 
     /// Positions of attribute names in the table of known names by pool index, looked up once
     /// each: attribute names repeat a lot.

@@ -2,6 +2,7 @@
 
 #include "classfile/ClassFileCursor.h"
 #include "classfile/JavaClassFile.h"
+#include "classfile/Opcodes.h"
 
 #include <QHash>
 #include <QVarLengthArray>
@@ -16,22 +17,6 @@ namespace {
 
 // --- The instruction set, as the types on the stack and in the locals see it
 // ---------------------
-
-// The length of each instruction by opcode; 0 for switches and wide, whose length varies, and for
-// the opcodes that are not defined (202 and up).
-constexpr char LENGTHS[] = "1111111111111111" // 0-15
-                           "2323322222111111" // 16-31
-                           "1111111111111111" // 32-47
-                           "1111112222211111" // 48-63
-                           "1111111111111111" // 64-79
-                           "1111111111111111" // 80-95
-                           "1111111111111111" // 96-111
-                           "1111111111111111" // 112-127
-                           "1111311111111111" // 128-143
-                           "1111111113333333" // 144-159
-                           "3333333332001111" // 160-175
-                           "1133333335532311" // 176-191
-                           "3311043355"; // 192-201
 
 // The words each instruction takes from the stack and what it pushes: Int, J (long), Float, D
 // (double), N (null) or nothing (-). '*' marks the instructions whose effect depends on their
@@ -62,58 +47,7 @@ constexpr char PUSHES[] = "-NIIIIIIIJJFFFDD" // 0-15
                           "--------**------" // 160-175
                           "--************I-" // 176-191
                           "*I--**---*"; // 192-201
-constexpr int DEFINED_OPCODES = 202;
-
-enum Opcode : quint8 {
-    LDC = 18,
-    LDC_W = 19,
-    LDC2_W = 20,
-    ILOAD = 21,
-    ALOAD = 25,
-    ILOAD_0 = 26,
-    ALOAD_3 = 45,
-    AALOAD = 50,
-    ISTORE = 54,
-    ASTORE = 58,
-    ISTORE_0 = 59,
-    ASTORE_3 = 78,
-    DUP = 89,
-    DUP_X1 = 90,
-    DUP_X2 = 91,
-    DUP2 = 92,
-    DUP2_X1 = 93,
-    DUP2_X2 = 94,
-    SWAP = 95,
-    IINC = 132,
-    IFEQ = 153,
-    GOTO = 167,
-    JSR = 168,
-    RET = 169,
-    TABLESWITCH = 170,
-    LOOKUPSWITCH = 171,
-    IRETURN = 172,
-    RETURN = 177,
-    GETSTATIC = 178,
-    PUTSTATIC = 179,
-    GETFIELD = 180,
-    PUTFIELD = 181,
-    INVOKEVIRTUAL = 182,
-    INVOKESPECIAL = 183,
-    INVOKESTATIC = 184,
-    INVOKEINTERFACE = 185,
-    INVOKEDYNAMIC = 186,
-    NEW = 187,
-    NEWARRAY = 188,
-    ANEWARRAY = 189,
-    ATHROW = 191,
-    CHECKCAST = 192,
-    WIDE = 196,
-    MULTIANEWARRAY = 197,
-    IFNULL = 198,
-    IFNONNULL = 199,
-    GOTO_W = 200,
-    JSR_W = 201
-};
+using namespace Opcodes;
 
 bool isBranch(quint8 op)
 {
@@ -397,33 +331,7 @@ private:
 
 quint32 MethodFollower::lengthAt(quint32 pc) const
 {
-    const quint8 op = u1(pc);
-    if (op >= DEFINED_OPCODES)
-        return 0;
-    if (op == WIDE) {
-        if (pc + 1 >= size)
-            return 0;
-        const quint8 modified = u1(pc + 1);
-        if (modified == IINC)
-            return 6;
-        return (modified >= ILOAD && modified <= ALOAD)
-                || (modified >= ISTORE && modified <= ASTORE) || modified == RET
-            ? 4
-            : 0;
-    }
-    if (op != TABLESWITCH && op != LOOKUPSWITCH)
-        return quint32(LENGTHS[op] - '0');
-    const quint64 operands = pc + 4 - pc % 4; // after 0 to 3 bytes of padding
-    const quint64 fixed = op == TABLESWITCH ? 12 : 8; // default, low, high or default, npairs
-    if (operands + fixed > size)
-        return 0;
-    const qint64 count = op == TABLESWITCH
-        ? qint64(s4(quint32(operands + 8))) - s4(quint32(operands + 4)) + 1
-        : qint64(s4(quint32(operands + 4)));
-    if (count < 0)
-        return 0;
-    const quint64 end = operands + fixed + quint64(count) * (op == TABLESWITCH ? 4 : 8);
-    return end > size ? 0 : quint32(end - pc);
+    return instructionLength(bytes, size, pc);
 }
 
 bool MethodFollower::decode()

@@ -145,11 +145,6 @@ QString TypeDescriptor::computePrintedForm() const
     }
 }
 
-QString TypeDescriptor::toStringClass() const
-{
-    return dottedClassName(descriptor);
-}
-
 QString TypeDescriptor::toStringArray() const
 {
     if (!element)

@@ -49,7 +49,6 @@ public:
     static QList<TypeDescriptor> toDescriptorList(const QString &text);
 
     QString toString() const { return printed; }
-    QString toStringClass() const;
     QString toStringArray() const;
 
     bool isValid() const { return type != T_INVALID; }

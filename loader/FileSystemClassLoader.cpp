@@ -40,14 +40,6 @@ FileSystemClassLoader::FileSystemClassLoader(const QDir &root)
 
 FileSystemClassLoader::~FileSystemClassLoader() = default;
 
-QList<JarFileClassLoader *> FileSystemClassLoader::getJarLoaders() const
-{
-    QList<JarFileClassLoader *> loaders;
-    for (const auto &loader : jarLoaders)
-        loaders.append(loader.get());
-    return loaders;
-}
-
 QList<JarFileClassLoader *> FileSystemClassLoader::takeJarLoaders()
 {
     QList<JarFileClassLoader *> loaders;

@@ -33,8 +33,6 @@ public:
     {
         return QString("%1/%2.class").arg(root.path(), internalName);
     }
-    /// The jar loaders this loader still owns, in walk order.
-    QList<JarFileClassLoader *> getJarLoaders() const;
     /// Hands the jar loaders over to the caller, who then owns them.
     QList<JarFileClassLoader *> takeJarLoaders();
 

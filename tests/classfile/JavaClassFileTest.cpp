@@ -1,6 +1,8 @@
 #include "ClassFileTestSupport.h"
 #include "support/Golden.h"
 
+#include <QtEndian>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -104,6 +106,26 @@ TEST(JavaClassFile, FileEndingEarlyOrClaimingMoreThanItHoldsIsTruncation)
     nested.addMethod(0x0001, "m", "()V", { deep });
     out.add("nested code", nested);
     Golden::expectEqual("classfile/truncated.txt", out.text);
+}
+
+// Bytes are read as a class file whether the array is const or not, and never taken for the path
+// they might spell; a path is read from its file.
+TEST(JavaClassFile, BytesAreReadAsAClassFileAndAPathAsItsFile)
+{
+    const QString path = JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class";
+    QByteArray bytes = ClassFileBuilder().build();
+    const QByteArray constBytes = bytes;
+    const QByteArray pathBytes = path.toUtf8();
+    const auto name = [](JavaClassFile *created) {
+        const std::unique_ptr<JavaClassFile> file(created);
+        return file->checkLog.hasErrors ? file->checkLog.messages.join(' ') : file->getName();
+    };
+    EXPECT_EQ(name(JavaClassFile::create(bytes)), "p/A");
+    EXPECT_EQ(name(JavaClassFile::create(constBytes)), "p/A");
+    EXPECT_EQ(name(JavaClassFile::create(pathBytes)),
+              QString("Error - Not a Java class file - bad magic (0x%1)")
+                  .arg(qFromBigEndian<quint32>(pathBytes.constData()), 0, 16));
+    EXPECT_EQ(name(JavaClassFile::create(path)), "fixtures/Origins");
 }
 
 // Long and Double take two slots, the second a placeholder, also for a Long beyond the count. The

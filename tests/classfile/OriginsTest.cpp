@@ -52,8 +52,8 @@ QByteArray withLineTable(quint32 count, const char *entries)
 // as they were.
 TEST(Origins, EachUseIsAnOriginWithItsPlaceMemberAndSourceLine)
 {
-    const std::unique_ptr<JavaClassFile> fixture(
-        JavaClassFile::create(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class"));
+    const std::unique_ptr<JavaClassFile> fixture(JavaClassFile::create(
+        QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class")));
     const QStringList before = texts(fixture->getDependentMethods());
     QString out = line("fixture reverse", fixture->getOrigins(reverse))
         + line("fixture StringBuilder", fixture->getOrigins(reverse.owner))

@@ -1,9 +1,10 @@
 #include "classfile/ReceiverTypes.h"
 
+#include "classfile/Opcodes.h"
+
 #include "ClassFileTestSupport.h"
 #include "support/Files.h"
 #include "support/Golden.h"
-#include "support/Opcodes.h"
 
 #include <QRegularExpression>
 

@@ -23,8 +23,8 @@
 
 #include "JvmCases.h"
 
+#include "classfile/Opcodes.h"
 #include "support/ClassFileBuilder.h"
-#include "support/Opcodes.h"
 
 namespace {
 
