@@ -36,12 +36,13 @@ function(jct_layer_includes target)
 endfunction()
 
 # jct_library(name GLOB dir [PROTOS f.proto...] LIBS deps...)
-# A layer is a static library of every .cpp and .ui of its folder; a main.cpp there is the program
-# built on the layer, not part of it. The generated message classes of its protos are included by
+# A layer is a static library of every .cpp, .ui and .qrc of its folder; a main.cpp there is the
+# program built on the layer, not part of it. The generated message classes of its protos are included by
 # their bare names ("JavaTypes.pb.h").
 function(jct_library name)
     cmake_parse_arguments(ARG "" "GLOB" "PROTOS;LIBS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.cpp ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.ui)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.cpp ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.ui
+        ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/*.qrc)
     list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${ARG_GLOB}/main.cpp)
     if(NOT sources)
         message(FATAL_ERROR "jct_library(${name}): no sources in ${ARG_GLOB}/")
