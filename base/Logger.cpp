@@ -98,13 +98,6 @@ void Logger::logToConsole(Logger::Level level, const QString &text)
     flushStreams();
 }
 
-void Logger::logToFile(Logger::Level level, const QString &text)
-{
-    QMutexLocker lock(&writeLock);
-    writeFile(level, text);
-    flushStreams();
-}
-
 void Logger::handOver(Logger::Level level, const QString &text)
 {
     {

@@ -40,7 +40,6 @@ signals:
 
 public slots:
     void logToConsole(Logger::Level level, const QString &text);
-    void logToFile(Logger::Level level, const QString &text);
 
 private:
     struct Message
