@@ -258,6 +258,34 @@ private:
         transcript += shown.isEmpty() ? QByteArray() : (shown.join('\n') + '\n').toUtf8();
     }
 
+    /// Whether the lines that match count up by one from 1 to the total they name (the pattern
+    /// captures the count, then the total): one line for thousands of them, or the first line out
+    /// of step.
+    void countUp(const QStringList &arguments)
+    {
+        const QRegularExpression pattern(arguments.mid(1).join(' '));
+        int counted = 0;
+        int total = -1;
+        QString outOfStep;
+        for (const QString &line : lines(runner.readFile(arguments.value(0)))) {
+            const QRegularExpressionMatch match = pattern.match(line);
+            if (!match.hasMatch())
+                continue;
+            if (total < 0)
+                total = match.captured(2).toInt();
+            if (match.captured(1).toInt() != counted + 1 || match.captured(2).toInt() != total) {
+                outOfStep = "after " + QString::number(counted) + ": " + line;
+                break;
+            }
+            ++counted;
+        }
+        if (outOfStep.isEmpty() && counted != total)
+            outOfStep = QString("%1 of %2").arg(counted).arg(total);
+        const QString verdict = outOfStep.isEmpty() ? QString("1 to %1 by one").arg(total)
+                                                    : "out of step, " + outOfStep;
+        transcript += ("--- " + arguments.value(0) + " counts " + verdict + '\n').toUtf8();
+    }
+
     /// A class of that name, with what the options add (see runs.txt).
     void writeClass(const QString &file, const QString &name, const QStringList &options = {})
     {
@@ -438,6 +466,7 @@ private:
         { "zip", [this](Arguments a) { writeZip(a.value(0), a.mid(1)); } },
         { "show", [this](Arguments a) { show(a, false); } },
         { "sorted", [this](Arguments a) { show(a, true); } },
+        { "counts", [this](Arguments a) { countUp(a); } },
         { "files",
           [this](Arguments a) {
               QStringList entries;
