@@ -5,15 +5,12 @@
 #include "base/Classpath.h"
 #include "base/Options.h"
 #include "base/Worker.h"
-#include "conformance/IosTestWorker.h"
-#include "conformance/OssTestWorker.h"
-#include "conformance/PcsTestWorker.h"
-#include "conformance/PssTestWorker.h"
+#include "conformance/Segment.h"
 #include "conformance/SegmentTestWorker.h"
-#include "conformance/TssTestWorker.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
+#include <QRadioButton>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -78,9 +75,9 @@ void MainWindow::showResults()
 
 void MainWindow::writeProfile() const
 {
-    if (ui->radioButton_3->isChecked())
+    if (ui->profile_safetyExt->isChecked())
         Options::opts->profile = Options::P_SAFETY_EXT;
-    else if (ui->radioButton_4->isChecked())
+    else if (ui->profile_safetyBase->isChecked())
         Options::opts->profile = Options::P_SAFETY_BASE;
     else
         Options::opts->profile = Options::P_GENERAL; // "Security" too: it has no profile of its own
@@ -88,18 +85,14 @@ void MainWindow::writeProfile() const
 
 std::unique_ptr<Worker> MainWindow::createSegmentWorker() const
 {
-    const Classpath test(ui->classpath->text());
-    const Classpath framework(ui->frameworkclasspath->text());
-    const QString tssGold = ui->tssgoldfilename->text();
-    if (ui->segment_IOS->isChecked())
-        return std::make_unique<IosTestWorker>(test, framework, nullptr);
-    if (ui->segment_OSS->isChecked())
-        return std::make_unique<OssTestWorker>(test, nullptr);
-    if (ui->segment_PCS->isChecked())
-        return std::make_unique<PcsTestWorker>(test, tssGold, framework, nullptr);
-    if (ui->segment_PSS->isChecked())
-        return std::make_unique<PssTestWorker>(test, tssGold, framework, nullptr);
-    if (ui->segment_TSS->isChecked())
-        return std::make_unique<TssTestWorker>(test, tssGold, framework, nullptr);
+    // The form has a button for each segment the window offers, named after its row.
+    for (const Segment &segment : Segment::all()) {
+        const auto *button = findChild<QRadioButton *>(QStringLiteral("segment_") + segment.title);
+        if (button && button->isChecked()) {
+            return segment.createWorker({ Classpath(ui->classpath->text()),
+                                          ui->tssgoldfilename->text(),
+                                          Classpath(ui->frameworkclasspath->text()) });
+        }
+    }
     return nullptr;
 }

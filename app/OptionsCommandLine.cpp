@@ -8,10 +8,14 @@
 #include "app/QtXorArg.h"
 #include "base/DataDirectory.h"
 #include "base/Version.h"
+#include "conformance/Segment.h"
 
 #include <QRegExp>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -35,6 +39,38 @@ template<std::size_t N> QList<QtArg *> pointersTo(QtArg (&options)[N])
     QList<QtArg *> pointers;
     for (QtArg &option : options)
         pointers << &option;
+    return pointers;
+}
+
+/// A command option and the code Options::command takes when it is given.
+struct CommandOption
+{
+    int code;
+    QtArg option;
+};
+
+// Each segment of the table, then the commands that are not tests, in command-code order.
+std::vector<CommandOption> commandOptions()
+{
+    std::vector<CommandOption> commands;
+    for (const Segment &segment : Segment::all())
+        commands.push_back({ segment.command, QtArg(segment.option, segment.help) });
+    commands.push_back({ Options::C_BUILDJAVAGOLD,
+                         QtArg("buildjavagold", "Build a Java Gold file.", QtArg::TakesValue) });
+    commands.push_back(
+        { Options::C_LISTCONTENTS, QtArg("listcontents", "List contents of a classpath.") });
+    std::stable_sort(
+        commands.begin(), commands.end(), [](const CommandOption &a, const CommandOption &b) {
+            return a.code < b.code;
+        });
+    return commands;
+}
+
+QList<QtArg *> pointersTo(std::vector<CommandOption> &commands)
+{
+    QList<QtArg *> pointers;
+    for (CommandOption &command : commands)
+        pointers << &command.option;
     return pointers;
 }
 
@@ -91,20 +127,10 @@ struct OptionTable
     QtArg logDir { "logdir",
                    "Your log directory in command mode. (Defaults to current directory.)",
                    QtArg::TakesValue };
-    // In command-code order: the code of a command is its index plus one.
-    QtArg commands[9] {
-        { "testpcs", "Test a PCS." },
-        { "testpss", "Test a PSS." },
-        { "testoss", "Test a OSS." },
-        { "testtss", "Test a TSS." },
-        { "testtssabs", "Test a TSS with Abstraction Layer." },
-        { "testtssabsiface", "Test a TSS Abstraction Interface." },
-        { "testios", "Test a IOS." },
-        { "buildjavagold", "Build a Java Gold file.", QtArg::TakesValue },
-        { "listcontents", "List contents of a classpath." },
-    };
+    // The group points into the list, which never grows once made.
+    std::vector<CommandOption> commands = commandOptions();
     QtXorArg commandMode { "Command Mode", pointersTo(commands) };
-    // In profile-code order, likewise.
+    // In profile-code order: the code of a profile is its index plus one.
     QtArg profiles[3] {
         { "general", "Use General Profile." },
         { "safetyExt", "Use Safety Extended Profile." },
@@ -125,6 +151,24 @@ struct OptionTable
     QtArg accepted { "accepted",
                      "File of the findings accepted, each with its reason.",
                      QtArg::TakesValue };
+
+    /// The command given, or null when none was.
+    const CommandOption *givenCommand() const
+    {
+        for (const CommandOption &command : commands) {
+            if (command.option.isDefined())
+                return &command;
+        }
+        return nullptr;
+    }
+
+    const QtArg &commandOption(int code) const
+    {
+        return std::find_if(commands.cbegin(),
+                            commands.cend(),
+                            [code](const CommandOption &command) { return command.code == code; })
+            ->option;
+    }
 };
 
 QStringList consoleOnlyOptions(OptionTable &table)
@@ -132,9 +176,8 @@ QStringList consoleOnlyOptions(OptionTable &table)
     QList<const QtArg *> given;
     for (const QtArg *option : { &table.classpath, &table.frameworkClasspath, &table.tssGold })
         given << option;
-    const int command = definedIndex(table.commands);
-    if (command >= 0)
-        given << &table.commands[command];
+    if (const CommandOption *command = table.givenCommand())
+        given << &command->option;
     const int profile = definedIndex(table.profiles);
     if (profile >= 0)
         given << &table.profiles[profile];
@@ -217,11 +260,11 @@ bool Options::read(int argc, char *argv[])
     frameworkClasspath = Classpath(table.frameworkClasspath.value());
     // An empty directory is the current one, as no option is: "" + "/log.txt" would be the root's.
     logDir = table.logDir.value().isEmpty() ? QStringLiteral(".") : table.logDir.value();
-    goldFile = table.commands[C_BUILDJAVAGOLD - 1].value();
+    goldFile = table.commandOption(C_BUILDJAVAGOLD).value();
     tssGold = table.tssGold.value();
     host = table.host.isDefined() ? table.host.value() : QStringLiteral("localhost");
     port = portIsNumber ? portNumber : 0;
-    command = definedIndex(table.commands) + 1;
+    command = table.givenCommand() ? table.givenCommand()->code : int(C_NONE);
     profile = definedIndex(table.profiles) + 1;
     consoleOnly = consoleOnlyOptions(table);
     dataDir = DataDirectory::find(table.dataDir.value());
@@ -237,18 +280,17 @@ bool Options::read(int argc, char *argv[])
 
 QString Options::validationError() const
 {
-    if (command < C_TESTPCS || command > C_LISTCONTENTS)
+    if (command == C_NONE)
         return "Unknown command.";
-    if (command >= C_BUILDJAVAGOLD)
+    const Segment *segment = Segment::forCommand(command);
+    if (!segment)
         return classpath.isEmpty() ? "A classpath is required." : QString();
     if (profile < P_GENERAL || profile > P_SAFETY_BASE)
         return "Unknown profile.\nGive one of --general (General Purpose), --safetyExt (Safety "
                "Extended) or --safetyBase (Safety Base).";
     if (classpath.isEmpty())
         return "A classpath is required for test command mode.";
-    const bool needsTssGold = command == C_TESTPCS || command == C_TESTPSS || command == C_TESTTSS
-        || command == C_TESTTSSABS;
-    if (needsTssGold && tssGold.isNull())
+    if (segment->needsTssGold && tssGold.isNull())
         return QString("A TSS Java Gold classpath is required for PCS, PSS, and TSS test modes.\n"
                        "Name the platform's TSS gold file with --tssgold FILE, or the shipped one: "
                        "--tssgold %1/TSS_type_independent.javagold")

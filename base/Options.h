@@ -12,19 +12,9 @@ class Options
 public:
     /// Profile codes, stored in profile (the main window writes the same codes).
     enum Profile { P_NONE = 0, P_GENERAL = 1, P_SAFETY_EXT = 2, P_SAFETY_BASE = 3 };
-    /// Command codes, stored in command, in the order of the command options.
-    enum Command {
-        C_NONE = 0,
-        C_TESTPCS = 1,
-        C_TESTPSS = 2,
-        C_TESTOSS = 3,
-        C_TESTTSS = 4,
-        C_TESTTSSABS = 5,
-        C_TESTTSSABSIFACE = 6,
-        C_TESTIOS = 7,
-        C_BUILDJAVAGOLD = 8,
-        C_LISTCONTENTS = 9
-    };
+    /// Command codes, stored in command, in the order of the command options. The segment tests
+    /// have the codes their rows of the segment table give them, 1 to 7 and any after these two.
+    enum Command { C_NONE = 0, C_BUILDJAVAGOLD = 8, C_LISTCONTENTS = 9 };
 
     /// Created by a static initializer before main runs; never freed.
     static Options *opts;

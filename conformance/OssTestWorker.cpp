@@ -1,11 +1,6 @@
 #include "conformance/OssTestWorker.h"
 
-#include "conformance/Tests.h"
-
 OssTestWorker::OssTestWorker(const Classpath &test, QObject *parent)
-    : SegmentTestWorker(
-        "Running OSS test",
-        [=](const Tests::OutcomeHandler &onOutcome) { Tests::oss(test, onOutcome); },
-        parent)
+    : SegmentTestWorker(rowOf<OssTestWorker>(), { test, QString(), Classpath() }, parent)
 {
 }

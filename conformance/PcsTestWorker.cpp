@@ -1,16 +1,9 @@
 #include "conformance/PcsTestWorker.h"
 
-#include "conformance/Tests.h"
-
 PcsTestWorker::PcsTestWorker(const Classpath &test,
                              const QString &tssGold,
                              const Classpath &framework,
                              QObject *parent)
-    : SegmentTestWorker(
-        "Running PCS test",
-        [=](const Tests::OutcomeHandler &onOutcome) {
-            Tests::pcs(test, tssGold, framework, onOutcome);
-        },
-        parent)
+    : SegmentTestWorker(rowOf<PcsTestWorker>(), { test, tssGold, framework }, parent)
 {
 }

@@ -2,12 +2,12 @@
 
 #include "base/Logger.h"
 
-#include <utility>
-
-SegmentTestWorker::SegmentTestWorker(const QString &startLine, Recipe recipe, QObject *parent)
+SegmentTestWorker::SegmentTestWorker(const Segment &segment,
+                                     const SegmentInputs &inputs,
+                                     QObject *parent)
     : Worker(parent)
-    , startLine(startLine)
-    , recipe(std::move(recipe))
+    , segment(segment)
+    , inputs(inputs)
 {
     // The outcome crosses from the worker thread to its owner's in a queued connection.
     qRegisterMetaType<std::shared_ptr<const Tests::Outcome>>();
@@ -15,8 +15,8 @@ SegmentTestWorker::SegmentTestWorker(const QString &startLine, Recipe recipe, QO
 
 void SegmentTestWorker::doWork()
 {
-    logLine(Logger::L_INFO, startLine);
-    recipe([this](const Tests::Outcome &outcome) {
+    logLine(Logger::L_INFO, segment.logLine);
+    segment.recipe(inputs, [this](const Tests::Outcome &outcome) {
         emit reported(std::make_shared<const Tests::Outcome>(outcome));
     });
 }

@@ -81,8 +81,8 @@ TEST_F(MainWindowTest, RunWithoutSegmentOnlyWritesTheProfileThatFollowsTheChecke
     EXPECT_FALSE(window.findChild<QProgressDialog *>()->isVisible());
     EXPECT_TRUE(log.lines().isEmpty()) << qPrintable(log.lines().join("\n"));
 
-    for (const auto &code :
-         { qMakePair(QString("radioButton_3"), 2), qMakePair(QString("radioButton_4"), 3) }) {
+    for (const auto &code : { qMakePair(QString("profile_safetyExt"), 2),
+                              qMakePair(QString("profile_safetyBase"), 3) }) {
         auto *button = child<QRadioButton>(window, code.first);
         button->setEnabled(true);
         button->click();
