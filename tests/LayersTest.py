@@ -15,20 +15,27 @@ ITEM = re.compile(r"^\d+\. (\w+): (.*)$")
 TABLE_FOLDER = re.compile(r"^\| `(\w+)/` \|")
 
 
-def read_layers(notes):
-    """[(name, [path prefix...])] from the numbered list under "## Layers"."""
-    with open(notes, encoding="utf-8") as f:
+def section_matches(path, title, pattern):
+    """The matches of pattern, line by line, in the section under "## title" of a Markdown file."""
+    with open(path, encoding="utf-8") as f:
         text = f.read()
-    section = text.split("\n## Layers\n", 1)
+    section = text.split(f"\n## {title}\n", 1)
     if len(section) < 2:
-        sys.exit(f"{notes} has no '## Layers' section")
-    layers = []
+        sys.exit(f"{path} has no '## {title}' section")
+    matches = []
     for line in section[1].splitlines():
         if line.startswith("#"):
             break
-        match = ITEM.match(line)
+        match = pattern.match(line)
         if match:
-            layers.append((match.group(1), re.findall(r"`([^`]+)`", match.group(2))))
+            matches.append(match)
+    return matches
+
+
+def read_layers(notes):
+    """[(name, [path prefix...])] from the numbered list under "## Layers"."""
+    layers = [(match.group(1), re.findall(r"`([^`]+)`", match.group(2)))
+              for match in section_matches(notes, "Layers", ITEM)]
     if not layers:
         sys.exit(f"{notes} lists no layers under '## Layers'")
     return layers
@@ -83,25 +90,9 @@ def violations(root, layers):
                        f"of the higher layer {layers[other][0]}")
 
 
-def readme_folders(readme):
-    """The folders of the README's "## Source layout" table, in its order."""
-    with open(readme, encoding="utf-8") as f:
-        text = f.read()
-    section = text.split("\n## Source layout\n", 1)
-    if len(section) < 2:
-        sys.exit(f"{readme} has no '## Source layout' section")
-    folders = []
-    for line in section[1].splitlines():
-        if line.startswith("#"):
-            break
-        match = TABLE_FOLDER.match(line)
-        if match:
-            folders.append(match.group(1))
-    return folders
-
-
 def layout_mismatches(root):
-    readme = readme_folders(os.path.join(root, "README.md"))
+    readme = [match.group(1) for match in
+              section_matches(os.path.join(root, "README.md"), "Source layout", TABLE_FOLDER)]
     if tuple(readme) != FOLDERS:
         yield f"README.md's layout table names {readme}, the product's folders are {list(FOLDERS)}"
 
