@@ -48,8 +48,8 @@ void BM_OpenReferenceGoldFiles(benchmark::State &state)
         return;
     for (auto _ : state) {
         for (const QString &file : goldFiles) {
-            const GoldFile gold(dataDir + file);
-            benchmark::DoNotOptimize(gold.getRecordCount());
+            const GoldFile::Opened gold = GoldFile::open(dataDir + file);
+            benchmark::DoNotOptimize(gold.file->getRecordCount());
         }
     }
     setBytes(state);
@@ -61,10 +61,8 @@ void BM_ReadReferenceGoldFilesWhole(benchmark::State &state)
         return;
     for (auto _ : state) {
         for (const QString &file : goldFiles) {
-            JClasses *read = nullptr;
-            ProtoIO::read(read, dataDir + file);
-            const std::unique_ptr<JClasses> classes(read);
-            benchmark::DoNotOptimize(classes->classes_size());
+            const ProtoIO::Read read = ProtoIO::read(dataDir + file);
+            benchmark::DoNotOptimize(read.classes->classes_size());
         }
     }
     setBytes(state);

@@ -50,38 +50,32 @@ constexpr quint32 nameField = 3;
 constexpr quint32 fieldsField = 9;
 constexpr quint32 methodsField = 10;
 
-template<typename Failure = std::runtime_error> [[noreturn]] void fail(const QString &message)
-{
-    logLine(Logger::L_ERROR, message);
-    throw Failure(message.toLocal8Bit().toStdString());
-}
-
 QString damagedMessage(const QString &path)
 {
     return QString("Could not deserialize from file %1").arg(path);
 }
 
-// The whole file, read at once; a file past the limit is refused rather than read in part, which
-// would drop the classes behind the cut without a word. The buffer is sized to the file: one of
-// the limit's size would cost more to map than the file costs to read.
-QByteArray readGoldFile(const QString &path)
+// The whole file, read at once, or why not; a file past the limit is refused rather than read in
+// part, which would drop the classes behind the cut without a word. The buffer is sized to the
+// file: one of the limit's size would cost more to map than the file costs to read.
+QString readGoldFile(const QString &path, QByteArray &bytes)
 {
     QFile file(path);
     // Only a regular file: a directory opens on Linux and then reads as nothing, which would pass
     // for an empty file, and opening a FIFO would wait for a writer forever.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        fail(QString("Could not open file %1 for reading").arg(path));
+        return QString("Could not open file %1 for reading").arg(path);
     const qint64 size = file.size();
     if (size > maxGoldFileBytes)
-        fail(QString("Could not read file %1: a gold file may hold at most %2 bytes")
-                 .arg(path)
-                 .arg(maxGoldFileBytes));
-    QByteArray bytes = file.read(size);
+        return QString("Could not read file %1: a gold file may hold at most %2 bytes")
+            .arg(path)
+            .arg(maxGoldFileBytes);
+    bytes = file.read(size);
     // A file that changed while it was read is no whole gold file either.
     if (file.error() != QFileDevice::NoError || bytes.size() != size || !file.read(1).isEmpty())
-        fail(damagedMessage(path));
+        return damagedMessage(path);
     FileDigest::remember(path, file.handle(), bytes);
-    return bytes;
+    return QString();
 }
 
 // A base-128 number of at most maxBytes bytes; bits past 64 are dropped, as the parser drops them.
@@ -216,18 +210,34 @@ void GoldFile::Scan::walkRecord(const uchar *at, const uchar *end)
         records.push_back(found);
 }
 
+GoldFile::Opened GoldFile::open(const QString &path)
+{
+    std::unique_ptr<GoldFile> file(new GoldFile(path));
+    QString problem = readGoldFile(path, file->bytes);
+    if (!problem.isEmpty())
+        return { nullptr, problem, false };
+    Scan scan(file->bytes);
+    if (scan.cost > maxGoldRecordBytes)
+        return { nullptr,
+                 QString(
+                     "Could not read file %1: its records would take more than %2 MiB of memory")
+                     .arg(path)
+                     .arg(maxGoldRecordBytes >> 20),
+                 false };
+    if (scan.damaged)
+        return { nullptr, damagedMessage(path), true };
+    file->index(std::move(scan.records));
+    return { std::move(file), QString(), false };
+}
+
 GoldFile::GoldFile(const QString &path)
     : path(path)
-    , bytes(readGoldFile(path))
 {
-    Scan scan(bytes);
-    if (scan.cost > maxGoldRecordBytes)
-        fail(QString("Could not read file %1: its records would take more than %2 MiB of memory")
-                 .arg(path)
-                 .arg(maxGoldRecordBytes >> 20));
-    if (scan.damaged)
-        fail<Damaged>(damagedMessage(path));
-    records = std::move(scan.records);
+}
+
+void GoldFile::index(std::vector<Record> &&found)
+{
+    records = std::move(found);
     parsed.assign(records.size(), nullptr);
     byName.resize(records.size());
     std::iota(byName.begin(), byName.end(), 0);
@@ -263,8 +273,11 @@ const JClass &GoldFile::getRecord(int index)
         auto *fresh = google::protobuf::Arena::CreateMessage<JClass>(&arena);
         // The scan judged every record as the parser does, so this holds unless the two differ;
         // then the run must stop rather than take the class for absent.
-        if (!fresh->ParseFromArray(bytes.constData() + span.offset, span.size))
-            fail<Damaged>(damagedMessage(path));
+        if (!fresh->ParseFromArray(bytes.constData() + span.offset, span.size)) {
+            const QString message = damagedMessage(path);
+            logLine(Logger::L_ERROR, message);
+            throw Damaged(message.toLocal8Bit().toStdString());
+        }
         record = fresh;
     }
     return *record;

@@ -5,6 +5,7 @@
 
 #include <google/protobuf/arena.h>
 
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -16,17 +17,25 @@ class JClass;
 class GoldFile
 {
 public:
-    /// What is thrown for bytes that do not parse as one JClasses message.
+    /// What is thrown for a record that the check took and the parser then refused: the two
+    /// judge alike, so only a fault of the program gets here.
     class Damaged : public std::runtime_error
     {
     public:
         using std::runtime_error::runtime_error;
     };
 
-    /// Reads and checks the whole file. Refuses, logged at ERROR and thrown as
-    /// std::runtime_error, every file that a parse of the whole message would refuse, and for
-    /// the same reasons; bytes that do not parse are thrown as Damaged.
-    explicit GoldFile(const QString &path);
+    /// A file opened, or why not, for the caller to log and report where it handles it.
+    struct Opened
+    {
+        std::unique_ptr<GoldFile> file; // null when it was refused
+        QString problem; // "Could not open file data/j2se8.javagold for reading"
+        bool damaged = false; // read, but its bytes do not parse as one JClasses message
+    };
+
+    /// Reads and checks the whole file. Refuses every file that a parse of the whole message
+    /// would refuse, and for the same reasons, and logs nothing.
+    static Opened open(const QString &path);
     GoldFile(const GoldFile &) = delete;
     GoldFile &operator=(const GoldFile &) = delete;
 
@@ -42,6 +51,8 @@ public:
     const QByteArray &getBytes() const { return bytes; }
 
 private:
+    explicit GoldFile(const QString &path);
+
     struct Record
     {
         int offset = 0;
@@ -50,6 +61,8 @@ private:
         int nameSize = 0;
     };
     class Scan;
+
+    void index(std::vector<Record> &&found);
 
     QLatin1String nameOf(const Record &record) const;
 

@@ -30,21 +30,16 @@ void ProtoIO::write(const JClasses *classes, const QString &path)
         fail(QString("Could not serialize to file %1").arg(path));
 }
 
-void ProtoIO::read(JClasses *&classes, const QString &path)
+ProtoIO::Read ProtoIO::read(const QString &path)
 {
-    try {
-        const GoldFile file(path);
-        auto root = std::make_unique<JClasses>();
-        const QByteArray &bytes = file.getBytes();
-        if (!root->ParseFromArray(bytes.constData(), bytes.size())) {
-            classes = nullptr;
-            fail(QString("Could not deserialize from file %1").arg(path));
-        }
-        classes = root.release();
-    } catch (const GoldFile::Damaged &) {
-        classes = nullptr;
-        throw;
-    }
+    const GoldFile::Opened opened = GoldFile::open(path);
+    if (!opened.file)
+        return { nullptr, opened.problem };
+    auto root = std::make_unique<JClasses>();
+    const QByteArray &bytes = opened.file->getBytes();
+    if (!root->ParseFromArray(bytes.constData(), bytes.size()))
+        return { nullptr, QString("Could not deserialize from file %1").arg(path) };
+    return { std::move(root), QString() };
 }
 
 // QString::contains matches on its own copy of the expression, which shares the compiled pattern,

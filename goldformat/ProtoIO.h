@@ -4,19 +4,26 @@
 
 #include <QString>
 
+#include <memory>
+
 class Class;
 
-/// Reading and writing gold files: one serialised JClasses message per file. Every failure is
-/// logged at ERROR and then thrown as std::runtime_error carrying the same text.
+/// Reading and writing gold files: one serialised JClasses message per file. A write that fails
+/// is logged at ERROR and then thrown as std::runtime_error carrying the same text; a read says
+/// why it failed and leaves the logging to its caller.
 class ProtoIO
 {
 public:
     /// Writes classes to path, truncating an existing file. A file whose serialisation failed
     /// part-way is left on disk.
     static void write(const JClasses *classes, const QString &path);
-    /// On success points classes at a new root that the caller owns. If the file cannot be opened
-    /// classes is left unchanged; if it cannot be parsed classes is set to null.
-    static void read(JClasses *&classes, const QString &path);
+    struct Read
+    {
+        std::unique_ptr<JClasses> classes; // null when the file was refused
+        QString problem; // why it was, in the words of the log
+    };
+    /// The file parsed whole.
+    static Read read(const QString &path);
 
     /// Which members setJClass copies: SET_API keeps the public and protected ones that are not
     /// compiler-made; every other value copies all of them (the fixed underlying type makes any

@@ -15,7 +15,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <exception>
 #include <memory>
 
 #include <sys/stat.h>
@@ -95,15 +94,17 @@ void addJar(ParentClassLoader &chain, const QString &entry, bool repeated)
 void addGoldFile(ParentClassLoader &chain, const QString &entry)
 {
     logLine(Logger::L_DEBUG, QString("Treating %1 as a binary javagold file").arg(entry));
-    try {
-        chain.addLoader(new ProtoClassLoader(entry), entry);
-    } catch (const std::exception &e) {
-        const QFileInfo info(entry);
-        QString reason = QString::fromLocal8Bit(e.what());
-        if (!info.exists())
-            reason += ": " + notFoundReason(info);
-        UnreadInputs::record(entry, reason);
+    GoldFile::Opened opened = GoldFile::open(entry);
+    if (opened.file) {
+        chain.addLoader(new ProtoClassLoader(std::move(opened.file)), entry);
+        return;
     }
+    logLine(Logger::L_ERROR, opened.problem);
+    const QFileInfo info(entry);
+    QString reason = opened.problem;
+    if (!info.exists())
+        reason += ": " + notFoundReason(info);
+    UnreadInputs::record(entry, reason);
 }
 
 // Entries are told apart by name alone; the usual slips get a reason that names them.

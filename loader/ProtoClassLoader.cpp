@@ -2,8 +2,8 @@
 
 #include "loader/ProtoClass.h"
 
-ProtoClassLoader::ProtoClassLoader(const QString &path)
-    : file(path)
+ProtoClassLoader::ProtoClassLoader(std::unique_ptr<GoldFile> file)
+    : file(std::move(file))
 {
 }
 
@@ -11,12 +11,12 @@ ProtoClassLoader::~ProtoClassLoader() = default;
 
 void ProtoClassLoader::loadAllClasses()
 {
-    for (int index = 0; index < file.getRecordCount(); ++index)
-        loadClass(file.getName(index));
+    for (int index = 0; index < file->getRecordCount(); ++index)
+        loadClass(file->getName(index));
 }
 
 Class *ProtoClassLoader::defineClass(const QString &name)
 {
-    const int index = file.indexOf(name);
-    return index < 0 ? nullptr : new ProtoClass(file.getRecord(index));
+    const int index = file->indexOf(name);
+    return index < 0 ? nullptr : new ProtoClass(file->getRecord(index));
 }

@@ -3,14 +3,14 @@
 #include "goldformat/GoldFile.h"
 #include "loader/ClassLoader.h"
 
+#include <memory>
+
 /// The classes of one gold file. Owns the opened file, whose records its classes point into; a
 /// record is parsed when its class is first defined.
 class ProtoClassLoader : public ClassLoader
 {
 public:
-    /// Reads and indexes the gold file; throws std::runtime_error (already logged) when it
-    /// cannot.
-    explicit ProtoClassLoader(const QString &path);
+    explicit ProtoClassLoader(std::unique_ptr<GoldFile> file);
     ~ProtoClassLoader() override;
 
     void loadAllClasses() override;
@@ -20,5 +20,5 @@ public:
 private:
     // Freed before the base's cached classes that point into it: destroying a gold class never
     // reads its record.
-    GoldFile file;
+    std::unique_ptr<GoldFile> file;
 };

@@ -4,6 +4,7 @@
 #include "goldformat/ProtoIO.h"
 
 #include <QString>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -13,9 +14,9 @@ namespace GoldTestSupport {
 
 inline std::unique_ptr<JClasses> readGold(const QString &path)
 {
-    JClasses *raw = nullptr;
-    ProtoIO::read(raw, path);
-    return std::unique_ptr<JClasses>(raw);
+    ProtoIO::Read read = ProtoIO::read(path);
+    EXPECT_TRUE(read.classes) << read.problem.toStdString();
+    return std::move(read.classes);
 }
 
 /// The first record of that name, or null.
