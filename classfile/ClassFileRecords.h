@@ -5,9 +5,11 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <type_traits>
+
 // The records a class file is read into, named and laid out as in the class-file format. Every
-// record is allocated on its own and owned by the JavaClassFile (or by the record holding it);
-// they are never copied.
+// record is owned by the JavaClassFile (or by the record holding it) and never copied; pool entries
+// share one block, the others are allocated on their own.
 
 /// One constant-pool entry; `tag` tells its kind and so its record type. The tag 255 marks the
 /// placeholder that follows every Long and Double, so that list positions match pool indices.
@@ -168,6 +170,23 @@ struct CONSTANT_Module_info : cp_info
     }
     unsigned short name_index = 0;
 };
+
+/// Room for one pool entry of any kind: a class file makes its pool's entries in one block, not
+/// one allocation each.
+using cp_slot = std::aligned_union_t<0,
+                                     CONSTANT_Utf8_info,
+                                     CONSTANT_Integer_info,
+                                     CONSTANT_Float_info,
+                                     CONSTANT_Long_info,
+                                     CONSTANT_Double_info,
+                                     CONSTANT_Class_info,
+                                     CONSTANT_String_info,
+                                     CONSTANT_Fieldref_info,
+                                     CONSTANT_NameAndType_info,
+                                     CONSTANT_MethodHandle_info,
+                                     CONSTANT_MethodType_info,
+                                     CONSTANT_InvokeDynamic_info,
+                                     CONSTANT_Module_info>;
 
 /// An attribute that was kept. The kinds without content ("Synthetic",
 /// annotations and the like) are plain attribute_info records.

@@ -443,18 +443,23 @@ void Scanner::addPoolFieldReferences()
         if (!collecting())
             continue;
         const TypeDescriptor type(*descriptor.value);
+        const TypeDescriptor ownerType
+            = TypeDescriptor::fromMungedClassDescriptorName(*owner.value);
         // The owner is resolved with the reference; the field's type is only named.
-        addDeclaredOrPoolType(TypeDescriptor::fromMungedClassDescriptorName(*owner.value),
-                              Linkage::L_RESOLVED);
+        addDeclaredOrPoolType(ownerType, Linkage::L_RESOLVED);
         addDeclaredOrPoolType(type);
-        DepField field(TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
-                       *name.value,
-                       type);
+        // A plain internal name is its own binary name: both give the same owner.
+        const bool plain = !owner.value->contains(QLatin1Char('.'))
+            && !owner.value->startsWith(QLatin1Char('['));
+        DepField field(
+            plain ? ownerType
+                  : TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
+            *name.value,
+            type);
         Uses *uses = addDependentField(field);
         // Code naming this reference records the same field again when the two owner texts agree
         // (a plain internal name); then only the field's type is left for it to add.
-        if (!owner.value->contains(QLatin1Char('.'))
-            && !owner.value->startsWith(QLatin1Char('['))) {
+        if (plain) {
             fieldSlots[size_t(index)] = int(poolFields.size());
             poolFields.push_back(std::move(field));
             fieldUses.push_back(uses);
@@ -473,17 +478,20 @@ void Scanner::addPoolMethodReferences(unsigned char tag, const char *message)
         const Part name = namePart(file, *ref, METHOD_PARTS);
         const Part descriptor = descriptorPart(file, *ref, METHOD_PARTS);
         // The class part of a method reference is the class's descriptor text.
-        const QString ownerText
-            = owner.resolved() ? file.descriptorOfInternalName(*owner.value) : owner.text();
         if (!owner.resolved() || !name.resolved() || !descriptor.resolved()) {
-            if (!collecting())
+            if (!collecting()) {
+                const QString ownerText = owner.resolved()
+                    ? JavaClassFile::descriptorOfInternalName(*owner.value)
+                    : owner.text();
                 errors << QString::fromLatin1(message).arg(
                     ownerText, name.text(), descriptor.text());
+            }
             continue;
         }
         if (!collecting())
             continue;
-        TypeDescriptor ownerType(ownerText);
+        const TypeDescriptor ownerType
+            = TypeDescriptor::fromMungedClassDescriptorName(*owner.value);
         // Methods of arrays (clone) are no dependencies.
         if (!ownerType.isClass())
             continue;

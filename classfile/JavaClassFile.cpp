@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 enum JavaClassFile::AttributeKind : signed char {
     AK_UNKNOWN = 0,
@@ -178,7 +179,8 @@ JavaClassFile::~JavaClassFile()
     qDeleteAll(attributes);
     qDeleteAll(methods);
     qDeleteAll(fields);
-    qDeleteAll(constant_pool);
+    for (quint32 i = 0; i < poolSlotsUsed; ++i)
+        std::launder(reinterpret_cast<cp_info *>(&poolSlots[i]))->~cp_info();
 }
 
 // --- Factories -----------------------------------------------------------------------------------
@@ -365,14 +367,18 @@ void JavaClassFile::releaseCode()
 void JavaClassFile::readConstantPool(ClassFileCursor &cursor)
 {
     const quint16 count = cursor.u2(); // u2 constant_pool_count
-    // Every entry takes at least one byte: the reservation never outgrows the input.
-    constant_pool.reserve(qMin<quint32>(count, cursor.remaining()));
+    // The entries are at most count - 1 and a Long's or Double's placeholder past the last index.
+    // Every entry but a placeholder takes three bytes or more, and reading past the end stops at
+    // the next tag: the reservation never outgrows the input.
+    poolSlotCount = qMin<quint32>(count, cursor.remaining() + 2);
+    poolSlots.reset(new cp_slot[poolSlotCount]); // the slots stay raw until an entry is made
+    constant_pool.reserve(int(poolSlotCount));
     for (int index = 1; index < count;) {
         const quint8 tag = cursor.u1(); // u1 tag
         readItem([&] { return QStringLiteral("constant_pool[%1]").arg(index); },
                  [&] { constant_pool.append(readConstant(cursor, tag)); });
         if (tag == cp_info::CONSTANT_Long || tag == cp_info::CONSTANT_Double) {
-            constant_pool.append(new cp_info(cp_info::CONSTANT_Placeholder));
+            constant_pool.append(makeEntry<cp_info>(cp_info::CONSTANT_Placeholder));
             index += 2;
         } else {
             ++index;
@@ -438,43 +444,53 @@ void JavaClassFile::checkPoolTags() const
     }
 }
 
+template<typename Entry, typename... Args> Entry *JavaClassFile::makeEntry(Args... args)
+{
+    if (poolSlotsUsed == poolSlotCount) // never, by the bound of the slots; a guard all the same
+        throw BadClassFileException(
+            QStringLiteral("Class file format error - constant pool too big"));
+    Entry *entry = new (&poolSlots[poolSlotsUsed]) Entry(args...);
+    ++poolSlotsUsed;
+    return entry;
+}
+
 cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
 {
     switch (tag) {
     case cp_info::CONSTANT_Utf8: {
         const quint16 length = cursor.u2(); // u2 length
         const uchar *bytes = takeBytes(cursor, length);
-        auto *entry = new CONSTANT_Utf8_info;
+        auto *entry = makeEntry<CONSTANT_Utf8_info>();
         entry->value = sharedUtf8(bytes, bytes ? length : 0);
         return entry;
     }
     case cp_info::CONSTANT_Integer: {
-        auto *entry = new CONSTANT_Integer_info;
+        auto *entry = makeEntry<CONSTANT_Integer_info>();
         entry->bytes = qint32(cursor.u4()); // u4 bytes
         return entry;
     }
     case cp_info::CONSTANT_Float: {
-        auto *entry = new CONSTANT_Float_info;
+        auto *entry = makeEntry<CONSTANT_Float_info>();
         entry->value = fromBits<float>(cursor.u4()); // u4 bytes
         return entry;
     }
     case cp_info::CONSTANT_Long: {
-        auto *entry = new CONSTANT_Long_info;
+        auto *entry = makeEntry<CONSTANT_Long_info>();
         entry->value = qint64(cursor.u8()); // u4 high_bytes, u4 low_bytes
         return entry;
     }
     case cp_info::CONSTANT_Double: {
-        auto *entry = new CONSTANT_Double_info;
+        auto *entry = makeEntry<CONSTANT_Double_info>();
         entry->value = fromBits<double>(cursor.u8()); // u4 high_bytes, u4 low_bytes
         return entry;
     }
     case cp_info::CONSTANT_Class: {
-        auto *entry = new CONSTANT_Class_info;
+        auto *entry = makeEntry<CONSTANT_Class_info>();
         entry->name_index = cursor.u2(); // u2 name_index
         return entry;
     }
     case cp_info::CONSTANT_String: {
-        auto *entry = new CONSTANT_String_info;
+        auto *entry = makeEntry<CONSTANT_String_info>();
         entry->string_index = cursor.u2(); // u2 string_index
         return entry;
     }
@@ -482,34 +498,34 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
     case cp_info::CONSTANT_Methodref:
     case cp_info::CONSTANT_InterfaceMethodref: // u2 class_index, u2 name_and_type_index
         return readTwoIndices(cursor,
-                              new CONSTANT_Fieldref_info(tag),
+                              makeEntry<CONSTANT_Fieldref_info>(tag),
                               &CONSTANT_Fieldref_info::class_index,
                               &CONSTANT_Fieldref_info::name_and_type_index);
     case cp_info::CONSTANT_NameAndType: // u2 name_index, u2 descriptor_index
         return readTwoIndices(cursor,
-                              new CONSTANT_NameAndType_info,
+                              makeEntry<CONSTANT_NameAndType_info>(),
                               &CONSTANT_NameAndType_info::name_index,
                               &CONSTANT_NameAndType_info::descriptor_index);
     case cp_info::CONSTANT_MethodHandle: {
-        auto *entry = new CONSTANT_MethodHandle_info;
+        auto *entry = makeEntry<CONSTANT_MethodHandle_info>();
         entry->reference_kind = cursor.u1(); // u1 reference_kind
         entry->reference_index = cursor.u2(); // u2 reference_index
         return entry;
     }
     case cp_info::CONSTANT_MethodType: {
-        auto *entry = new CONSTANT_MethodType_info;
+        auto *entry = makeEntry<CONSTANT_MethodType_info>();
         entry->descriptor_index = cursor.u2(); // u2 descriptor_index
         return entry;
     }
     case cp_info::CONSTANT_Dynamic:
     case cp_info::CONSTANT_InvokeDynamic: // u2 bootstrap_method_attr_index, u2 name_and_type_index
         return readTwoIndices(cursor,
-                              new CONSTANT_InvokeDynamic_info(tag),
+                              makeEntry<CONSTANT_InvokeDynamic_info>(tag),
                               &CONSTANT_InvokeDynamic_info::bootstrap_method_attr_index,
                               &CONSTANT_InvokeDynamic_info::name_and_type_index);
     case cp_info::CONSTANT_Module:
     case cp_info::CONSTANT_Package: {
-        auto *entry = new CONSTANT_Module_info(tag);
+        auto *entry = makeEntry<CONSTANT_Module_info>(tag);
         entry->name_index = cursor.u2(); // u2 name_index
         return entry;
     }

@@ -158,7 +158,7 @@ public:
     quint32 magic = 0;
     unsigned short minor_version = 0;
     unsigned short major_version = 0;
-    /// Owned; the entry of index i at position i - 1.
+    /// Owned (made in poolSlots); the entry of index i at position i - 1.
     QList<cp_info *> constant_pool;
     unsigned short access_flags = 0;
     unsigned short this_class = 0;
@@ -193,6 +193,8 @@ private:
 
     void readConstantPool(ClassFileCursor &cursor);
     cp_info *readConstant(ClassFileCursor &cursor, unsigned char tag);
+    /// A new pool entry in the next free slot.
+    template<typename Entry, typename... Args> Entry *makeEntry(Args... args);
     void checkClassEntries() const;
     void checkPoolTags() const;
     void readInterfaces(ClassFileCursor &cursor);
@@ -232,6 +234,10 @@ private:
     /// Drops the code and its line numbers once the lists are collected and kept.
     void releaseCode();
 
+    /// The pool's entries, made in place: a pool of hundreds of small entries is one allocation.
+    std::unique_ptr<cp_slot[]> poolSlots;
+    quint32 poolSlotCount = 0;
+    quint32 poolSlotsUsed = 0;
     /// Set once the read succeeded: only then are there lists to collect.
     bool dependenciesAvailable = false;
     /// Set once the code is dropped: the lists then stay.
