@@ -172,29 +172,40 @@ nameAndType(const JavaClassFile &classFile, const CONSTANT_Fieldref_info &ref, P
     return static_cast<const CONSTANT_NameAndType_info *>(entry);
 }
 
-Part namePart(const JavaClassFile &classFile,
-              const CONSTANT_Fieldref_info &ref,
-              const PartMessages &messages)
+/// One text of the reference's NameAndType entry: its name or its descriptor, as index says.
+Part nameAndTypePart(const JavaClassFile &classFile,
+                     const CONSTANT_Fieldref_info &ref,
+                     unsigned short CONSTANT_NameAndType_info::*index,
+                     const char *invalid,
+                     const char *notString)
 {
     Part failure {};
     const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
     if (!entry)
         return failure;
-    return utf8Part(classFile, entry->name_index, messages.invalidName, messages.nameNotString);
+    return utf8Part(classFile, entry->*index, invalid, notString);
+}
+
+Part namePart(const JavaClassFile &classFile,
+              const CONSTANT_Fieldref_info &ref,
+              const PartMessages &messages)
+{
+    return nameAndTypePart(classFile,
+                           ref,
+                           &CONSTANT_NameAndType_info::name_index,
+                           messages.invalidName,
+                           messages.nameNotString);
 }
 
 Part descriptorPart(const JavaClassFile &classFile,
                     const CONSTANT_Fieldref_info &ref,
                     const PartMessages &messages)
 {
-    Part failure {};
-    const CONSTANT_NameAndType_info *entry = nameAndType(classFile, ref, failure);
-    if (!entry)
-        return failure;
-    return utf8Part(classFile,
-                    entry->descriptor_index,
-                    messages.invalidDescriptor,
-                    messages.descriptorNotString);
+    return nameAndTypePart(classFile,
+                           ref,
+                           &CONSTANT_NameAndType_info::descriptor_index,
+                           messages.invalidDescriptor,
+                           messages.descriptorNotString);
 }
 
 /// One run of the scan over one class file. It runs twice: right after a successful read it only
