@@ -1,5 +1,7 @@
 # What an installation holds, and the Debian package made of it (cpack in the build folder):
-#   bin/javaconformance, bin/javaconformance-receiver
+#   bin/                          javaconformance; javaconformance-window, the window's program,
+#                                 which javaconformance starts from beside itself for GUI mode;
+#                                 javaconformance-receiver
 #   share/javaconformance/data/   the seven reference gold files, where the tester looks for them
 #                                 from bin/ (base/DataDirectory)
 #   share/man/man1/               the manual pages
@@ -14,7 +16,8 @@ foreach(name IN LISTS JCT_REFERENCE_DATA)
     list(APPEND JCT_INSTALLED_DATA ${JCT_DATA_DIR}/data/${name}.javagold)
 endforeach()
 
-install(TARGETS javaconformance javaconformance-receiver RUNTIME DESTINATION bin)
+install(TARGETS javaconformance javaconformance-window javaconformance-receiver
+    RUNTIME DESTINATION bin)
 
 install(CODE "
     foreach(file IN ITEMS ${JCT_INSTALLED_DATA})

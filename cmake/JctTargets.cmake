@@ -64,13 +64,14 @@ function(jct_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# jct_java_fixtures(target DIR dir [NAME name] [RELEASE n] [STUBS dir...]): compiles every .java
-# below dir with javac --release 8 (or n) into <build>/fixtures/<name>/classes and packs them into
-# <build>/fixtures/<name>/<name>.jar. Classes the sources use from the STUBS folders are compiled
-# against but left out, as a component built against APIs it is not shipped with.
-# The test target sees the folder as the macro JCT_FIXTURES_<NAME>.
+# jct_java_fixtures(target DIR dir [NAME name] [RELEASE n] [STUBS dir...] [ALSO_FOR target...]):
+# compiles every .java below dir with javac --release 8 (or n) into <build>/fixtures/<name>/classes
+# and packs them into <build>/fixtures/<name>/<name>.jar. Classes the sources use from the STUBS
+# folders are compiled against but left out, as a component built against APIs it is not shipped
+# with. The test target, and those named after ALSO_FOR, see the folder as the macro
+# JCT_FIXTURES_<NAME>; the jar is made once, whichever of them is built first.
 function(jct_java_fixtures target)
-    cmake_parse_arguments(ARG "" "DIR;NAME;RELEASE" "STUBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIR;NAME;RELEASE" "STUBS;ALSO_FOR" ${ARGN})
     set(name ${ARG_NAME})
     set(release 8)
     if(ARG_RELEASE)
@@ -104,10 +105,12 @@ function(jct_java_fixtures target)
         COMMENT "Compiling Java fixtures ${name}"
         VERBATIM)
     add_custom_target(${target}_${name}_java DEPENDS ${out}/${name}.jar)
-    add_dependencies(${target} ${target}_${name}_java)
     string(TOUPPER ${name} upper)
     string(MAKE_C_IDENTIFIER ${upper} upper)
-    target_compile_definitions(${target} PRIVATE JCT_FIXTURES_${upper}="${out}")
+    foreach(user IN ITEMS ${target} ${ARG_ALSO_FOR})
+        add_dependencies(${user} ${target}_${name}_java)
+        target_compile_definitions(${user} PRIVATE JCT_FIXTURES_${upper}="${out}")
+    endforeach()
 endfunction()
 
 # jct_test_suite(name DIR tests/x LIBS deps... [LABELS l...] [GUI] [RUNS_PROGRAM]): one GoogleTest

@@ -9,7 +9,7 @@ import os
 import re
 import sys
 
-FOLDERS = ("base", "classfile", "goldformat", "loader", "gold", "report", "conformance", "app")
+FOLDERS = ("base", "classfile", "goldformat", "loader", "gold", "report", "conformance", "app", "window")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 ITEM = re.compile(r"^\d+\. (\w+): (.*)$")
 TABLE_FOLDER = re.compile(r"^\| `(\w+)/` \|")

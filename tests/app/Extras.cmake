@@ -7,8 +7,9 @@ endif()
 # calls compiled against a newer framework release than the one it is tested with.
 if(TARGET jct_app_tests)
     jct_java_fixtures(jct_app_tests DIR tests/app/findings/component NAME findings
-        STUBS tests/app/findings/stubs tests/app/findings/newapi)
-    jct_java_fixtures(jct_app_tests DIR tests/app/findings/api NAME findingsapi)
+        STUBS tests/app/findings/stubs tests/app/findings/newapi ALSO_FOR jct_window_tests)
+    jct_java_fixtures(jct_app_tests DIR tests/app/findings/api NAME findingsapi
+        ALSO_FOR jct_window_tests)
 endif()
 
 # For the cases of tests/data/app/jvm-reading.txt: two builds of the class p.Main, one a
@@ -47,6 +48,19 @@ if(TARGET javaconformance AND JCT_CHROMIUM)
             ${CMAKE_BINARY_DIR}/fixtures/findings/findings.jar)
     set_tests_properties(ResultsPage.ARealRunReadsInABrowserWithItsFindingsAndLines
         PROPERTIES LABELS app TIMEOUT 600)
+endif()
+
+# A console run loads no GUI library: loading and relocating Qt Widgets, Qt Gui and what they pull
+# in would cost every run as much as a small jar's test. ldd lists what the program loads, not
+# only what it names itself.
+if(TARGET javaconformance)
+    add_test(NAME Program.TheConsoleProgramLoadsNoGuiLibrary
+        COMMAND sh -ec [[
+            libs=$(ldd "$0")
+            echo "$libs" | grep -q libQt5Core
+            ! echo "$libs" | grep -E 'libQt5(Gui|Widgets)|libGL|libX11|libxcb|libfreetype|libharfbuzz'
+        ]] $<TARGET_FILE:javaconformance>)
+    set_tests_properties(Program.TheConsoleProgramLoadsNoGuiLibrary PROPERTIES LABELS app)
 endif()
 
 # The build installed into a temporary root and run from elsewhere, the README's CI job included.

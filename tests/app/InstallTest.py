@@ -49,7 +49,8 @@ class Installed(unittest.TestCase):
     def test_theProgramsDataAndManualPagesAreWhereTheyBelong(self):
         installed = {os.path.relpath(os.path.join(path, name), self.prefix)
                      for path, _, names in os.walk(self.prefix) for name in names}
-        expected = {"bin/javaconformance", "bin/javaconformance-receiver",
+        expected = {"bin/javaconformance", "bin/javaconformance-window",
+                    "bin/javaconformance-receiver",
                     "share/man/man1/javaconformance.1.gz",
                     "share/man/man1/javaconformance-receiver.1.gz",
                     "share/doc/javaconformance/README.md",
@@ -66,6 +67,20 @@ class Installed(unittest.TestCase):
         self.assertIn("Reference data: " + self.data, run.stdout)
         with open(os.path.join(self.work.name, "log.txt"), encoding="utf-8") as log:
             self.assertIn("INFO: Reference data: " + self.data, log.read())
+
+    def test_guiModeIsHandedOverToTheInstalledWindowProgram(self):
+        """Without a display the window program, not the console program, says why it cannot show
+        the window: it was found beside the installed program and given the same arguments."""
+        environment = {name: value for name, value in os.environ.items()
+                       if name not in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")}
+        run = subprocess.run([os.path.join(self.prefix, "bin/javaconformance"), "--testoss",
+                              "--logdir", "run"], cwd=self.work.name, env=environment,
+                             capture_output=True, text=True)
+        self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
+        self.assertIn("WARN: --testoss ignored in GUI mode", run.stdout)
+        self.assertIn("ERROR: Cannot show the window: no display is available.", run.stderr)
+        with open(os.path.join(self.work.name, "run/log.txt"), encoding="utf-8") as log:
+            self.assertIn("ERROR: Cannot show the window", log.read())
 
     def test_theReadmeCiJobRunsAsWritten(self):
         """The script of the README's job, in a checkout with a component that conforms and then

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextCodec>
 #include <gtest/gtest.h>
 
@@ -536,4 +537,32 @@ TEST(RunOutputs, AKilledRunLeavesNoResultsOfAnEarlierRun)
     process.kill();
     process.waitForFinished();
     EXPECT_NE(runner.readFile("results.txt"), earlier);
+}
+
+// The console program copied alone, as a partial installation would leave it: only GUI mode needs
+// the window program, and it is refused before anything of the run is made.
+TEST(RunOutputs, WithoutTheWindowProgramBesideItOnlyGuiModeIsRefused)
+{
+    const QTemporaryDir alone;
+    const QString program = alone.filePath("javaconformance");
+    ASSERT_TRUE(QFile::copy(JCT_APP_BINARY, program));
+    const ProcessRunner runner(program);
+
+    const ProcessRunner::Result gui = runner.run(words("--classpath a.jar --logdir logs"));
+    EXPECT_EQ(gui.exitCode, 1);
+    EXPECT_EQ(gui.out, "");
+    EXPECT_EQ(gui.err,
+              "Cannot show the window: " + program.toUtf8()
+                  + "-window cannot be started (No such file or directory). Use --nogui to run "
+                    "a command in the console (--help lists them).\n");
+    EXPECT_FALSE(QFileInfo::exists(runner.path("logs")));
+
+    const ProcessRunner::Result version = runner.run({ "--version" });
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("DRAV Java Conformance Tester ")) << version.out.data();
+    const ProcessRunner::Result help = runner.run({ "--help" });
+    EXPECT_EQ(help.exitCode, 1);
+    EXPECT_TRUE(help.out.contains("USAGE: " + program.toUtf8())) << help.out.data();
+    EXPECT_EQ(runner.run(words("--nogui --listcontents --classpath a --logdir logs")).exitCode, 0);
+    EXPECT_TRUE(runner.readFile("logs/log.txt").contains("Starting in console mode."));
 }

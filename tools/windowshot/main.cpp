@@ -6,10 +6,10 @@
 // their first classes.
 // Run it from the directory that holds data/. The run's files go to a temporary directory.
 
-#include "app/MainWindow.h"
-#include "app/ResultsDialog.h"
 #include "base/Logger.h"
 #include "base/Options.h"
+#include "window/MainWindow.h"
+#include "window/ResultsDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

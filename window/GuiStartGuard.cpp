@@ -1,4 +1,4 @@
-#include "app/GuiStartGuard.h"
+#include "window/GuiStartGuard.h"
 
 #include "base/Logger.h"
 

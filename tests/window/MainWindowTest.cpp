@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include "base/Options.h"
 #include "support/CallableWorker.h"

@@ -1,4 +1,4 @@
-#include "app/ResultsDialog.h"
+#include "window/ResultsDialog.h"
 
 #include "base/PrintableText.h"
 #include "report/Results.h"

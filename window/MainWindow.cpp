@@ -1,7 +1,7 @@
-#include "app/MainWindow.h"
+#include "window/MainWindow.h"
 
-#include "app/ResultsDialog.h"
-#include "app/RunProgressDialog.h"
+#include "window/ResultsDialog.h"
+#include "window/RunProgressDialog.h"
 #include "base/Classpath.h"
 #include "base/Options.h"
 #include "base/Worker.h"

@@ -1,9 +1,7 @@
 // What the window shows of a run: the results dialog when it is over and the busy dialog while it
 // runs.
 
-#include "app/ResultsDialog.h"
-#include "app/MainWindow.h"
-#include "app/RunProgressDialog.h"
+#include "window/ResultsDialog.h"
 #include "base/Options.h"
 #include "conformance/EmptyGoldData.h"
 #include "report/FindingTrees.h"
@@ -11,6 +9,8 @@
 #include "support/Golden.h"
 #include "support/LogCapture.h"
 #include "support/QtPrinters.h"
+#include "window/MainWindow.h"
+#include "window/RunProgressDialog.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -143,7 +143,7 @@ TEST_F(WindowResults, AFixtureRunShowsVerdictCountsAndEachFindingOnceWithItsClas
 
     // Each finding once, failures first, with the classes it affects, the jar each was read
     // from and where each makes it.
-    Golden::expectEqual("app/dialog-fixture-run.txt",
+    Golden::expectEqual("window/dialog-fixture-run.txt",
                         dump(treeOf(*dialog)).replace(JCT_FIXTURES_FINDINGS, "@FINDINGS@"));
 
     // The files of this run, opened by the desktop where they are (the tests' log is elsewhere).
@@ -246,7 +246,7 @@ TEST(ResultsDialog, FailuresComeFirstAndTheFilterKeepsWhatMatchesWithItsFinding)
         dialog.findChild<QLineEdit *>("filter")->setText(filter);
         transcript += QByteArray("[") + filter + "]\n" + dump(treeOf(dialog));
     }
-    Golden::expectEqual("app/dialog-filters.txt", transcript);
+    Golden::expectEqual("window/dialog-filters.txt", transcript);
     EXPECT_FALSE(dialog.findChild<QAbstractButton *>("openText")->isEnabled());
 }
 

@@ -1,4 +1,4 @@
-#include "app/RunProgressDialog.h"
+#include "window/RunProgressDialog.h"
 
 #include "base/PrintableText.h"
 
