@@ -6,6 +6,6 @@ DepField::DepField(const TypeDescriptor &owner, const QString &name, const TypeD
     : owner(owner)
     , name(name)
     , type(type)
-    , key(owner.descriptor % name % type.descriptor)
+    , key(owner.getDescriptor() % name % type.getDescriptor())
 {
 }

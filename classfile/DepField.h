@@ -18,11 +18,14 @@ public:
     bool operator!=(const DepField &other) const { return key != other.key; }
     bool operator<(const DepField &other) const { return key < other.key; }
 
+    const TypeDescriptor &getOwner() const { return owner; }
+    const QString &getName() const { return name; }
+    const TypeDescriptor &getType() const { return type; }
+
+private:
     // Set by the constructor only: the key is computed from them once.
     TypeDescriptor owner;
     QString name;
     TypeDescriptor type;
-
-private:
     QString key;
 };

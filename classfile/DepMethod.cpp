@@ -8,6 +8,6 @@ DepMethod::DepMethod(const TypeDescriptor &owner,
     : owner(owner)
     , name(name)
     , signature(signature)
-    , key(owner.descriptor % name % signature.descriptor)
+    , key(owner.getDescriptor() % name % signature.getDescriptor())
 {
 }

@@ -20,11 +20,14 @@ public:
     bool operator!=(const DepMethod &other) const { return key != other.key; }
     bool operator<(const DepMethod &other) const { return key < other.key; }
 
+    const TypeDescriptor &getOwner() const { return owner; }
+    const QString &getName() const { return name; }
+    const MethodSignature &getSignature() const { return signature; }
+
+private:
     // Set by the constructor only: the key is computed from them once.
     TypeDescriptor owner;
     QString name;
     MethodSignature signature;
-
-private:
     QString key;
 };

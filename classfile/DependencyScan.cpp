@@ -378,7 +378,8 @@ void Scanner::note(Uses &uses)
 void Scanner::run()
 {
     ownType = file.getTypeDescriptor();
-    parentIsEnum = file.getParentTypeDescriptor().descriptor == QLatin1String("Ljava/lang/Enum;");
+    parentIsEnum
+        = file.getParentTypeDescriptor().getDescriptor() == QLatin1String("Ljava/lang/Enum;");
     if (collecting()) {
         const size_t slots = size_t(file.constant_pool.size()) + 1;
         notedByEntry.assign(slots, NotedRange());
@@ -424,8 +425,8 @@ void Scanner::addDeclaredTypes()
         const method_info *method = file.methods.at(i);
         place(DependencyOrigins::P_METHOD_SIGNATURE, i);
         const MethodSignature &signature = signatureAt(method->descriptor_index);
-        addDeclaredOrPoolType(signature.returnType);
-        for (const TypeDescriptor &parameter : signature.parameters)
+        addDeclaredOrPoolType(signature.getReturnType());
+        for (const TypeDescriptor &parameter : signature.getParameters())
             addDeclaredOrPoolType(parameter);
         place(DependencyOrigins::P_THROWS, i);
         for (const QString &exception : file.getMethodExceptions(method))
@@ -462,11 +463,11 @@ void Scanner::addPoolFieldReferences()
         // A plain internal name is its own binary name: both give the same owner.
         const bool plain = !owner.value->contains(QLatin1Char('.'))
             && !owner.value->startsWith(QLatin1Char('['));
-        DepField field(
-            plain ? ownerType
-                  : TypeDescriptor(TypeDescriptor::fromClassBinaryName(*owner.value).descriptor),
-            *name.value,
-            type);
+        DepField field(plain ? ownerType
+                             : TypeDescriptor(
+                                 TypeDescriptor::fromClassBinaryName(*owner.value).getDescriptor()),
+                       *name.value,
+                       type);
         Uses *uses = addDependentField(field);
         // Code naming this reference records the same field again when the two owner texts agree
         // (a plain internal name); then only the field's type is left for it to add.
@@ -669,12 +670,12 @@ Scanner::Uses *Scanner::recordOperand(unsigned char operand, quint16 index)
         // Resolved by the pool step, which has recorded the very same field already.
         const size_t slot = size_t(fieldSlots[index]);
         const DepField &field = poolFields[slot];
-        if (field.type.isClass())
-            addDependentClass(field.type);
+        if (field.getType().isClass())
+            addDependentClass(field.getType());
         Uses *uses = fieldUses[slot];
         if (uses)
             note(*uses);
-        noteClass(field.owner);
+        noteClass(field.getOwner());
         return uses;
     }
     if (operand == OP_FIELD)
@@ -685,7 +686,7 @@ Scanner::Uses *Scanner::recordOperand(unsigned char operand, quint16 index)
         // Resolved by the pool step, which has recorded the very same method already.
         const size_t slot = size_t(methodSlots[index]);
         const DepMethod &method = poolMethods[slot];
-        addMethodClasses(method.owner, method.signature);
+        addMethodClasses(method.getOwner(), method.getSignature());
         Uses *uses = methodUses[slot];
         if (uses)
             note(*uses);
@@ -704,7 +705,7 @@ Scanner::ClassUses &Scanner::classUses(const TypeDescriptor &type, ClassUses::Ke
     auto found = classes.find(type);
     if (found == classes.end()) {
         found = classes.insert(type, ClassUses());
-    } else if (source > found->source && found.key().descriptor != type.descriptor) {
+    } else if (source > found->source && found.key().getDescriptor() != type.getDescriptor()) {
         const_cast<TypeDescriptor &>(found.key()) = type;
     }
     if (source > found->source)
@@ -726,8 +727,8 @@ void Scanner::addDeclaredOrPoolType(const TypeDescriptor &type, quint8 linkage)
     const TypeDescriptor *cls = nullptr;
     if (type.isClass())
         cls = &type;
-    else if (type.isArray() && type.element && type.element->isClass())
-        cls = type.element.get();
+    else if (type.isArray() && type.getElement() && type.getElement()->isClass())
+        cls = type.getElement();
     if (!cls)
         return;
     Uses &uses = classUses(*cls, ClassUses::DECLARED_OR_POOL).uses;
@@ -748,15 +749,15 @@ Scanner::Uses *Scanner::addDependentClass(const CONSTANT_Class_info &entry)
     const TypeDescriptor type = file.getClassTypeDescriptor(entry);
     if (type.isClass())
         return &addDependentClass(type);
-    const TypeDescriptor *element = type.isArray() ? type.element.get() : nullptr;
+    const TypeDescriptor *element = type.isArray() ? type.getElement() : nullptr;
     return element && element->isClass() ? &addDependentClass(*element) : nullptr;
 }
 
 // Fields the class declares are not recorded.
 Scanner::Uses *Scanner::addDependentField(const DepField &field)
 {
-    if (field.owner.descriptor == ownType.descriptor
-        && ownMembers.contains(field.name + field.type.descriptor))
+    if (field.getOwner().getDescriptor() == ownType.getDescriptor()
+        && ownMembers.contains(field.getName() + field.getType().getDescriptor()))
         return nullptr;
     Uses &uses = lists->fields[field];
     note(uses);
@@ -774,10 +775,11 @@ Scanner::Uses *Scanner::addDependentMethod(const DepMethod &method)
 // Methods the class declares and an enum's call of its superclass constructor are not recorded.
 bool Scanner::isExcludedMethod(const DepMethod &method) const
 {
-    if (method.owner == ownType && ownMembers.contains(method.name + method.signature.descriptor))
+    if (method.getOwner() == ownType
+        && ownMembers.contains(method.getName() + method.getSignature().getDescriptor()))
         return true;
-    return parentIsEnum && method.name == QLatin1String("<init>")
-        && method.signature.descriptor == QLatin1String("(Ljava/lang/String;I)V");
+    return parentIsEnum && method.getName() == QLatin1String("<init>")
+        && method.getSignature().getDescriptor() == QLatin1String("(Ljava/lang/String;I)V");
 }
 
 Scanner::Uses *Scanner::addDependentField(const CONSTANT_Fieldref_info &ref)
@@ -796,8 +798,8 @@ Scanner::Uses *Scanner::addDependentMethod(const CONSTANT_Fieldref_info &ref)
     const TypeDescriptor owner(file.getMethodParentClassName(ref));
     if (owner.isArray()) {
         // A method of an array class (clone) resolves the array class, and so its element.
-        if (owner.element && owner.element->isClass())
-            addDependentClass(*owner.element).linkage |= Linkage::L_RESOLVED;
+        if (owner.getElement() && owner.getElement()->isClass())
+            addDependentClass(*owner.getElement()).linkage |= Linkage::L_RESOLVED;
         return nullptr;
     }
     const MethodSignature signature = file.getMethodSignature(ref);
@@ -808,9 +810,9 @@ Scanner::Uses *Scanner::addDependentMethod(const CONSTANT_Fieldref_info &ref)
 void Scanner::addMethodClasses(const TypeDescriptor &owner, const MethodSignature &signature)
 {
     addDependentClass(owner);
-    if (signature.returnType.isClass())
-        addDependentClass(signature.returnType);
-    for (const TypeDescriptor &parameter : signature.parameters) {
+    if (signature.getReturnType().isClass())
+        addDependentClass(signature.getReturnType());
+    for (const TypeDescriptor &parameter : signature.getParameters()) {
         if (parameter.isClass())
             addDependentClass(parameter);
     }

@@ -908,7 +908,7 @@ TypeDescriptor JavaClassFile::getParentTypeDescriptor() const
 
 QString JavaClassFile::getPackage() const
 {
-    const QString className = getTypeDescriptor().className;
+    const QString className = getTypeDescriptor().getClassName();
     const int dot = className.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : className.left(dot);
 }

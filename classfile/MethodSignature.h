@@ -21,6 +21,11 @@ public:
     bool operator==(const MethodSignature &other) const { return descriptor == other.descriptor; }
     bool operator!=(const MethodSignature &other) const { return descriptor != other.descriptor; }
 
+    const QString &getDescriptor() const { return descriptor; }
+    const TypeDescriptor &getReturnType() const { return returnType; }
+    const QList<TypeDescriptor> &getParameters() const { return parameters; }
+
+private:
     QString descriptor;
     TypeDescriptor returnType;
     QList<TypeDescriptor> parameters;

@@ -1274,10 +1274,10 @@ bool refersTo(const JavaClassFile &file,
 {
     if (isMethod) {
         return file.getMethodParentClassName(ref) == owner && file.getMethodName(ref) == name
-            && file.getMethodSignature(ref).descriptor == descriptor;
+            && file.getMethodSignature(ref).getDescriptor() == descriptor;
     }
     return file.getFieldParentClassName(ref) == owner && file.getFieldName(ref) == name
-        && file.getFieldTypeDescriptor(ref).descriptor == descriptor;
+        && file.getFieldTypeDescriptor(ref).getDescriptor() == descriptor;
 }
 
 } // namespace

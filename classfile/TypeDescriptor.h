@@ -7,9 +7,6 @@
 
 /// One Java field descriptor (`I`, `Ljava/lang/String;`, `[[J`) with its kind, class name and
 /// printed form. Values are compared by their descriptor text and ordered by their printed form.
-///
-/// The members are public for reading; they are set by the constructor only, because the printed
-/// form is computed once there and would go stale otherwise.
 class TypeDescriptor
 {
 public:
@@ -60,21 +57,28 @@ public:
     /// Map order: by printed form, so two descriptors printed alike are one key.
     bool operator<(const TypeDescriptor &other) const { return printed < other.printed; }
 
-    QString descriptor;
-    int type = T_INVALID;
-    QString className;
-    int dimensions = 0;
+    const QString &getDescriptor() const { return descriptor; }
+    int getType() const { return type; }
+    /// The dotted name of the class kind; empty for every other kind.
+    const QString &getClassName() const { return className; }
+    int getDimensions() const { return dimensions; }
     /// The element type of an array (never itself an array); null for every other kind.
-    std::unique_ptr<TypeDescriptor> element;
+    const TypeDescriptor *getElement() const { return element.get(); }
 
 private:
     void parseArray();
     QString computePrintedForm() const;
 
+    // Set by the constructor only: the printed form is computed from them once.
+    QString descriptor;
+    int type = T_INVALID;
+    QString className;
+    int dimensions = 0;
+    std::unique_ptr<TypeDescriptor> element;
     QString printed;
 };
 
 inline uint qHash(const TypeDescriptor &type, uint seed = 0)
 {
-    return qHash(type.descriptor, seed);
+    return qHash(type.getDescriptor(), seed);
 }

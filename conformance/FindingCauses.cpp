@@ -35,10 +35,11 @@ QString parametersOf(const QString &descriptor)
 
 const Method *sameParametersOtherReturn(const Class &cls, const DepMethod &ref)
 {
-    const QString parameters = parametersOf(ref.signature.descriptor);
-    for (const Method *method : cls.getMethodsByName(ref.name)) {
+    const QString parameters = parametersOf(ref.getSignature().getDescriptor());
+    for (const Method *method : cls.getMethodsByName(ref.getName())) {
         const MethodSignature signature = method->getSignature();
-        if (parametersOf(signature.descriptor) == parameters && signature != ref.signature)
+        if (parametersOf(signature.getDescriptor()) == parameters
+            && signature != ref.getSignature())
             return method;
     }
     return nullptr;
@@ -80,25 +81,26 @@ QString FindingCauses::classFileVersion(int major)
 QString
 FindingCauses::otherReturnType(ClassLoader &access, const Class &owner, const DepMethod &ref)
 {
-    QStringList pending { owner.getName().descriptor };
-    QSet<QString> seen { owner.getName().descriptor };
+    QStringList pending { owner.getName().getDescriptor() };
+    QSet<QString> seen { owner.getName().getDescriptor() };
     for (int visited = 0; !pending.isEmpty() && visited < maxSupertypes; ++visited) {
         const QString name = pending.takeFirst();
-        const Class *cls = name == owner.getName().descriptor ? &owner : access.loadClass(name);
+        const Class *cls
+            = name == owner.getName().getDescriptor() ? &owner : access.loadClass(name);
         if (!cls)
             continue;
         if (const Method *method = sameParametersOtherReturn(*cls, ref)) {
             return QString("exists returning %1: compiled against a newer API; build with "
                            "--release 8")
-                .arg(method->getSignature().returnType.toString());
+                .arg(method->getSignature().getReturnType().toString());
         }
         QList<TypeDescriptor> supertypes = cls->getInterfaces();
         if (cls->hasParent())
             supertypes.prepend(cls->getParent());
         for (const TypeDescriptor &supertype : supertypes) {
-            if (supertype.isClass() && !seen.contains(supertype.descriptor)) {
-                seen.insert(supertype.descriptor);
-                pending.append(supertype.descriptor);
+            if (supertype.isClass() && !seen.contains(supertype.getDescriptor())) {
+                seen.insert(supertype.getDescriptor());
+                pending.append(supertype.getDescriptor());
             }
         }
     }
@@ -129,7 +131,7 @@ QString FindingCauses::otherFieldType(const MemberResolution &resolution,
 {
     const QList<const Class *> classes = resolution.superclassChain(owner);
     for (const Class *cls : classes + resolution.allInterfaces(classes)) {
-        if (const Field *field = cls->getFieldByName(ref.name)) {
+        if (const Field *field = cls->getFieldByName(ref.getName())) {
             return QString("exists in %1 with type %2: compiled against another version of it")
                 .arg(cls->getName().toString(), field->getType().toString());
         }

@@ -113,7 +113,7 @@ void FrameworkHint::addPackagesOf(const QString &entry, QSet<QString> &packages)
                 addJar(path, packages);
             else
                 addClassName(
-                    TypeDescriptor::fromClassFileName(root.relativeFilePath(path)).descriptor,
+                    TypeDescriptor::fromClassFileName(root.relativeFilePath(path)).getDescriptor(),
                     packages);
         }
     } else if (info.suffix() == "jar") {
@@ -128,7 +128,8 @@ void FrameworkHint::addPackagesOf(const QString &entry, QSet<QString> &packages)
 
 void FrameworkHint::addClassName(const QString &descriptorText, QSet<QString> &packages)
 {
-    packages.insert(packageOf(TypeDescriptor::fromClassDescriptorName(descriptorText).className));
+    packages.insert(
+        packageOf(TypeDescriptor::fromClassDescriptorName(descriptorText).getClassName()));
 }
 
 void FrameworkHint::addJar(const QString &path, QSet<QString> &packages)

@@ -82,7 +82,7 @@ bool sameDescriptors(const QList<TypeDescriptor> &a, const QList<TypeDescriptor>
     if (a.size() != b.size())
         return false;
     for (int i = 0; i < a.size(); ++i) {
-        if (a.at(i).descriptor != b.at(i).descriptor)
+        if (a.at(i).getDescriptor() != b.at(i).getDescriptor())
             return false;
     }
     return true;
@@ -189,7 +189,7 @@ void InterfaceTest::testOtherClassVersions(TestResultGroup *interfaceResults,
 
 void InterfaceTest::testClass(TestResultGroup *group, const Class &gold, ClassLoader *testLoader)
 {
-    const Class *test = testLoader->loadClass(gold.getName().descriptor);
+    const Class *test = testLoader->loadClass(gold.getName().getDescriptor());
     group->set_name(bytes(gold.getName().toString()));
 
     TestResultGroup *attributes = group->add_subgroup();
@@ -306,7 +306,7 @@ void InterfaceTest::testClassParent(TestResult &result, const Class &gold, const
         QString("Class parent %1 test").arg(goldParent.toString()),
         QString("Test if the class has the proper parent class %1.").arg(goldParent.toString()));
     judge(result,
-          goldParent.descriptor == testParent.descriptor,
+          goldParent.getDescriptor() == testParent.getDescriptor(),
           "Parent should be %1 but is currently %2",
           goldParent.toString(),
           testParent.toString());
@@ -324,7 +324,7 @@ void InterfaceTest::testClassInterface(TestResult &result,
     const QList<TypeDescriptor> &declared = test.getInterfaces();
     const bool implemented
         = std::any_of(declared.cbegin(), declared.cend(), [&](const TypeDescriptor &candidate) {
-              return candidate.descriptor == iface.descriptor;
+              return candidate.getDescriptor() == iface.getDescriptor();
           });
     if (!implemented)
         fail(result, QString("Class should implement %1").arg(name));
@@ -349,7 +349,7 @@ void InterfaceTest::testField(TestResult &result, const Field &gold, const Class
     const QString name = gold.getName();
     const TypeDescriptor testType = field->getType();
     compare(result,
-            goldType.descriptor == testType.descriptor,
+            goldType.getDescriptor() == testType.getDescriptor(),
             "Field %1 should be of type %2 but is currently %3.",
             name,
             goldType.toString(),
@@ -435,5 +435,6 @@ QString InterfaceTest::toString(const Method &method)
 {
     const MethodSignature signature = method.getSignature();
     return QString("%1 %2(%3)")
-        .arg(signature.returnType.toString(), method.getName(), signature.getParameterString());
+        .arg(
+            signature.getReturnType().toString(), method.getName(), signature.getParameterString());
 }

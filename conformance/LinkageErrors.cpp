@@ -19,7 +19,7 @@ QString methodLabel(const Class &owner, const Method &method)
 {
     const MethodSignature signature = method.getSignature();
     return QString("'%1 %2.%3(%4)'")
-        .arg(signature.returnType.toString(),
+        .arg(signature.getReturnType().toString(),
              dotted(owner),
              method.getName(),
              signature.getParameterString());
@@ -34,9 +34,9 @@ bool isConstructor(const Method &method)
 // match only their own descriptor here.
 const Method *declaredExactly(const Class &cls, const Method &like)
 {
-    const QString descriptor = like.getSignature().descriptor;
+    const QString descriptor = like.getSignature().getDescriptor();
     for (const Method *method : cls.getMethodsByName(like.getName())) {
-        if (method->getSignature().descriptor == descriptor)
+        if (method->getSignature().getDescriptor() == descriptor)
             return method;
     }
     return nullptr;
@@ -67,7 +67,7 @@ QString finalOverride(ClassLoader &access,
             && Permission::accessible(access, cls, *chain.at(i), *chain.at(i), *inherited)) {
             *supertype = chain.at(i);
             return QString("IncompatibleClassChangeError: overrides final method %1.%2%3")
-                .arg(dotted(*chain.at(i)), method.getName(), method.getSignature().descriptor);
+                .arg(dotted(*chain.at(i)), method.getName(), method.getSignature().getDescriptor());
         }
     }
     return QString();
@@ -88,7 +88,7 @@ QList<Candidate> abstractMethods(const QList<const Class *> &chain,
     QSet<QString> seen;
     const auto collect = [&](const Class *cls) {
         for (const Method *method : cls->getMethods()) {
-            const QString key = method->getName() + method->getSignature().descriptor;
+            const QString key = method->getName() + method->getSignature().getDescriptor();
             if (method->isAbstract() && !method->isStatic() && !seen.contains(key)) {
                 seen.insert(key);
                 found.append({ cls, method });
@@ -225,7 +225,7 @@ QList<LinkageErrors::Inherited> LinkageErrors::ofInheritance(ClassLoader &access
         found.append({ selected.declaring,
                        QString("AbstractMethodError: does not define or inherit an "
                                "implementation of the method 'abstract %1 %2(%3)' of %4 %5")
-                           .arg(signature.returnType.toString(),
+                           .arg(signature.getReturnType().toString(),
                                 selected.method->getName(),
                                 signature.getParameterString(),
                                 kind,

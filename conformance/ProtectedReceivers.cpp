@@ -73,12 +73,12 @@ QList<ProtectedReceivers::Violation> ProtectedReceivers::check(const TypeDescrip
             file, [this](const QString &type) { return isSubclass(type); });
     }
     // Arrays pretend to have a public clone of their own.
-    const bool arrayClone = isMethod && owner.descriptor == QLatin1String("Ljava/lang/Object;")
+    const bool arrayClone = isMethod && owner.getDescriptor() == QLatin1String("Ljava/lang/Object;")
         && name == QLatin1String("clone");
     QMap<QString, Violation> byError;
     QMap<QString, QStringList> objects;
     for (const ReceiverTypes::Use &use :
-         receivers->find(owner.descriptor, name, descriptor, isMethod)) {
+         receivers->find(owner.getDescriptor(), name, descriptor, isMethod)) {
         QStringList refused;
         for (const QString &type : use.types) {
             if (type.startsWith('[') ? !arrayClone : !isSubclass(type))
@@ -119,7 +119,7 @@ bool ProtectedReceivers::isSubclass(const QString &internalName)
     if (known != subclasses.constEnd())
         return known.value();
     const TypeDescriptor type = TypeDescriptor::fromMungedClassDescriptorName(internalName);
-    const Class *found = type.isClass() ? access.loadClass(type.descriptor) : nullptr;
+    const Class *found = type.isClass() ? access.loadClass(type.getDescriptor()) : nullptr;
     // A class that cannot be loaded fails verification as well.
     const bool answer = type == cls.getName() || (found && isInstanceOf(access, *found, cls));
     subclasses.insert(internalName, answer);
@@ -135,10 +135,10 @@ bool ProtectedReceivers::isSuperclass(const TypeDescriptor &owner)
         const TypeDescriptor parent = current->getParent();
         if (parent == owner)
             return true;
-        if (seen.contains(parent.descriptor))
+        if (seen.contains(parent.getDescriptor()))
             return false;
-        seen.insert(parent.descriptor);
-        current = access.loadClass(parent.descriptor);
+        seen.insert(parent.getDescriptor());
+        current = access.loadClass(parent.getDescriptor());
     }
     return false;
 }

@@ -93,12 +93,12 @@ QString kindOf(const DepMethod &)
 
 const QString &descriptorOf(const DepField &ref)
 {
-    return ref.type.descriptor;
+    return ref.getType().getDescriptor();
 }
 
 const QString &descriptorOf(const DepMethod &ref)
 {
-    return ref.signature.descriptor;
+    return ref.getSignature().getDescriptor();
 }
 
 // "Field", "Method": the kind as result names begin.
@@ -122,7 +122,7 @@ void appendNotFound(TestResultGroup &group,
 {
     TestResult &result
         = appendFailure(group,
-                        QString("%1 %2 existence test").arg(titleOf(ref), ref.name),
+                        QString("%1 %2 existence test").arg(titleOf(ref), ref.getName()),
                         request + QString("Checking for %1 existence.").arg(kindOf(ref)),
                         QString("%1 not found").arg(titleOf(ref)));
     QString cause = FindingCauses::platformCopy(cls, owner);
@@ -148,7 +148,7 @@ bool appendPermissionFailure(TestResultGroup &group,
         return false;
     TestResult &result
         = appendFailure(group,
-                        QString("%1 %2 permission test").arg(titleOf(ref), ref.name),
+                        QString("%1 %2 permission test").arg(titleOf(ref), ref.getName()),
                         request + QString("Checking for %1 permission.").arg(kindOf(ref)),
                         "Permission denied");
     setCause(result,
@@ -197,8 +197,9 @@ void testNativeDeclarations(TestResultGroup &group, const Class &cls)
             group,
             QString("Method %1 native test").arg(method->getName()),
             QString("Method %1 %2 in class %3 is declared native. Checking if method is native.")
-                .arg(
-                    method->getName(), method->getSignature().descriptor, cls.getName().toString()),
+                .arg(method->getName(),
+                     method->getSignature().getDescriptor(),
+                     cls.getName().toString()),
             "Method is native. Inspection required to determine conformance of JNI calls.");
     }
 }
@@ -320,7 +321,7 @@ void UoPTest::testAccessClass(TestResultGroup &group,
     // A type only named in descriptors and declarations is never resolved, so never checked for
     // access; it must still be there for the component to be built against what it may use.
     const bool resolved = (linkage & Linkage::L_RESOLVED) != 0;
-    const Class *found = findClass(access, ref.descriptor);
+    const Class *found = findClass(access, ref.getDescriptor());
     if (!found) {
         appendFailure(group,
                       QString("Class %1 existence test").arg(target),
@@ -348,7 +349,7 @@ void UoPTest::testAccessClass(TestResultGroup &group,
             Logger::L_INFO,
             QString(" = Class %1 exists and is reachable based on access permission.").arg(target));
     }
-    if (found->getName().className.startsWith(QLatin1String("java.lang.reflect"))) {
+    if (found->getName().getClassName().startsWith(QLatin1String("java.lang.reflect"))) {
         TestResult &result = appendResult(
             group,
             QString("Class %1 reflection informational test").arg(target),
@@ -364,10 +365,10 @@ void UoPTest::testAccessField(TestResultGroup &group,
                               const Class &cls,
                               const DepField &ref)
 {
-    const QString target = ref.owner.toString();
+    const QString target = ref.getOwner().toString();
     const QString request
-        = QString("Access to field %1 in class %2 was requested. ").arg(ref.name, target);
-    Class *owner = findOwner(group, access, ref.owner, request);
+        = QString("Access to field %1 in class %2 was requested. ").arg(ref.getName(), target);
+    Class *owner = findOwner(group, access, ref.getOwner(), request);
     if (!owner)
         return;
     const Lookup<Field> found = findField(access, *owner, ref);
@@ -389,14 +390,14 @@ void UoPTest::testAccessField(TestResultGroup &group,
         = LinkageErrors::ofField(cls, *owner, *found.declaring, field, cls.getLinkage(ref));
     if (!error.isEmpty()) {
         appendLinkageFailure(group,
-                             QString("Field %1 linkage test").arg(ref.name),
+                             QString("Field %1 linkage test").arg(ref.getName()),
                              request + "Checking for field linkage.",
                              error);
         return;
     }
     if (receiversPass(group, access, cls, *found.declaring, field, ref, request))
         logLine(Logger::L_INFO,
-                QString(" = Field %1 in class %2 test passes.").arg(ref.name, target));
+                QString(" = Field %1 in class %2 test passes.").arg(ref.getName(), target));
 }
 
 void UoPTest::testAccessMethod(TestResultGroup &group,
@@ -404,13 +405,13 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
                                const Class &cls,
                                const DepMethod &ref)
 {
-    const QString target = ref.owner.toString();
+    const QString target = ref.getOwner().toString();
     const QString request = QString("Access to method %1 %2 in class %3 was requested. ")
-                                .arg(ref.name, ref.signature.descriptor, target);
-    Class *owner = findOwner(group, access, ref.owner, request);
+                                .arg(ref.getName(), ref.getSignature().getDescriptor(), target);
+    Class *owner = findOwner(group, access, ref.getOwner(), request);
     if (!owner)
         return;
-    const QString name = QString("Method %1 linkage test").arg(ref.name);
+    const QString name = QString("Method %1 linkage test").arg(ref.getName());
     const QString linkageCheck = request + "Checking for method linkage.";
     const quint8 linkage = cls.getLinkage(ref);
     // The JVM looks a method up only in the kind of class its reference names.
@@ -434,7 +435,7 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
     if (method.isNative()) {
         appendInspection(
             group,
-            QString("Method %1 native test").arg(ref.name),
+            QString("Method %1 native test").arg(ref.getName()),
             request + "Checking if method is native.",
             "Method is native. Inspection required to determine conformance of JNI calls.");
     }
@@ -449,18 +450,18 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
         return;
     if (method.requireInspection()) {
         appendInspection(group,
-                         QString("Method %1 JNI test").arg(ref.name),
+                         QString("Method %1 JNI test").arg(ref.getName()),
                          request + "Checking if method is a JNI call.",
                          "Inspection required to determine conformance of JNI calls.");
     }
     if (method.signaturePolymorphic()) {
         appendInspection(group,
-                         QString("Method %1 signature polymorphic test").arg(ref.name),
+                         QString("Method %1 signature polymorphic test").arg(ref.getName()),
                          request + "Checking if method is a signature polymorphic method.",
                          "Inspection required because method is a signature polymorphic method.");
     }
     logLine(Logger::L_INFO,
-            QString(" = Method %1 in class %2 is called correctly.").arg(ref.name, target));
+            QString(" = Method %1 in class %2 is called correctly.").arg(ref.getName(), target));
 }
 
 void UoPTest::testInheritance(TestResultGroup &group, ClassLoader &access, const Class &cls)
@@ -478,7 +479,7 @@ Class *UoPTest::findOwner(TestResultGroup &group,
                           const TypeDescriptor &owner,
                           const QString &request)
 {
-    Class *found = findClass(access, owner.descriptor);
+    Class *found = findClass(access, owner.getDescriptor());
     if (!found) {
         appendFailure(group,
                       QString("Class %1 existence test").arg(owner.toString()),
@@ -507,7 +508,7 @@ UoPTest::Lookup<Field>
 UoPTest::findField(ClassLoader &access, const Class &owner, const DepField &ref)
 {
     return remembered(access, knownFields, ref.getKey(), [&]() {
-        const auto found = resolutionIn(access).field(owner, ref.name, ref.type);
+        const auto found = resolutionIn(access).field(owner, ref.getName(), ref.getType());
         return Lookup<Field> { found.member, found.declaring };
     });
 }
@@ -518,8 +519,8 @@ UoPTest::findMethod(ClassLoader &access, const Class &owner, const DepMethod &re
     return remembered(access, knownMethods, ref.getKey(), [&]() {
         const MemberResolution resolution = resolutionIn(access);
         const auto found = owner.isInterface()
-            ? resolution.interfaceMethod(owner, ref.name, ref.signature)
-            : resolution.method(owner, ref.name, ref.signature);
+            ? resolution.interfaceMethod(owner, ref.getName(), ref.getSignature())
+            : resolution.method(owner, ref.getName(), ref.getSignature());
         return Lookup<Method> { found.member, found.declaring };
     });
 }
@@ -553,22 +554,23 @@ bool UoPTest::receiversPass(TestResultGroup &group,
     const QString description = request + "Checking the objects it is used on.";
     bool passes = true;
     for (const ProtectedReceivers::Violation &violation :
-         protectedReceivers->check(ref.owner,
+         protectedReceivers->check(ref.getOwner(),
                                    declaring,
-                                   ref.name,
+                                   ref.getName(),
                                    descriptorOf(ref),
                                    std::is_same<Ref, DepMethod>::value)) {
         if (violation.undecided) {
-            appendInspection(group,
-                             QString("%1 %2 receiver inspection test").arg(titleOf(ref), ref.name),
-                             description,
-                             violation.error);
+            appendInspection(
+                group,
+                QString("%1 %2 receiver inspection test").arg(titleOf(ref), ref.getName()),
+                description,
+                violation.error);
             continue;
         }
         passes = false;
         TestResult &result
             = appendFailure(group,
-                            QString("%1 %2 receiver test").arg(titleOf(ref), ref.name),
+                            QString("%1 %2 receiver test").arg(titleOf(ref), ref.getName()),
                             description,
                             violation.error);
         setCause(result, violation.cause);

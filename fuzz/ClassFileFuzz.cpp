@@ -16,7 +16,7 @@ void askEverything(const JavaClassFile &classFile)
     classFile.getPackage();
     classFile.getParentTypeDescriptor();
     for (const cp_info *entry : classFile.interfaces)
-        classFile.hasInterface(classFile.getInterfaceTypeDescriptor(entry).className);
+        classFile.hasInterface(classFile.getInterfaceTypeDescriptor(entry).getClassName());
     for (const field_info *field : classFile.fields) {
         classFile.getFieldTypeDescriptor(field).toString();
         classFile.getFieldPermission(field);
@@ -39,13 +39,13 @@ void askEverything(const JavaClassFile &classFile)
     for (const CONSTANT_Fieldref_info *ref : classFile.getFieldRefInfos()) {
         receivers.find(classFile.getFieldParentClassName(*ref),
                        classFile.getFieldName(*ref),
-                       classFile.getFieldTypeDescriptor(*ref).descriptor,
+                       classFile.getFieldTypeDescriptor(*ref).getDescriptor(),
                        false);
     }
     for (const CONSTANT_Fieldref_info *ref : classFile.getMethodRefInfos()) {
         receivers.find(classFile.getMethodParentClassName(*ref),
                        classFile.getMethodName(*ref),
-                       classFile.getMethodSignature(*ref).descriptor,
+                       classFile.getMethodSignature(*ref).getDescriptor(),
                        true);
     }
     classFile.getDependentClasses();

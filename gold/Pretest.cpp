@@ -10,7 +10,7 @@ namespace {
 bool belongsToApi(const Class &cls)
 {
     return cls.getPermission() == Permission::PUBLIC
-        && !ProtoIO::isAnonymousClass(cls.getName().className);
+        && !ProtoIO::isAnonymousClass(cls.getName().getClassName());
 }
 
 } // namespace

@@ -22,7 +22,7 @@ void addField(JClass *record, const Field &field)
 {
     JField *out = record->add_fields();
     out->set_name(local8Bit(field.getName()));
-    out->set_descriptor_(local8Bit(field.getType().descriptor));
+    out->set_descriptor_(local8Bit(field.getType().getDescriptor()));
     out->set_permission(static_cast<JPermission>(field.getPermission().value));
     out->set_final(field.isFinal());
     out->set_static_(field.isStatic());
@@ -32,7 +32,7 @@ void addMethod(JClass *record, const Method &method)
 {
     JMethod *out = record->add_methods();
     out->set_name(local8Bit(method.getName()));
-    out->set_descriptor_(local8Bit(method.getSignature().descriptor));
+    out->set_descriptor_(local8Bit(method.getSignature().getDescriptor()));
     out->set_permission(static_cast<JPermission>(method.getPermission().value));
     out->set_final(method.isFinal());
     out->set_static_(method.isStatic());
@@ -40,7 +40,7 @@ void addMethod(JClass *record, const Method &method)
     if (method.isAbstract())
         out->set_abstract(true);
     for (const TypeDescriptor &exception : method.getExceptions())
-        out->add_exceptions(local8Bit(exception.descriptor));
+        out->add_exceptions(local8Bit(exception.getDescriptor()));
 }
 
 } // namespace
@@ -48,15 +48,15 @@ void addMethod(JClass *record, const Method &method)
 void ProtoIO::setJClass(JClass *record, const Class &cls, setmode_t mode)
 {
     const bool apiOnly = mode == SET_API;
-    record->set_name(local8Bit(cls.getName().descriptor));
+    record->set_name(local8Bit(cls.getName().getDescriptor()));
     record->set_abstract(cls.isAbstract());
     record->set_interface(cls.isInterface());
     record->set_major_version(cls.getMajorVersion());
     // Written also for java.lang.Object: a present, empty parent is how a record says "no
     // superclass".
-    record->set_parent(local8Bit(cls.getParent().descriptor));
+    record->set_parent(local8Bit(cls.getParent().getDescriptor()));
     for (const TypeDescriptor &iface : cls.getInterfaces())
-        record->add_interfaces(local8Bit(iface.descriptor));
+        record->add_interfaces(local8Bit(iface.getDescriptor()));
     record->set_permission(cls.getPermission() == Permission::PUBLIC ? JP_PUBLIC : JP_PACKAGE);
     record->set_final(cls.isFinal());
     for (const Field *field : cls.getFields()) {

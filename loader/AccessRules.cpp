@@ -46,7 +46,7 @@ bool accessibleMember(ClassLoader &loader,
 
 QString packageOf(const Class &cls)
 {
-    const QString name = cls.getName().className;
+    const QString name = cls.getName().getClassName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.left(dot);
 }
@@ -93,10 +93,10 @@ bool isInstanceOf(ClassLoader &loader, const Class &a, const Class &b)
     for (TypeDescriptor d = a.getName(); d.isClass();) {
         if (d == wanted)
             return true;
-        if (followed.contains(d.descriptor))
+        if (followed.contains(d.getDescriptor()))
             return false;
-        followed.insert(d.descriptor);
-        const Class *cls = loader.loadClass(d.descriptor);
+        followed.insert(d.getDescriptor());
+        const Class *cls = loader.loadClass(d.getDescriptor());
         if (!cls)
             return false;
         d = cls->getParent();

@@ -39,7 +39,7 @@ Method *Class::getMethodByNameAndSignature(const QString &name,
         if (method->getName() != name)
             continue;
         if (method->signaturePolymorphic()
-            || method->getSignature().descriptor == signature.descriptor)
+            || method->getSignature().getDescriptor() == signature.getDescriptor())
             return method;
     }
     return nullptr;

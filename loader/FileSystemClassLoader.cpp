@@ -95,7 +95,7 @@ QByteArray FileSystemClassLoader::readClassData(const QString &name)
     if (!type.isClass())
         return cannotRead(name, "descriptor name is not valid");
     const QString path
-        = QString("%1/%2.class").arg(root.path(), QString(type.className).replace('.', '/'));
+        = QString("%1/%2.class").arg(root.path(), QString(type.getClassName()).replace('.', '/'));
     const FileTree::File file = FileTree::read(path, JarFileReader::maxClassBytes);
     const QString missing
         = QString("the class file %1 does not exist").arg(QFileInfo(path).absoluteFilePath());

@@ -38,7 +38,7 @@ QString printedName(const QString &name)
 // "p/Main" of "Lp/Main;"
 QString internalName(const QString &name)
 {
-    return QString(TypeDescriptor::fromClassDescriptorName(name).className).replace('.', '/');
+    return QString(TypeDescriptor::fromClassDescriptorName(name).getClassName()).replace('.', '/');
 }
 
 // The errors of a check log without their level, for the reason a class file was not read.
@@ -84,7 +84,7 @@ ClassFileOutline::ClassFileOutline(const JavaClassFile &file)
     }
     const TypeDescriptor type = file.getTypeDescriptor();
     printedName = type.toString();
-    name = type.descriptor;
+    name = type.getDescriptor();
 }
 
 // A class stored under a path that names another class (a copy under "../", an absolute path or
@@ -144,7 +144,7 @@ Class *JavaClassLoader::acceptClassFile(const QString &name, JavaClassFile *file
         skipModuleDescriptor(name);
         return nullptr;
     }
-    if (!acceptsDeclaredName(name, owned->getTypeDescriptor().descriptor))
+    if (!acceptsDeclaredName(name, owned->getTypeDescriptor().getDescriptor()))
         return nullptr;
     return new JavaClass(owned.release());
 }

@@ -24,14 +24,14 @@ MemberResolution::MemberResolution(FindClass find)
 QList<const Class *> MemberResolution::superclassChain(const Class &cls, bool *complete) const
 {
     QList<const Class *> chain { &cls };
-    QSet<QString> followed { cls.getName().descriptor };
+    QSet<QString> followed { cls.getName().getDescriptor() };
     bool found = true;
     for (const Class *current = &cls; current->hasParent();) {
         const TypeDescriptor parent = current->getParent();
-        if (!parent.isClass() || followed.contains(parent.descriptor))
+        if (!parent.isClass() || followed.contains(parent.getDescriptor()))
             break; // the top, or a cycle: everything on it is in the chain already
-        followed.insert(parent.descriptor);
-        current = find(parent.descriptor);
+        followed.insert(parent.getDescriptor());
+        current = find(parent.getDescriptor());
         if (!current) {
             found = false;
             break;
@@ -65,7 +65,7 @@ MemberResolution::Found<Member> MemberResolution::searchInterfaces(const QList<c
                 stack.removeLast();
                 continue;
             }
-            const QString &name = names.at(top.next++).descriptor;
+            const QString &name = names.at(top.next++).getDescriptor();
             if (entered.contains(name))
                 continue;
             entered.insert(name);
@@ -107,7 +107,7 @@ TypeDescriptor MemberResolution::firstMissingSupertype(const Class &cls) const
         if (known == chain.last() && known->hasParent())
             supertypes.prepend(known->getParent());
         for (const TypeDescriptor &supertype : supertypes) {
-            if (supertype.isClass() && !find(supertype.descriptor))
+            if (supertype.isClass() && !find(supertype.getDescriptor()))
                 return supertype;
         }
     }

@@ -28,7 +28,7 @@ QString methodLabel(const QString &owner, const QString &name, const QString &de
 {
     const MethodSignature signature(descriptor);
     return QString("%1 %2.%3(%4)")
-        .arg(signature.returnType.toString(), owner, name, signature.getParameterString());
+        .arg(signature.getReturnType().toString(), owner, name, signature.getParameterString());
 }
 
 QString memberText(const QString &kind, const QString &member, const QString &check)

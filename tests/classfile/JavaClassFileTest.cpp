@@ -204,10 +204,10 @@ TEST(JavaClassFile, IndicesNobodyValidatesResolveToNothing)
     const auto &arrayRef
         = *static_cast<const CONSTANT_Fieldref_info *>(file->getConstantInfo(array));
     EXPECT_EQ(file->getMethodParentClassName(arrayRef), "[I");
-    EXPECT_EQ(file->getMethodSignature(arrayRef).returnType.toString(), "java.lang.Object");
+    EXPECT_EQ(file->getMethodSignature(arrayRef).getReturnType().toString(), "java.lang.Object");
     const auto &badRef = *static_cast<const CONSTANT_Fieldref_info *>(file->getConstantInfo(bad));
     EXPECT_EQ(file->getFieldParentClassName(badRef), "INVALID");
     EXPECT_EQ(file->getMethodName(badRef), "INVALID");
-    EXPECT_EQ(file->getFieldTypeDescriptor(badRef).descriptor, "");
-    EXPECT_EQ(file->getMethodSignature(badRef).descriptor, "");
+    EXPECT_EQ(file->getFieldTypeDescriptor(badRef).getDescriptor(), "");
+    EXPECT_EQ(file->getMethodSignature(badRef).getDescriptor(), "");
 }

@@ -56,7 +56,7 @@ TEST(Origins, EachUseIsAnOriginWithItsPlaceMemberAndSourceLine)
         QStringLiteral(JCT_FIXTURES_CLASSFILE "/classes/fixtures/Origins.class")));
     const QStringList before = texts(fixture->getDependentMethods());
     QString out = line("fixture reverse", fixture->getOrigins(reverse))
-        + line("fixture StringBuilder", fixture->getOrigins(reverse.owner))
+        + line("fixture StringBuilder", fixture->getOrigins(reverse.getOwner()))
         + line("fixture gone", fixture->getOrigins(gone));
     EXPECT_EQ(texts(fixture->getDependentMethods()), before);
 

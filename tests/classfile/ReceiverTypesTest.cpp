@@ -50,12 +50,12 @@ QString allUses(const JavaClassFile &file, const ReceiverTypes::IsSubclass &isSu
     for (const CONSTANT_Fieldref_info *ref : file.getFieldRefInfos()) {
         add(file.getFieldParentClassName(*ref),
             file.getFieldName(*ref),
-            file.getFieldTypeDescriptor(*ref).descriptor);
+            file.getFieldTypeDescriptor(*ref).getDescriptor());
     }
     for (const CONSTANT_Fieldref_info *ref : file.getMethodRefInfos()) {
         add(file.getMethodParentClassName(*ref),
             file.getMethodName(*ref),
-            file.getMethodSignature(*ref).descriptor);
+            file.getMethodSignature(*ref).getDescriptor());
     }
     return lines.join('\n');
 }

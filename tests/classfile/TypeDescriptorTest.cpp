@@ -18,10 +18,10 @@ TEST(TypeDescriptor, PrintsEveryKindOfDescriptorListAndSignature)
     for (const QString &input : inputs) {
         const TypeDescriptor type(input);
         out += input + " -> " + type.toString() + (type.isValid() ? "" : " (invalid)");
-        if (type.element)
+        if (type.getElement())
             out += QString(" of %1 dimensions of '%2'")
-                       .arg(type.dimensions)
-                       .arg(type.element->descriptor);
+                       .arg(type.getDimensions())
+                       .arg(type.getElement()->getDescriptor());
         out += '\n';
     }
     for (const QString &list :
@@ -33,9 +33,9 @@ TEST(TypeDescriptor, PrintsEveryKindOfDescriptorListAndSignature)
         const MethodSignature signature(text);
         out += QString("signature %1 -> %2 parameters (%3) returning %4%5\n")
                    .arg(text)
-                   .arg(signature.parameters.size())
-                   .arg(signature.getParameterString(), signature.returnType.toString())
-                   .arg(signature.returnType.isValid() ? "" : " (invalid)");
+                   .arg(signature.getParameters().size())
+                   .arg(signature.getParameterString(), signature.getReturnType().toString())
+                   .arg(signature.getReturnType().isValid() ? "" : " (invalid)");
     }
     Golden::expectEqual("classfile/descriptors.txt", out.replace(QChar(0), "\\0").toUtf8());
 }

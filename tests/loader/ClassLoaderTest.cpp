@@ -50,7 +50,7 @@ protected:
         QStringList texts;
         const QMap<QString, Class *> all = loader.getAllClasses();
         for (auto it = all.cbegin(); it != all.cend(); ++it)
-            texts << it.key() + " extends " + it.value()->getParent().descriptor;
+            texts << it.key() + " extends " + it.value()->getParent().getDescriptor();
         return texts;
     }
 
@@ -64,7 +64,7 @@ protected:
         QStringList text { "classpath " + entries.join(':') };
         for (const QString &name : names) {
             const Class *cls = loader->loadClass(name);
-            text << name + (cls ? " extends " + cls->getParent().descriptor : " not found");
+            text << name + (cls ? " extends " + cls->getParent().getDescriptor() : " not found");
         }
         loader->loadAllClasses();
         text << held(*loader);

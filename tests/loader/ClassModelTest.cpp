@@ -29,15 +29,15 @@ QString descriptors(const QList<TypeDescriptor> &types)
 {
     QStringList texts;
     for (const TypeDescriptor &type : types)
-        texts << type.descriptor;
+        texts << type.getDescriptor();
     return texts.join(',');
 }
 
 QString describe(const Class &cls)
 {
-    QString text = cls.getName().descriptor + " in '" + cls.getPackage() + "' version "
+    QString text = cls.getName().getDescriptor() + " in '" + cls.getPackage() + "' version "
         + QString::number(cls.getMajorVersion()) + " "
-        + (cls.hasParent() ? "extends '" + cls.getParent().descriptor + "'" : "without parent")
+        + (cls.hasParent() ? "extends '" + cls.getParent().getDescriptor() + "'" : "without parent")
         + " implements " + descriptors(cls.getInterfaces()) + " " + cls.getPermission().toString()
         + flags({ { cls.isAbstract(), "abstract" },
                   { cls.isInterface(), "interface" },
@@ -45,11 +45,11 @@ QString describe(const Class &cls)
                   { cls.isStatic(), "static" } })
         + "\n";
     for (const Field *field : cls.getFields())
-        text += "  field " + field->getName() + " " + field->getType().descriptor + " "
+        text += "  field " + field->getName() + " " + field->getType().getDescriptor() + " "
             + field->getPermission().toString()
             + flags({ { field->isFinal(), "final" }, { field->isStatic(), "static" } }) + "\n";
     for (const Method *method : cls.getMethods())
-        text += "  method " + method->getName() + method->getSignature().descriptor + " "
+        text += "  method " + method->getName() + method->getSignature().getDescriptor() + " "
             + method->getPermission().toString()
             + flags({ { method->isFinal(), "final" },
                       { method->isStatic(), "static" },
@@ -72,7 +72,7 @@ QString lookups(const Class &cls, const QStringList &wanted)
             : cls.getMethodByNameAndSignature(key.left(open), MethodSignature(key.mid(open)));
         const QString found = open < 0
             ? (cls.getFieldByName(key) ? "a field" : "nothing")
-            : (method ? method->getName() + method->getSignature().descriptor : "nothing");
+            : (method ? method->getName() + method->getSignature().getDescriptor() : "nothing");
         text += "  " + key + " finds " + found + "\n";
     }
     return text;

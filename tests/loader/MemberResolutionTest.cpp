@@ -39,7 +39,7 @@ private:
 
 template<typename Member> QString declaringOf(const MemberResolution::Found<Member> &found)
 {
-    return found.member ? found.declaring->getName().descriptor : QString("none");
+    return found.member ? found.declaring->getName().getDescriptor() : QString("none");
 }
 
 QString answer(GoldLoader &gold, const QStringList &question)
