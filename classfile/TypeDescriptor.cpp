@@ -1,5 +1,7 @@
 #include "classfile/TypeDescriptor.h"
 
+#include "classfile/InternTable.h"
+
 #include <QStringBuilder>
 
 namespace {
@@ -71,89 +73,82 @@ int classElementLength(const QString &text, int from)
     return end < 0 ? 0 : end - from + 1;
 }
 
+QString arrayForm(QString text, int dimensions)
+{
+    text.reserve(text.size() + 2 * dimensions);
+    for (int i = 0; i < dimensions; ++i)
+        text += QLatin1String("[]");
+    return text;
+}
+
 } // namespace
 
 TypeDescriptor::TypeDescriptor()
-    : printed(computePrintedForm())
 {
+    static const QExplicitlySharedDataPointer<Data> empty = parse(QString());
+    d = empty;
 }
 
 TypeDescriptor::TypeDescriptor(const QString &text)
-    : descriptor(text)
 {
+    thread_local InternTable<QExplicitlySharedDataPointer<Data>> byDescriptor;
+    d = byDescriptor.get(text, [&text] { return parse(text); });
+}
+
+QExplicitlySharedDataPointer<TypeDescriptor::Data> TypeDescriptor::parse(const QString &text)
+{
+    QExplicitlySharedDataPointer<Data> data(new Data);
+    data->descriptor = text;
     if (!text.isEmpty()) {
         const ushort first = text.at(0).unicode();
         if (isPrimitive(first)) {
-            type = first;
+            data->type = first;
         } else if (first == T_CLASS) {
-            type = T_CLASS;
-            className = dottedClassName(text);
+            data->type = T_CLASS;
+            data->className = dottedClassName(text);
         } else if (first == T_ARRAY) {
-            parseArray();
+            parseArray(*data);
         }
     }
-    printed = computePrintedForm();
-}
-
-TypeDescriptor::TypeDescriptor(const TypeDescriptor &other)
-    : descriptor(other.descriptor)
-    , type(other.type)
-    , className(other.className)
-    , dimensions(other.dimensions)
-    , element(other.element ? new TypeDescriptor(*other.element) : nullptr)
-    , printed(other.printed)
-{
-}
-
-TypeDescriptor &TypeDescriptor::operator=(const TypeDescriptor &other)
-{
-    if (this != &other) {
-        TypeDescriptor copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
+    data->printed = printedForm(*data);
+    return data;
 }
 
 // A run of `[` with nothing after it has no element type: such a descriptor stays invalid.
-void TypeDescriptor::parseArray()
+void TypeDescriptor::parseArray(Data &data)
 {
+    const QString &descriptor = data.descriptor;
     int run = 0;
     while (run < descriptor.size() && descriptor.at(run) == QLatin1Char('['))
         ++run;
     if (run == descriptor.size())
         return;
-    type = T_ARRAY;
-    dimensions = run;
+    data.type = T_ARRAY;
+    data.dimensions = run;
     const QChar next = descriptor.at(run);
     if (next == QLatin1Char('L'))
-        element.reset(new TypeDescriptor(descriptor.mid(run)));
+        data.element = TypeDescriptor(descriptor.mid(run));
     else
-        element.reset(new TypeDescriptor(QString(next.unicode() > 255 ? QChar(0) : next)));
+        data.element = TypeDescriptor(QString(next.unicode() > 255 ? QChar(0) : next));
 }
 
-QString TypeDescriptor::computePrintedForm() const
+QString TypeDescriptor::printedForm(const Data &data)
 {
-    switch (type) {
+    switch (data.type) {
     case T_INVALID:
-        return QLatin1String("ERROR ") % descriptor;
+        return QLatin1String("ERROR ") % data.descriptor;
     case T_CLASS:
-        return className;
+        return data.className;
     case T_ARRAY:
-        return toStringArray();
+        return arrayForm(data.element->toString(), data.dimensions);
     default:
-        return primitiveName(type);
+        return primitiveName(data.type);
     }
 }
 
 QString TypeDescriptor::toStringArray() const
 {
-    if (!element)
-        return QString();
-    QString text = element->toString();
-    text.reserve(text.size() + 2 * dimensions);
-    for (int i = 0; i < dimensions; ++i)
-        text += QLatin1String("[]");
-    return text;
+    return d->element ? arrayForm(d->element->toString(), d->dimensions) : QString();
 }
 
 TypeDescriptor TypeDescriptor::fromClassDescriptorName(const QString &text)
@@ -165,7 +160,10 @@ TypeDescriptor TypeDescriptor::fromMungedClassDescriptorName(const QString &text
 {
     if (text.startsWith(QLatin1Char('[')))
         return TypeDescriptor(text);
-    return TypeDescriptor(QLatin1Char('L') % text % QLatin1Char(';'));
+    // Looked up by the name itself, so that a name met again is not wrapped again.
+    thread_local InternTable<TypeDescriptor> byInternalName;
+    return byInternalName.get(
+        text, [&text] { return TypeDescriptor(QLatin1Char('L') % text % QLatin1Char(';')); });
 }
 
 TypeDescriptor TypeDescriptor::fromClassBinaryName(const QString &text)

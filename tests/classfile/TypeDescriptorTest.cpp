@@ -4,6 +4,8 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 // Primitives are decided by the first character alone; class kinds drop the first and last
 // character, whatever the last is; only Latin-1 letters can be kinds. A list ends at an
 // unterminated class; a signature's opening character is skipped whatever it is.
@@ -47,4 +49,22 @@ TEST(TypeDescriptor, EqualityByTextOrderByPrintedForm)
     for (const char *text : { "Lp/A;", "Lp.A;", "Ljava/lang/String;", "I", "[I", "Z" })
         map.insert(TypeDescriptor(text), true);
     EXPECT_EQ(texts(map.keys()).join(", "), "boolean, int, int[], java.lang.String, p.A");
+}
+
+// Classes are read on helper threads and tested on another: what a reading thread made must
+// outlive it, including the parts it shares with every copy.
+TEST(TypeDescriptor, ValuesOutliveTheThreadThatMadeThem)
+{
+    TypeDescriptor array;
+    MethodSignature signature;
+    std::thread reader([&] {
+        array = TypeDescriptor::fromMungedClassDescriptorName("[[Lp/Made;");
+        signature = MethodSignature("(Lp/Made;[I)Lp/Made;");
+    });
+    reader.join();
+    ASSERT_NE(array.getElement(), nullptr);
+    EXPECT_EQ(array.getElement()->getClassName(), "p.Made");
+    EXPECT_EQ(array.toString(), "p.Made[][]");
+    EXPECT_EQ(signature.getParameterString(), "p.Made, int[]");
+    EXPECT_EQ(signature.getReturnType(), TypeDescriptor("Lp/Made;"));
 }
