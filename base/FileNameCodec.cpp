@@ -4,23 +4,24 @@ namespace {
 
 constexpr char16_t escapeBase = 0xdc00;
 
-void appendUtf8(QByteArray &out, char32_t code)
+char *putUtf8(char *out, char32_t code)
 {
     if (code < 0x80) {
-        out += char(code);
+        *out++ = char(code);
     } else if (code < 0x800) {
-        out += char(0xc0 | (code >> 6));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xc0 | (code >> 6));
+        *out++ = char(0x80 | (code & 0x3f));
     } else if (code < 0x10000) {
-        out += char(0xe0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3f));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xe0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3f));
+        *out++ = char(0x80 | (code & 0x3f));
     } else {
-        out += char(0xf0 | (code >> 18));
-        out += char(0x80 | ((code >> 12) & 0x3f));
-        out += char(0x80 | ((code >> 6) & 0x3f));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xf0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3f));
+        *out++ = char(0x80 | ((code >> 6) & 0x3f));
+        *out++ = char(0x80 | (code & 0x3f));
     }
+    return out;
 }
 
 } // namespace
@@ -83,46 +84,64 @@ int FileNameCodec::mibEnum() const
 }
 
 // A name or argument comes whole; text read in pieces is never decoded with this codec, so a
-// sequence cut at the end of a piece is kept as its bytes rather than carried over.
+// sequence cut at the end of a piece is kept as its bytes rather than carried over. Every name,
+// result text and log line passes here, most of them ASCII: the characters are written in place
+// rather than appended one at a time.
 QString FileNameCodec::convertToUnicode(const char *in, int length, ConverterState *) const
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(in);
-    QString text;
-    text.reserve(length);
+    QString text(length, Qt::Uninitialized); // never more characters than bytes
+    QChar *out = text.data();
+    QChar *const start = out;
     for (int at = 0; at < length;) {
+        if (bytes[at] < 0x80) {
+            *out++ = QChar(char16_t(bytes[at++]));
+            continue;
+        }
         char32_t code = 0;
         const int size = sequenceAt(bytes + at, length - at, code);
         if (size == 0) {
-            text += QChar(char16_t(escapeBase + bytes[at]));
+            *out++ = QChar(char16_t(escapeBase + bytes[at]));
             ++at;
             continue;
         }
         if (code >= 0x10000) {
-            text += QChar(QChar::highSurrogate(code));
-            text += QChar(QChar::lowSurrogate(code));
+            *out++ = QChar(QChar::highSurrogate(code));
+            *out++ = QChar(QChar::lowSurrogate(code));
         } else {
-            text += QChar(char16_t(code));
+            *out++ = QChar(char16_t(code));
         }
         at += size;
     }
+    text.resize(int(out - start));
     return text;
 }
 
 QByteArray FileNameCodec::convertFromUnicode(const QChar *in, int length, ConverterState *) const
 {
-    QByteArray out;
-    out.reserve(length);
+    QByteArray bytes(3 * length, Qt::Uninitialized); // a pair's four bytes come from two characters
+    char *out = bytes.data();
+    char *const start = out;
+    out = putText(out, in, length);
+    bytes.resize(int(out - start));
+    return bytes;
+}
+
+char *FileNameCodec::putText(char *out, const QChar *in, int length)
+{
     for (int i = 0; i < length; ++i) {
         const char16_t c = in[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < length && in[i + 1].isLowSurrogate()) {
-            appendUtf8(out, QChar::surrogateToUcs4(c, in[i + 1].unicode()));
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < length && in[i + 1].isLowSurrogate()) {
+            out = putUtf8(out, QChar::surrogateToUcs4(c, in[i + 1].unicode()));
             ++i;
         } else if (escapedByte(c) >= 0) {
-            out += char(escapedByte(c));
+            *out++ = char(escapedByte(c));
         } else if (QChar::isSurrogate(c)) {
-            out += '?'; // half of a pair: no character and no byte to give back
+            *out++ = '?'; // half of a pair: no character and no byte to give back
         } else {
-            appendUtf8(out, c);
+            out = putUtf8(out, c);
         }
     }
     return out;

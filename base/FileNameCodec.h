@@ -20,6 +20,10 @@ public:
     /// none does; sets `code` to its code point. Overlong forms, surrogates and code points past
     /// U+10FFFF are not well formed.
     static int sequenceAt(const unsigned char *in, int available, char32_t &code);
+    /// Writes the bytes of `length` characters at `in` to `out`, which has room for
+    /// 3 * length of them, and returns the end of what it wrote: what the codec gives, without a
+    /// buffer of its own.
+    static char *putText(char *out, const QChar *in, int length);
 
     QByteArray name() const override;
     int mibEnum() const override;

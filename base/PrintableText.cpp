@@ -67,10 +67,18 @@ std::string escapedAt(std::string_view text, size_t at, size_t &length)
 
 } // namespace
 
+bool PrintableText::isPlain(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        // Printable ASCII first: nearly every character of a name is.
+        return (c.unicode() >= 0x20 && c.unicode() < 0x7f) || escapedCode(c) < 0;
+    });
+}
+
 QString PrintableText::escape(const QString &text)
 {
     // Almost every text has nothing to escape, and is then shared rather than copied.
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return escapedCode(c) >= 0; }))
+    if (isPlain(text))
         return text;
     QString escaped;
     escaped.reserve(text.size());

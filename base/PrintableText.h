@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 namespace PrintableText {
 
 QString escape(const QString &text);
+/// Whether escape(text) is the text itself.
+bool isPlain(QStringView text);
 
 /// The same for text in UTF-8; bytes that are not part of well-formed UTF-8 read \xHH.
 std::string escape(const std::string &text);
