@@ -1,13 +1,16 @@
 #include "base/Logger.h"
 
+#include "base/FileNameCodec.h"
 #include "base/LogDirectory.h"
 #include "base/PrintableText.h"
 
 #include <QDateTime>
+#include <QMetaMethod>
 #include <QMetaType>
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
+#include <charconv>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -35,11 +38,57 @@ int openLogFile(const QString &path)
         ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return descriptor;
 }
+
+const char *labelOf(Logger::Level level)
+{
+    static const char *const labels[] = { "DEBUG", "INFO", "WARN", "ERROR" };
+    return level >= Logger::L_DEBUG && level <= Logger::L_ERROR ? labels[level] : "UNKNOWN";
+}
+
+// One message, one line: a name read from a file cannot forge another. The text goes out in the
+// bytes the locale's codec (FileNameCodec) would give it, without a copy of its own.
+void appendText(std::string &out, QStringView text)
+{
+    QString escaped;
+    if (!PrintableText::isPlain(text)) {
+        escaped = PrintableText::escape(text.toString());
+        text = escaped;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + 3 * std::size_t(text.size()));
+    char *const end = FileNameCodec::putText(&out[at], text.data(), int(text.size()));
+    out.resize(std::size_t(end - out.data()));
+}
+
+void appendNumber(std::string &out, int number)
+{
+    char digits[16];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, written.ptr);
+}
+
+QString joined(std::initializer_list<LogText> pieces)
+{
+    QString text;
+    for (const LogText &piece : pieces) {
+        if (piece.isNumber)
+            text += QString::number(piece.number);
+        else
+            text.append(piece.text.data(), int(piece.text.size()));
+    }
+    return text;
+}
+
 } // namespace
 
 void logLine(Logger::Level level, const QString &text)
 {
-    emit Logger::logger->log(level, text);
+    Logger::logger->append(level, { text });
+}
+
+void logLine(Logger::Level level, std::initializer_list<LogText> pieces)
+{
+    Logger::logger->append(level, pieces);
 }
 
 void Logger::init(const QString &logDir)
@@ -51,16 +100,16 @@ void Logger::init(const QString &logDir)
 }
 
 Logger::Logger(const QString &logDir)
-    : out(stdout, QIODevice::WriteOnly)
-    , err(stderr, QIODevice::WriteOnly)
-    , filePath(logDir + "/log.txt")
+    : filePath(logDir + "/log.txt")
 {
     const QString problem = LogDirectory::create(logDir);
     const int descriptor = problem.isEmpty() ? openLogFile(filePath) : -1;
+    // Lines come in batches of their own, each written with one call.
     if (descriptor >= 0
-        && file.open(
-            descriptor, QIODevice::WriteOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
-        fileStream.setDevice(&file);
+        && file.open(descriptor,
+                     QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle)) {
+        fileWritten = true;
     } else if (!problem.isEmpty()) {
         // The one message of a run whose directory is missing: nothing else it writes goes there.
         logToConsole(L_ERROR,
@@ -70,39 +119,60 @@ Logger::Logger(const QString &logDir)
     } else {
         logToConsole(L_ERROR, QString("Could not open log file %1").arg(filePath));
     }
-    fileWritten = fileStream.device() != nullptr;
-
-    // A queued event, a write and a flush for every line made the log the largest cost of a test
-    // run. Lines are instead handed over in the emitting thread and the main thread writes all
-    // it has been handed in one go, flushing once per batch; the order stays the emission order.
-    connect(this, &Logger::log, this, &Logger::handOver, Qt::DirectConnection);
 }
 
-QString Logger::makeMsg(Logger::Level level, const QString &text) const
+void Logger::format(std::string &line, Logger::Level level, std::initializer_list<LogText> pieces)
 {
-    static const char *const labels[] = { "DEBUG", "INFO", "WARN", "ERROR" };
-    const QString label = level >= L_DEBUG && level <= L_ERROR ? labels[level] : "UNKNOWN";
     const qint64 second = QDateTime::currentSecsSinceEpoch();
     if (second != stampSecond) {
         stampSecond = second;
-        stampText = QDateTime::fromSecsSinceEpoch(second, Qt::UTC).toString(Qt::ISODate);
+        stampText
+            = QDateTime::fromSecsSinceEpoch(second, Qt::UTC).toString(Qt::ISODate).toStdString();
     }
-    // One message, one line: a name read from a file cannot forge another.
-    return QString("%1 %2: %3\n").arg(stampText, label, PrintableText::escape(text));
+    line += stampText;
+    line += ' ';
+    line += labelOf(level);
+    line += ": ";
+    for (const LogText &piece : pieces) {
+        if (piece.isNumber)
+            appendNumber(line, piece.number);
+        else
+            appendText(line, piece.text);
+    }
+    line += '\n';
 }
 
 void Logger::logToConsole(Logger::Level level, const QString &text)
 {
-    QMutexLocker lock(&writeLock);
-    writeConsole(level, text);
-    flushStreams();
-}
-
-void Logger::handOver(Logger::Level level, const QString &text)
-{
+    QMutexLocker writing(&writeLock);
+    ConsoleLine line { level, {} };
     {
         QMutexLocker lock(&pendingLock);
-        pending.append({ level, text });
+        format(line.text, level, { text });
+    }
+    writeConsole(line);
+    flushConsole();
+}
+
+void Logger::append(Logger::Level level, std::initializer_list<LogText> pieces)
+{
+    static const QMetaMethod logSignal = QMetaMethod::fromSignal(&Logger::log);
+    if (isSignalConnected(logSignal))
+        emit log(level, joined(pieces));
+    // A queued event, a write and a flush for every line made the log the largest cost of a test
+    // run, and then a string or two of its own for every line. Lines are instead formatted into
+    // one buffer in the emitting thread, and the main thread writes all it has been handed in one
+    // go; the order stays the emission order.
+    {
+        QMutexLocker lock(&pendingLock);
+        if (level >= L_WARN) {
+            pendingConsole.push_back({ level, {} });
+            format(pendingConsole.back().text, level, pieces);
+            if (fileWritten)
+                pendingFile += pendingConsole.back().text;
+        } else if (fileWritten) {
+            format(pendingFile, level, pieces);
+        }
     }
     // In the main thread a line is written at once, in the emitting call. Lines of other threads
     // wait a moment for the ones that follow them: waking the main thread for every line cost as
@@ -128,50 +198,50 @@ void Logger::writeBatch()
 void Logger::flush()
 {
     QMutexLocker writing(&writeLock);
-    QVector<Message> batch;
     {
         QMutexLocker lock(&pendingLock);
-        batch.swap(pending);
+        writingFile.swap(pendingFile);
+        writingConsole.swap(pendingConsole);
     }
-    for (const Message &message : batch) {
-        writeConsole(message.level, message.text);
-        writeFile(message.level, message.text);
-    }
-    flushStreams();
+    for (const ConsoleLine &line : writingConsole)
+        writeConsole(line);
+    flushConsole();
+    writeFile(writingFile);
+    writingFile.clear();
+    writingConsole.clear();
 }
 
-void Logger::writeConsole(Logger::Level level, const QString &text)
+void Logger::writeConsole(const ConsoleLine &line)
 {
-    if (level < L_WARN)
-        return;
-    QTextStream &stream = level == L_WARN ? out : err;
+    std::FILE *const stream = line.level == L_WARN ? stdout : stderr;
     // Warnings and errors that share a terminal keep their order across the two streams.
-    if (lastConsole && lastConsole != &stream)
-        lastConsole->flush();
-    lastConsole = &stream;
-    stream << makeMsg(level, text);
+    if (lastConsole && lastConsole != stream)
+        std::fflush(lastConsole);
+    lastConsole = stream;
+    std::fwrite(line.text.data(), 1, line.text.size(), stream);
 }
 
-void Logger::writeFile(Logger::Level level, const QString &text)
+void Logger::flushConsole()
 {
-    if (fileStream.device())
-        fileStream << makeMsg(level, text);
+    std::fflush(stdout);
+    std::fflush(stderr);
 }
 
-void Logger::flushStreams()
+void Logger::writeFile(const std::string &lines)
 {
-    out.flush();
-    err.flush();
-    if (!fileStream.device())
-        return;
-    fileStream.flush();
-    if (fileStream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError)
-        return;
-    // A full disk or a size limit: the log file is lost from here on, which is said once. A write
-    // the kernel cut short gives no reason; the next one does.
-    file.flush();
-    const QString reason = file.errorString();
-    fileStream.setDevice(nullptr);
-    fileWritten = false;
-    logToConsole(L_ERROR, QString("Could not write log file %1. %2").arg(filePath, reason));
+    const char *next = lines.data();
+    qint64 left = qint64(lines.size());
+    while (left > 0 && fileWritten) {
+        // A write the kernel cut short gives no reason; the next one does.
+        const qint64 written = file.write(next, left);
+        if (written > 0) {
+            next += written;
+            left -= written;
+            continue;
+        }
+        // A full disk or a size limit: the log file is lost from here on, which is said once.
+        fileWritten = false;
+        logToConsole(L_ERROR,
+                     QString("Could not write log file %1. %2").arg(filePath, file.errorString()));
+    }
 }

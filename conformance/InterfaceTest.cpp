@@ -156,12 +156,7 @@ void InterfaceTest::testGoldClasspath(TestResultGroup *interfaceResults)
     const QStringList keys = goldClasses.keys();
     const int n = keys.size();
     for (int i = 0; i < n; ++i) {
-        const int percent = static_cast<int>((i + 1) * 100.0 / n);
-        logInfo(QString("Test %1% %2/%3 %4")
-                    .arg(QString::number(percent),
-                         QString::number(i + 1),
-                         QString::number(n),
-                         keys.at(i)));
+        logProgress(i + 1, n, keys.at(i));
         testClass(
             interfaceResults->add_subgroup(), *goldClasses.value(keys.at(i)), testLoader.get());
     }
@@ -185,6 +180,12 @@ void InterfaceTest::testOtherClassVersions(TestResultGroup *interfaceResults,
         group->set_name(bytes(it.value()->getName().toString()));
         testClassVersion(*group->add_results(), *it.value());
     }
+}
+
+void InterfaceTest::logProgress(int done, int total, const QString &className)
+{
+    const int percent = static_cast<int>(done * 100.0 / total);
+    logLine(Logger::L_INFO, { u"Test ", percent, u"% ", done, u"/", total, u" ", className });
 }
 
 void InterfaceTest::testClass(TestResultGroup *group, const Class &gold, ClassLoader *testLoader)

@@ -47,6 +47,10 @@ public:
     static void testField(TestResult &result, const Field &gold, const Class *test);
     static void testMethod(TestResult &result, const Method &gold, const Class *test);
 
+    /// "Test 50% 2/4 a.Two": the step of a test that the progress dialog shows, logged for the
+    /// `done`th class of `total`.
+    static void logProgress(int done, int total, const QString &className);
+
     static QString finalToString(bool isFinal);
     static QString toString(const Field &field);
     static QString toString(const Method &method);

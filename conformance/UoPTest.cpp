@@ -275,13 +275,7 @@ void UoPTest::testClasses(ClassLoader &access,
         const Class &cls = *order.at(i);
         prefetch.reach(i);
         TestResultGroup &group = *accessResults.add_subgroup();
-        const int percent = static_cast<int>((i + 1) * 100.0 / n);
-        logLine(Logger::L_INFO,
-                QString("Test %1% %2/%3 %4")
-                    .arg(QString::number(percent),
-                         QString::number(i + 1),
-                         QString::number(n),
-                         cls.getName().toString()));
+        InterfaceTest::logProgress(i + 1, n, cls.getName().toString());
         group.set_name(toBytes(TypeDescriptor::fromClassDescriptorName(key).toString()));
         group.set_entry(toBytes(testLoader.sourceOf(key)));
         testClass(group, access, cls);
@@ -334,9 +328,9 @@ void UoPTest::testAccessClass(TestResultGroup &group,
     }
     if (!resolved) {
         logLine(Logger::L_INFO,
-                QString(" = Class %1 exists; named only in a signature, it is not checked for "
-                        "access.")
-                    .arg(target));
+                { u" = Class ",
+                  target,
+                  u" exists; named only in a signature, it is not checked for access." });
     } else if (!Permission::accessible(access, cls, *found)) {
         TestResult &result = appendFailure(
             group,
@@ -345,9 +339,8 @@ void UoPTest::testAccessClass(TestResultGroup &group,
             QString("Class not reachable based on access permissions %1").arg(target));
         setCause(result, FindingCauses::classDenied(cls, *found));
     } else if (!appendLinkageFailure(group, *found, LinkageErrors::ofClass(*found, linkage))) {
-        logLine(
-            Logger::L_INFO,
-            QString(" = Class %1 exists and is reachable based on access permission.").arg(target));
+        logLine(Logger::L_INFO,
+                { u" = Class ", target, u" exists and is reachable based on access permission." });
     }
     if (found->getName().getClassName().startsWith(QLatin1String("java.lang.reflect"))) {
         TestResult &result = appendResult(
@@ -397,7 +390,7 @@ void UoPTest::testAccessField(TestResultGroup &group,
     }
     if (receiversPass(group, access, cls, *found.declaring, field, ref, request))
         logLine(Logger::L_INFO,
-                QString(" = Field %1 in class %2 test passes.").arg(ref.getName(), target));
+                { u" = Field ", ref.getName(), u" in class ", target, u" test passes." });
 }
 
 void UoPTest::testAccessMethod(TestResultGroup &group,
@@ -461,7 +454,7 @@ void UoPTest::testAccessMethod(TestResultGroup &group,
                          "Inspection required because method is a signature polymorphic method.");
     }
     logLine(Logger::L_INFO,
-            QString(" = Method %1 in class %2 is called correctly.").arg(ref.getName(), target));
+            { u" = Method ", ref.getName(), u" in class ", target, u" is called correctly." });
 }
 
 void UoPTest::testInheritance(TestResultGroup &group, ClassLoader &access, const Class &cls)

@@ -1,5 +1,6 @@
 #include "base/Logger.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,5 +23,7 @@ int main(int argc, char **argv)
     TestApplication app(argc, argv);
     QTemporaryDir logDir;
     Logger::init(logDir.path());
+    // For the tests of the log itself, which read what it wrote.
+    qputenv("JCT_TEST_LOG_DIR", QFile::encodeName(logDir.path()));
     return RUN_ALL_TESTS();
 }

@@ -289,12 +289,12 @@ TEST(RunProgressDialog, NamesTheTestAndShowsTheProgressItLogs)
     progress.begin();
     EXPECT_TRUE(progress.isVisible());
     std::thread worker([] {
-        emit Logger::logger->log(Logger::L_INFO, "Running PSS test");
-        emit Logger::logger->log(Logger::L_INFO, "Access test starting");
-        emit Logger::logger->log(Logger::L_INFO, "Test 50% 2/4 a.Two");
+        logLine(Logger::L_INFO, "Running PSS test");
+        logLine(Logger::L_INFO, "Access test starting");
+        logLine(Logger::L_INFO, "Test 50% 2/4 a.Two");
         // A name read from a class file: one line, never markup.
-        emit Logger::logger->log(Logger::L_INFO, "Test 75% 3/4 <b>a\nThree");
-        emit Logger::logger->log(Logger::L_DEBUG, "Test 99% 4/4 not progress");
+        logLine(Logger::L_INFO, "Test 75% 3/4 <b>a\nThree");
+        logLine(Logger::L_DEBUG, "Test 99% 4/4 not progress");
     });
     worker.join();
     QTRY_COMPARE(progress.labelText(),
@@ -306,7 +306,7 @@ TEST(RunProgressDialog, NamesTheTestAndShowsTheProgressItLogs)
     EXPECT_EQ(bar->value(), 3);
 
     // A new test restarts the count: endless until it logs its first step.
-    emit Logger::logger->log(Logger::L_INFO, "Interface test starting");
+    logLine(Logger::L_INFO, "Interface test starting");
     QTRY_COMPARE(progress.labelText(), QString("Running PSS test\nInterface test"));
     EXPECT_EQ(bar->maximum(), 0);
 
