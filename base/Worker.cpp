@@ -32,6 +32,8 @@ void Worker::work()
     } catch (...) {
         logLine(Logger::L_ERROR, "Work interrupt by unknown exception");
     }
-    emit done();
+    // Before done(): its receiver logs lines of its own at once, and which came first would
+    // otherwise differ from run to run.
     logLine(Logger::L_DEBUG, "Worker thread ended work");
+    emit done();
 }
