@@ -5,10 +5,10 @@
 #include "classfile/ClassFileCursor.h"
 #include "classfile/DependencyScan.h"
 #include "classfile/Permission.h"
+#include "classfile/Utf8TextTable.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -96,27 +96,6 @@ const uchar *takeBytes(ClassFileCursor &cursor, quint32 length)
 {
     requireTable(cursor, length, 1);
     return cursor.bytes(length);
-}
-
-// Names and descriptors repeat from class to class ("Code", "()V", "java/lang/Object"): the
-// classes read on one thread share one copy of each short text, which roughly halves what a
-// component's parsed pools take. The table is bounded and starts over when full.
-QString sharedUtf8(const uchar *bytes, int length)
-{
-    constexpr int longestShared = 128;
-    constexpr int tableLimit = 1 << 16;
-    const char *text = reinterpret_cast<const char *>(bytes);
-    if (length > longestShared)
-        return QString::fromUtf8(text, length);
-    thread_local QHash<QByteArray, QString> table;
-    const auto found = table.constFind(QByteArray::fromRawData(text, length));
-    if (found != table.cend())
-        return found.value();
-    if (table.size() >= tableLimit)
-        table.clear();
-    const QString value = QString::fromUtf8(text, length);
-    table.insert(QByteArray(text, length), value);
-    return value;
 }
 
 QByteArray takeByteArray(ClassFileCursor &cursor, quint32 length)
@@ -461,7 +440,9 @@ cp_info *JavaClassFile::readConstant(ClassFileCursor &cursor, unsigned char tag)
         const quint16 length = cursor.u2(); // u2 length
         const uchar *bytes = takeBytes(cursor, length);
         auto *entry = makeEntry<CONSTANT_Utf8_info>();
-        entry->value = sharedUtf8(bytes, bytes ? length : 0);
+        thread_local Utf8TextTable texts;
+        entry->value = texts.get(
+            std::string_view(reinterpret_cast<const char *>(bytes), bytes ? length : 0));
         return entry;
     }
     case cp_info::CONSTANT_Integer: {
