@@ -3,11 +3,14 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QThreadPool>
 
 #include <nettle/sha2.h>
 #include <sys/stat.h>
 
 #include <array>
+#include <future>
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -26,7 +29,7 @@ Stamp stampOf(const struct stat &status)
 struct Digest
 {
     Stamp stamp;
-    QString sha256;
+    std::shared_future<QString> sha256;
 };
 
 // Nettle's hash takes the processor's SHA instructions where there are any: a tenth of the time
@@ -68,6 +71,29 @@ QString sha256OfFile(const QString &path)
     return count < 0 ? QString() : hash.hex();
 }
 
+// The hash is asked for only when a run writes its outputs, after the test: taken meanwhile on a
+// thread of its own, it leaves the test's thread to start at once. One thread, so that hashing
+// competes with the test for at most one core.
+class HashingThread : public QThreadPool
+{
+public:
+    HashingThread() { setMaxThreadCount(1); }
+};
+
+// The bytes are shared with the job, so they outlive a reader that drops them first.
+std::shared_future<QString> hashLater(const QByteArray &bytes)
+{
+    static HashingThread thread;
+    auto promise = std::make_shared<std::promise<QString>>();
+    std::shared_future<QString> sha256 = promise->get_future().share();
+    thread.start(QRunnable::create([promise, bytes] {
+        Sha256 hash;
+        hash.add(bytes.constData(), bytes.size());
+        promise->set_value(hash.hex());
+    }));
+    return sha256;
+}
+
 struct Digests
 {
     QMutex mutex;
@@ -87,9 +113,7 @@ void FileDigest::remember(const QString &path, int handle, const QByteArray &byt
     struct stat status;
     if (::fstat(handle, &status) != 0)
         return;
-    Sha256 hash;
-    hash.add(bytes.constData(), bytes.size());
-    Digest digest { stampOf(status), hash.hex() };
+    Digest digest { stampOf(status), hashLater(bytes) };
     Digests &all = digests();
     const QMutexLocker locker(&all.mutex);
     all.byPath.insert(path, std::move(digest));
@@ -98,12 +122,16 @@ void FileDigest::remember(const QString &path, int handle, const QByteArray &byt
 QString FileDigest::sha256Of(const QString &path)
 {
     struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return sha256OfFile(path);
+    std::shared_future<QString> remembered;
+    {
         Digests &all = digests();
         const QMutexLocker locker(&all.mutex);
         const auto found = all.byPath.constFind(path);
         if (found != all.byPath.cend() && found->stamp == stampOf(status))
-            return found->sha256;
+            remembered = found->sha256;
     }
-    return sha256OfFile(path);
+    // Waited for outside the lock: a reader remembering another file need not wait with it.
+    return remembered.valid() ? remembered.get() : sha256OfFile(path);
 }

@@ -9,11 +9,12 @@
 class FileDigest
 {
 public:
-    /// Hashes bytes as what was read from the file that handle has open at path; the file's
-    /// identity and time stamp at that moment tell a later change apart.
+    /// Hashes bytes as what was read from the file that handle has open at path, on a thread of
+    /// its own while the caller goes on; the file's identity and time stamp at that moment tell a
+    /// later change apart.
     static void remember(const QString &path, int handle, const QByteArray &bytes);
     /// In hexadecimal, as sha256sum prints it: of the bytes last remembered for path while the
     /// file is still the one they were read from, else of the file as it is now; empty when it
-    /// cannot be read.
+    /// cannot be read. Waits for the hash of remembered bytes where it is not taken yet.
     static QString sha256Of(const QString &path);
 };

@@ -72,4 +72,21 @@ TEST_F(FileDigestTest, AFileChangedSinceItWasReadIsHashedAgain)
     EXPECT_EQ(FileDigest::sha256Of(path("g.javagold")), expectedSha256("rewritten"));
 }
 
+// Hashes are taken while the reader goes on: each file still gets the hash of its own bytes, and
+// a file read again the hash of what was read last, however the hashing and the asking interleave.
+TEST_F(FileDigestTest, EachFileGetsTheHashOfTheBytesLastReadFromIt)
+{
+    const int count = 12;
+    for (int i = 0; i < count; ++i) {
+        writeFile(path(QString::number(i)), "on disk");
+        remember(path(QString::number(i)), QByteArray(64 * 1024 * i + 1, char('a' + i)));
+    }
+    remember(path("0"), "read again");
+    EXPECT_EQ(FileDigest::sha256Of(path("0")), expectedSha256("read again"));
+    for (int i = count - 1; i > 0; --i)
+        EXPECT_EQ(FileDigest::sha256Of(path(QString::number(i))),
+                  expectedSha256(QByteArray(64 * 1024 * i + 1, char('a' + i))))
+            << i;
+}
+
 } // namespace
