@@ -81,7 +81,7 @@ public:
 };
 
 // The bytes are shared with the job, so they outlive a reader that drops them first.
-std::shared_future<QString> hashLater(const QByteArray &bytes)
+std::shared_future<QString> hashLater(const FileBytes &bytes)
 {
     static HashingThread thread;
     auto promise = std::make_shared<std::promise<QString>>();
@@ -108,7 +108,7 @@ Digests &digests()
 
 } // namespace
 
-void FileDigest::remember(const QString &path, int handle, const QByteArray &bytes)
+void FileDigest::remember(const QString &path, int handle, const FileBytes &bytes)
 {
     struct stat status;
     if (::fstat(handle, &status) != 0)

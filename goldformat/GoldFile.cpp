@@ -56,9 +56,9 @@ QString damagedMessage(const QString &path)
 }
 
 // The whole file, read at once, or why not; a file past the limit is refused rather than read in
-// part, which would drop the classes behind the cut without a word. The buffer is sized to the
-// file: one of the limit's size would cost more to map than the file costs to read.
-QString readGoldFile(const QString &path, QByteArray &bytes)
+// part, which would drop the classes behind the cut without a word. The room is the file's size,
+// taken where the files read before it end.
+QString readGoldFile(const QString &path, FileBytes &bytes)
 {
     QFile file(path);
     // Only a regular file: a directory opens on Linux and then reads as nothing, which would pass
@@ -70,9 +70,10 @@ QString readGoldFile(const QString &path, QByteArray &bytes)
         return QString("Could not read file %1: a gold file may hold at most %2 bytes")
             .arg(path)
             .arg(maxGoldFileBytes);
-    bytes = file.read(size);
+    bytes = FileBytes::withRoomFor(int(size));
     // A file that changed while it was read is no whole gold file either.
-    if (file.error() != QFileDevice::NoError || bytes.size() != size || !file.read(1).isEmpty())
+    const bool whole = file.read(bytes.data(), size) == size && file.read(1).isEmpty();
+    if (!whole || file.error() != QFileDevice::NoError)
         return damagedMessage(path);
     FileDigest::remember(path, file.handle(), bytes);
     return QString();
@@ -114,7 +115,7 @@ int compareNames(QLatin1String a, QLatin1String b)
 class GoldFile::Scan
 {
 public:
-    explicit Scan(const QByteArray &bytes)
+    explicit Scan(const FileBytes &bytes)
         : begin(reinterpret_cast<const uchar *>(bytes.constData()))
     {
         if (!walk<Level::File>(begin, begin + bytes.size(), 0, 0, nullptr))

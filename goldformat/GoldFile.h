@@ -1,5 +1,7 @@
 #pragma once
 
+#include "goldformat/FileBytes.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -47,8 +49,8 @@ public:
     int indexOf(const QString &name) const;
     /// The record, parsed on its first request; it lives as long as this file.
     const JClass &getRecord(int index);
-    /// The file as read, for a reader that wants every record at once.
-    const QByteArray &getBytes() const { return bytes; }
+    /// The file as read, for a reader that wants every record at once; valid while this file is.
+    QByteArray getBytes() const { return bytes.view(); }
 
 private:
     explicit GoldFile(const QString &path);
@@ -67,7 +69,7 @@ private:
     QLatin1String nameOf(const Record &record) const;
 
     QString path;
-    QByteArray bytes;
+    FileBytes bytes;
     std::vector<Record> records; // file order
     std::vector<int> byName; // record indexes by name, file order among equal names
     google::protobuf::Arena arena; // owns the parsed records

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Qt's own hash, as sha256sum would print it: the description's figure must not change with the
@@ -16,11 +18,14 @@ QString expectedSha256(const QByteArray &bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
+// The bytes are handed over as a reader hands them, and dropped at once, as a loader may drop them.
 void remember(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    FileDigest::remember(path, file.handle(), bytes);
+    FileBytes read = FileBytes::withRoomFor(bytes.size());
+    std::copy(bytes.cbegin(), bytes.cend(), read.data());
+    FileDigest::remember(path, file.handle(), read);
 }
 
 class FileDigestTest : public testing::Test
