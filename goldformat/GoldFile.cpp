@@ -102,6 +102,21 @@ inline bool readVarint(const uchar *&at, const uchar *end, int maxBytes, quint64
     return readLongVarint(at, end, maxBytes, value);
 }
 
+// How many class records the file's top level holds, so that the index is sized once instead of
+// growing through a dozen copies; bytes that stop parsing only end the count early.
+size_t countRecords(const uchar *at, const uchar *end)
+{
+    size_t count = 0;
+    quint64 tag = 0;
+    quint64 length = 0;
+    while (at < end && readVarint(at, end, maxTagBytes, tag) && (tag & 7) == LengthDelimited
+           && readVarint(at, end, maxLengthBytes, length) && length <= quint64(end - at)) {
+        count += quint32(tag) >> 3 == classesField ? 1 : 0;
+        at += length;
+    }
+    return count;
+}
+
 int compareNames(QLatin1String a, QLatin1String b)
 {
     const int common = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
@@ -118,7 +133,16 @@ public:
     explicit Scan(const FileBytes &bytes)
         : begin(reinterpret_cast<const uchar *>(bytes.constData()))
     {
-        if (!walk<Level::File>(begin, begin + bytes.size(), 0, 0, nullptr))
+        const uchar *end = begin + bytes.size();
+        const qint64 count = qint64(countRecords(begin, end));
+        // Too many records for memory are refused as the whole walk would refuse them, before the
+        // index takes memory for each.
+        if (count * messageCost > maxGoldRecordBytes) {
+            cost = count * messageCost;
+            return;
+        }
+        records.reserve(size_t(count));
+        if (!walk<Level::File>(begin, end, 0, 0, nullptr))
             damaged = true;
     }
 
