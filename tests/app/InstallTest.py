@@ -42,8 +42,10 @@ class Installed(unittest.TestCase):
         self.work = tempfile.TemporaryDirectory()
         self.addCleanup(self.work.cleanup)
 
-    def run_installed(self, command, cwd):
+    def run_installed(self, command, cwd, unset=()):
         environment = dict(os.environ, PATH=os.path.join(self.prefix, "bin") + ":" + os.environ["PATH"])
+        for name in unset:
+            environment.pop(name, None)
         return subprocess.run(command, cwd=cwd, env=environment, capture_output=True, text=True)
 
     def test_theProgramsDataAndManualPagesAreWhereTheyBelong(self):
@@ -70,12 +72,10 @@ class Installed(unittest.TestCase):
 
     def test_guiModeIsHandedOverToTheInstalledWindowProgram(self):
         """Without a display the window program, not the console program, says why it cannot show
-        the window: it was found beside the installed program and given the same arguments."""
-        environment = {name: value for name, value in os.environ.items()
-                       if name not in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")}
-        run = subprocess.run([os.path.join(self.prefix, "bin/javaconformance"), "--testoss",
-                              "--logdir", "run"], cwd=self.work.name, env=environment,
-                             capture_output=True, text=True)
+        the window: started through PATH, the program found the window program beside itself
+        and gave it the same arguments."""
+        run = self.run_installed(["javaconformance", "--testoss", "--logdir", "run"], self.work.name,
+                                 unset=("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"))
         self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
         self.assertIn("WARN: --testoss ignored in GUI mode", run.stdout)
         self.assertIn("ERROR: Cannot show the window: no display is available.", run.stderr)
