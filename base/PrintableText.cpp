@@ -31,6 +31,14 @@ int escapedCode(QChar c)
     return isControl(c.unicode()) ? c.unicode() : -1;
 }
 
+/// Whether a high surrogate at `at` and a low one after it make one character. Only a lone low
+/// surrogate stands for a byte (FileNameCodec): the low half of a character above U+FFFF may
+/// fall in the same range, and is no byte.
+bool startsPair(QStringView text, qsizetype at)
+{
+    return text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+}
+
 /// A byte that was not part of a character reads \xHH whatever its value.
 std::string escapeOf(char32_t c, bool isByte)
 {
@@ -69,10 +77,17 @@ std::string escapedAt(std::string_view text, size_t at, size_t &length)
 
 bool PrintableText::isPlain(QStringView text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text[at];
         // Printable ASCII first: nearly every character of a name is.
-        return (c.unicode() >= 0x20 && c.unicode() < 0x7f) || escapedCode(c) < 0;
-    });
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
+            continue;
+        if (startsPair(text, at))
+            ++at;
+        else if (escapedCode(c) >= 0)
+            return false;
+    }
+    return true;
 }
 
 QString PrintableText::escape(const QString &text)
@@ -82,7 +97,13 @@ QString PrintableText::escape(const QString &text)
         return text;
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
+    for (int at = 0; at < text.size(); ++at) {
+        if (startsPair(text, at)) {
+            escaped += text.midRef(at, 2);
+            ++at;
+            continue;
+        }
+        const QChar c = text[at];
         const int code = escapedCode(c);
         const bool isByte = FileNameCodec::escapedByte(c.unicode()) >= 0;
         if (code >= 0)

@@ -32,3 +32,14 @@ TEST(PrintableText, BytesThatAreNotUtf8AreEscapedOneByOne)
     // A file name's stray byte, as FileNameCodec keeps it in text.
     EXPECT_EQ(PrintableText::escape(QString("extra") + QChar(0xdce9) + ".jar"), "extra\\xe9.jar");
 }
+
+TEST(PrintableText, ACharacterAboveU10000IsNoByteWhateverItsLowHalf)
+{
+    // U+1F0A1 is D83C DCA1 in UTF-16: its low half lies where a lone one stands for byte A1.
+    const QString card = QString::fromUtf8("a\xf0\x9f\x82\xa1.jar");
+    EXPECT_TRUE(PrintableText::isPlain(card));
+    EXPECT_EQ(PrintableText::escape(card), card);
+    EXPECT_EQ(PrintableText::escape(card + QChar(0xdca1) + "\n"), card + "\\xa1\\n");
+    EXPECT_EQ(PrintableText::escape(QString(QChar(0xd83c)) + QChar(0xdca1) + QChar(0xdca1)),
+              QString(QChar(0xd83c)) + QChar(0xdca1) + "\\xa1");
+}
