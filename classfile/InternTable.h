@@ -6,12 +6,18 @@
 /// Values made once per distinct text, for one thread: descriptors and signatures repeat from
 /// class to class, and a value found here costs a reference count instead of a parse and its
 /// allocations. The values must be safe to share between threads (atomic reference counts),
-/// since classes read on one thread are tested on another. Bounded: starts over when full.
+/// since classes read on one thread are tested on another.
+///
+/// What the table holds outlives the classes it was made for, so it is bounded in both ways: a
+/// few thousand values, enough for the descriptors a component names over and over, and starting
+/// over when full; and short texts only, so that no input keeps long ones alive.
 template<typename Value> class InternTable
 {
 public:
     template<typename Make> Value get(const QString &text, const Make &make)
     {
+        if (text.size() > longestHeld)
+            return make();
         const auto found = table.constFind(text);
         if (found != table.cend())
             return found.value();
@@ -24,6 +30,7 @@ public:
     }
 
 private:
-    static constexpr int limit = 1 << 15;
+    static constexpr int limit = 1 << 12;
+    static constexpr int longestHeld = 128;
     QHash<QString, Value> table;
 };
