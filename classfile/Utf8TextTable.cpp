@@ -41,8 +41,10 @@ Utf8TextTable::Slot &Utf8TextTable::find(std::string_view bytes, quint32 hash)
         Slot &slot = slots[i];
         if (slot.length < 0)
             return slot;
+        // The empty text has no bytes to compare, and may have no address either.
         if (slot.hash == hash && size_t(slot.length) == bytes.size()
-            && std::memcmp(keys.data() + slot.offset, bytes.data(), bytes.size()) == 0)
+            && (bytes.empty()
+                || std::memcmp(keys.data() + slot.offset, bytes.data(), bytes.size()) == 0))
             return slot;
     }
 }
