@@ -5,6 +5,7 @@
 #include "support/LogCapture.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,7 +49,9 @@ TEST(Segment, ARowWithoutAWorkerOfItsOwnLogsItsLineAndRunsItsRecipeOnTheInputs)
         = row.createWorker({ Classpath("a.jar:b.jar"), "new.javagold", Classpath("f.jar") });
     QSignalSpy done(worker.get(), &Worker::done);
     QMetaObject::invokeMethod(worker.get(), &Worker::work, Qt::QueuedConnection);
-    ASSERT_TRUE(done.wait(5000));
+    // The worker's thread may signal before wait() takes its count, and wait() would then miss
+    // it: the count is what is waited for.
+    ASSERT_TRUE(QTest::qWaitFor([&done] { return done.count() > 0; }, 5000));
     EXPECT_TRUE(log.contains(Logger::L_INFO, "Running NEW test"));
     EXPECT_EQ(received.test, QStringList({ "a.jar", "b.jar" }));
     EXPECT_EQ(received.tssGold, "new.javagold");
