@@ -27,6 +27,7 @@
 #include <QTextCodec>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include <fcntl.h>
@@ -79,27 +80,33 @@ const QStringList dataHashes = [] {
     return hashes;
 }();
 
-/// Places that differ between builds and runs, as the cases write them; a longer path before any
-/// that begins it.
+/// Places that differ between builds and runs, as the cases write them; the longest first, so that
+/// a path is never taken for a shorter one that begins it (the build directory of a copy of the
+/// tree beside this one's, say).
 QList<QPair<QString, QString>> places(const QString &workDir)
 {
-    return { { "@INSTALLED@", DataDirectory::installedBeside(JCT_APP_BINARY) },
-             { "@APP@", JCT_APP_BINARY },
-             { "@FINDINGSAPI@", JCT_FIXTURES_FINDINGSAPI },
-             { "@FINDINGS@", JCT_FIXTURES_FINDINGS },
-             { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
-             { "@BENIGN@", JCT_FIXTURES_JVMBENIGN },
-             { "@EVIL@", JCT_FIXTURES_JVMEVIL },
-             { "@NATIVES@", JCT_FIXTURES_JVMNATIVES },
-             { "@DEFINER@", JCT_FIXTURES_JVMDEFINER },
-             { "@JAVA11@", JCT_FIXTURES_JVMJAVA11 },
-             { "@JAVA17@", JCT_FIXTURES_JVMJAVA17 },
-             { "@DATA@", BuiltData::dir() },
-             { "@TESTDATA@", testDataPath("app") },
-             { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
-             { "@WORK@", workDir },
-             { "@BUILD@", Version::build },
-             { "@VERSION@", Version::number } };
+    QList<QPair<QString, QString>> all
+        = { { "@INSTALLED@", DataDirectory::installedBeside(JCT_APP_BINARY) },
+            { "@APP@", JCT_APP_BINARY },
+            { "@FINDINGSAPI@", JCT_FIXTURES_FINDINGSAPI },
+            { "@FINDINGS@", JCT_FIXTURES_FINDINGS },
+            { "@LISTCONTENTS@", JCT_FIXTURES_LISTCONTENTS },
+            { "@BENIGN@", JCT_FIXTURES_JVMBENIGN },
+            { "@EVIL@", JCT_FIXTURES_JVMEVIL },
+            { "@NATIVES@", JCT_FIXTURES_JVMNATIVES },
+            { "@DEFINER@", JCT_FIXTURES_JVMDEFINER },
+            { "@JAVA11@", JCT_FIXTURES_JVMJAVA11 },
+            { "@JAVA17@", JCT_FIXTURES_JVMJAVA17 },
+            { "@DATA@", BuiltData::dir() },
+            { "@TESTDATA@", testDataPath("app") },
+            { "@J2EE8@", QString::fromUtf8(j2ee8Jars).trimmed() },
+            { "@WORK@", workDir },
+            { "@BUILD@", Version::build },
+            { "@VERSION@", Version::number } };
+    std::stable_sort(all.begin(), all.end(), [](const auto &a, const auto &b) {
+        return a.second.size() > b.second.size();
+    });
+    return all;
 }
 
 /// A word of a step with its escapes made bytes: \n, \s for a space, \xHH for any byte.
