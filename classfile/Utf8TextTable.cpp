@@ -49,11 +49,12 @@ Utf8TextTable::Slot &Utf8TextTable::find(std::string_view bytes, quint32 hash)
     }
 }
 
-// Doubles the slots up to room for the most texts; past that the table starts over.
+// Doubles the slots up to room for the most texts; past that the table starts over with as many
+// slots, since it fills up again as fast: shrinking them would only double them all over again.
 void Utf8TextTable::grow()
 {
     if (slots.size() >= size_t(mostTexts) * 2) {
-        slots.assign(firstSlots, Slot());
+        slots.assign(slots.size(), Slot());
         keys.clear();
         used = 0;
         return;
